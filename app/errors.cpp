@@ -1,0 +1,32 @@
+#include "app/errors.h"
+
+PlsdError::PlsdError(const QString& message)
+    : std::runtime_error(message.toStdString())
+{
+}
+
+QString PlsdError::message() const
+{
+    return QString::fromStdString(what());
+}
+
+ConversionError::ConversionError(const QString& text)
+    : PlsdError(QStringLiteral("'%1' is not a valid integer value").arg(text))
+    , text(text)
+{
+}
+
+ListIndexError::ListIndexError()
+    : PlsdError(QStringLiteral("List index out of bounds"))
+{
+}
+
+FileError FileError::cannotOpen(const QString& path)
+{
+    return FileError(QStringLiteral("Cannot open file %1").arg(path));
+}
+
+FileError FileError::cannotCreate(const QString& path)
+{
+    return FileError(QStringLiteral("Cannot create file %1").arg(path));
+}

@@ -1,0 +1,261 @@
+#include "app/main.h"
+
+#include "app/about.h"
+#include "app/application.h"
+#include "app/dialogs.h"
+#include "app/product.h"
+#include "app/statusbar.h"
+#include "app/tool.h"
+#include "background/graphicblock.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTimer>
+#include <QUrl>
+
+QPoint centredTopLeft(QSize screen, QSize window)
+{
+    return QPoint((screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2);
+}
+
+void centreOnScreen(QWidget* window)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    window->move(centredTopLeft(screen->geometry().size(), window->frameGeometry().size()));
+}
+
+TfrmMainForm::TfrmMainForm(QWidget* parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmMainForm"));
+    setWindowTitle(QStringLiteral("Palisandre"));
+    resize(640, 480);
+    createMenu();
+    createFileDialogs();
+    StatusBar = new TStatusBar(this);
+    setStatusBar(StatusBar);
+    createPictureSurface();
+    FormCreate();
+}
+
+TfrmMainForm::~TfrmMainForm()
+{
+    // FormDestroy: the room list goes; the rooms themselves go with Panel.
+    Rooms.clear();
+    SelectedRoom = nullptr;
+    if (frmToolbox && frmToolbox->frmMainForm == this)
+        frmToolbox->frmMainForm = nullptr;
+}
+
+void TfrmMainForm::FormCreate()
+{
+    Rooms.clear();
+    centreOnScreen(this);
+}
+
+void TfrmMainForm::createMenu()
+{
+    mMainMenu = new QMenuBar(this);
+    mMainMenu->setObjectName(QStringLiteral("mMainMenu"));
+    setMenuBar(mMainMenu);
+
+    auto menu = [this](const char* name, const char* caption) {
+        QMenu* m = mMainMenu->addMenu(QString::fromLatin1(caption));
+        m->setObjectName(QString::fromLatin1(name));
+        m->menuAction()->setObjectName(QString::fromLatin1(name));
+        return m;
+    };
+    auto item = [this](QMenu* m, const char* name, const char* caption, void (TfrmMainForm::*handler)()) {
+        QAction* a = m->addAction(QString::fromLatin1(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        if (handler)
+            plsd::connectHandler(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    auto separator = [](QMenu* m, const char* name) {
+        QAction* a = m->addSeparator();
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+
+    File1 = menu("File1", "&File");
+    Open1 = item(File1, "Open1", "&Open", &TfrmMainForm::Open1Click);
+    Save1 = item(File1, "Save1", "&Save", &TfrmMainForm::Save1Click);
+    N1 = separator(File1, "N1");
+    ImportBitmap1 = item(File1, "ImportBitmap1", "&Import Bitmap", &TfrmMainForm::ImportBitmap1Click);
+    ExportBitmap1 = item(File1, "ExportBitmap1", "&Export Bitmap", &TfrmMainForm::ExportBitmap1Click);
+    N2 = separator(File1, "N2");
+    LoadRoomDefs1 = item(File1, "LoadRoomDefs1", "&Load Room Defs", &TfrmMainForm::LoadRoomDefs1Click);
+    SaveRoomDefs1 = item(File1, "SaveRoomDefs1", "S&ave Room Defs", &TfrmMainForm::SaveRoomDefs1Click);
+    N3 = item(File1, "N3", "&Quit", &TfrmMainForm::N3Click);
+
+    View1 = menu("View1", "&View");
+    Toolbox1 = View1->addAction(QStringLiteral("&Toolbox"));
+    Toolbox1->setObjectName(QStringLiteral("Toolbox1"));
+    Toolbox1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    Toolbox1->setShortcutContext(Qt::ApplicationShortcut);
+    Toolbox1->setCheckable(true);
+    Toolbox1->setChecked(true);
+    // The handler decides the check mark itself, so undo the toggle Qt made first.
+    connect(Toolbox1, &QAction::triggered, this, [this](bool checkedByQt) {
+        Toolbox1->setChecked(!checkedByQt);
+        plsd::runGuarded([this] { Toolbox1Click(); });
+    });
+
+    Mode1 = menu("Mode1", "&Mode");
+    None1 = item(Mode1, "None1", "&None", nullptr);
+    Rooms1 = item(Mode1, "Rooms1", "&Rooms", nullptr);
+    // The Mode items do nothing and keep their check marks.
+    for (QAction* a : {None1, Rooms1}) {
+        const bool initial = a == Rooms1;
+        a->setCheckable(true);
+        a->setChecked(initial);
+        connect(a, &QAction::triggered, a, [a, initial] { a->setChecked(initial); });
+    }
+
+    Help1 = menu("Help1", "&Help");
+    About1 = item(Help1, "About1", "&About", &TfrmMainForm::About1Click);
+    Webbasedhelp1 = item(Help1, "Webbasedhelp1", "&Web based help", &TfrmMainForm::Webbasedhelp1Click);
+}
+
+void TfrmMainForm::createFileDialogs()
+{
+    auto dialog = [this](const char* name, bool save, const char* filter, const char* extension) {
+        auto* d = new QFileDialog(this);
+        d->setObjectName(QString::fromLatin1(name));
+        d->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        d->setFileMode(QFileDialog::AnyFile);
+        d->setOption(QFileDialog::DontConfirmOverwrite, true);
+        d->setNameFilter(QString::fromLatin1(filter));
+        d->setDefaultSuffix(QString::fromLatin1(extension));
+        return d;
+    };
+    odgBLK = dialog("odgBLK", false, "Creatures Background (*.blk)", "blk");
+    sdgBLK = dialog("sdgBLK", true, "Creatures Background (*.blk)", "blk");
+    odgBMP = dialog("odgBMP", false, "Windows Bitmap (*.bmp)", "bmp");
+    sdgBMP = dialog("sdgBMP", true, "Windows Bitmap (*.bmp)", "bmp");
+    odgCOS = dialog("odgCOS", false, "CAOS text file (*.cos)", "cos");
+    sdgCOS = dialog("sdgCOS", true, "CAOS text file (*.cos)", "cos");
+}
+
+void TfrmMainForm::createPictureSurface()
+{
+    scbImage = new QScrollArea(this);
+    scbImage->setObjectName(QStringLiteral("scbImage"));
+    scbImage->setBackgroundRole(QPalette::Button);
+    scbImage->setWidgetResizable(false);
+    scbImage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Panel = new QWidget;
+    Panel->setObjectName(QStringLiteral("Panel"));
+    Panel->setGeometry(0, 0, 433, 249);
+    scbImage->setWidget(Panel);
+    setCentralWidget(scbImage);
+}
+
+bool TfrmMainForm::event(QEvent* event)
+{
+    // Menu hovering must not wipe the status bar's line.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
+void TfrmMainForm::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        emit closed();
+}
+
+void TfrmMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The toolbox stays on top, also where no window manager keeps it there.
+    QTimer::singleShot(0, this, [this] {
+        if (frmToolbox && frmToolbox->isVisible())
+            frmToolbox->raise();
+    });
+}
+
+void TfrmMainForm::Toolbox1Click()
+{
+    if (!frmToolbox)
+        return;
+    if (Toolbox1->isChecked()) {
+        frmToolbox->hide();
+        Toolbox1->setChecked(false);
+    } else {
+        frmToolbox->show();
+        frmToolbox->raise();
+        Toolbox1->setChecked(true);
+    }
+}
+
+void TfrmMainForm::N3Click()
+{
+    close();
+}
+
+void TfrmMainForm::About1Click()
+{
+    if (!frmAbout)
+        frmAbout = new TfrmAbout(this);
+    dialogs().runModal(frmAbout);
+}
+
+void TfrmMainForm::Webbasedhelp1Click()
+{
+    QDesktopServices::openUrl(QUrl(product::helpPage));
+}
+
+void TfrmMainForm::Open1Click()
+{
+    const auto path = dialogs().chooseFile(odgBLK);
+    if (!path)
+        return;
+    LoadBackground(*path);
+    if (frmToolbox)
+        frmToolbox->MetaroomFilename = *path;
+}
+
+void TfrmMainForm::Save1Click()
+{
+    const auto path = dialogs().chooseFile(sdgBLK);
+    if (!path)
+        return;
+    SaveBackground(*path);
+    if (frmToolbox)
+        frmToolbox->MetaroomFilename = *path;
+}
+
+void TfrmMainForm::ImportBitmap1Click()
+{
+    if (const auto path = dialogs().chooseFile(odgBMP))
+        ImportBitmap(*path);
+}
+
+void TfrmMainForm::ExportBitmap1Click()
+{
+    if (const auto path = dialogs().chooseFile(sdgBMP))
+        ExportBitmap(*path);
+}
+
+void TfrmMainForm::LoadRoomDefs1Click()
+{
+    if (const auto path = dialogs().chooseFile(odgCOS))
+        LoadRoomDefs(*path);
+}
+
+void TfrmMainForm::SaveRoomDefs1Click()
+{
+    if (const auto path = dialogs().chooseFile(sdgCOS))
+        SaveRoomDefs(*path);
+}

@@ -1,0 +1,66 @@
+#include "app/startup.h"
+
+#include "app/about.h"
+#include "app/application.h"
+#include "app/dialogs.h"
+#include "app/main.h"
+#include "app/product.h"
+#include "app/progress.h"
+#include "app/splash.h"
+#include "app/tool.h"
+
+#include <QTimer>
+
+TWindows createWindows(const std::function<void(const QString&)>& step)
+{
+    auto say = [&step](const char* what) {
+        if (step)
+            step(QString::fromLatin1(what));
+    };
+    TWindows w;
+    QApplication::setApplicationName(product::applicationTitle());
+    say("title");
+
+    w.frmMainForm = new TfrmMainForm;
+    say("frmMainForm");
+    w.frmSplash = new TfrmSplash;
+    say("frmSplash");
+    w.frmAbout = new TfrmAbout;
+    w.frmMainForm->frmAbout = w.frmAbout;
+    say("frmAbout");
+
+    // The splash shows only its top 238 pixels, so its "Close" button at y = 240 is hidden.
+    w.frmSplash->resize(w.frmSplash->width(), 238);
+    w.frmSplash->Timer1->start();
+    say("splash shown");
+    dialogs().runModal(w.frmSplash);
+    say("splash closed");
+
+    w.frmToolbox = new TfrmToolbox(w.frmMainForm);
+    say("frmToolbox");
+    w.frmWaitDlg = new TfrmWaitDlg;
+    say("frmWaitDlg");
+    return w;
+}
+
+void destroyWindows(TWindows& w)
+{
+    delete w.frmWaitDlg;
+    delete w.frmToolbox;
+    delete w.frmAbout;
+    delete w.frmSplash;
+    delete w.frmMainForm;
+    w = TWindows{};
+}
+
+int runPalisandre(int argc, char** argv)
+{
+    TApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    TWindows windows = createWindows();
+    QObject::connect(windows.frmMainForm, &TfrmMainForm::closed, &app, &QApplication::quit, Qt::QueuedConnection);
+    windows.frmMainForm->show();
+    const int status = app.exec();
+    destroyWindows(windows);
+    return status;
+}

@@ -1,0 +1,332 @@
+#include "testsupport.h"
+
+#include "app/about.h"
+#include "app/errors.h"
+#include "app/product.h"
+#include "app/progress.h"
+#include "app/splash.h"
+#include "app/startup.h"
+#include "app/statusbar.h"
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTimer>
+
+class TestShell : public QObject {
+    Q_OBJECT
+private slots:
+    void startupCreatesWindowsInOrder();
+    void centring();
+    void mainWindowLayout();
+    void menuTree();
+    void toolboxToggle();
+    void modeItemsDoNothing();
+    void cancellingDialogsChangesNothing();
+    void errorsReachTheReporter();
+    void quitClosesAtOnce();
+    void smallWindows();
+};
+
+void TestShell::startupCreatesWindowsInOrder()
+{
+    TestDialogs host;
+    QStringList steps;
+    int splashHeight = 0;
+    bool timerRunning = false;
+    bool toolboxExistedDuringSplash = true;
+    TWindows w;
+    host.modal = [&](QDialog* dialog) {
+        auto* splash = qobject_cast<TfrmSplash*>(dialog);
+        if (!splash)
+            return int(QDialog::Rejected);
+        splashHeight = splash->height();
+        timerRunning = splash->Timer1->isActive();
+        toolboxExistedDuringSplash = w.frmToolbox != nullptr;
+        // The real timer ends the wait, after 3 s.
+        QEventLoop loop;
+        QObject::connect(splash->Timer1, &QTimer::timeout, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+        QTimer::singleShot(6000, &loop, &QEventLoop::quit);
+        loop.exec();
+        return splash->result();
+    };
+    w = createWindows([&](const QString& step) { steps.append(step); });
+
+    QCOMPARE(steps, QStringList({"title", "frmMainForm", "frmSplash", "frmAbout", "splash shown",
+                                 "splash closed", "frmToolbox", "frmWaitDlg"}));
+    QCOMPARE(host.asked, QStringList({"frmSplash"}));
+    QCOMPARE(splashHeight, 238);
+    QVERIFY(timerRunning);
+    QVERIFY(!toolboxExistedDuringSplash);
+    QCOMPARE(w.frmSplash->Timer1->interval(), 3000);
+    QVERIFY(w.frmSplash->Timer1->isSingleShot());
+    QVERIFY(!w.frmSplash->Timer1->isActive());
+    QCOMPARE(w.frmSplash->result(), 6);
+    QVERIFY(!w.frmSplash->isVisible());
+    QCOMPARE(QApplication::applicationName(), QStringLiteral("Palisandre - palisandre.example.org"));
+
+    // Wiring, visibility and the toolbox's place against the main window.
+    QCOMPARE(w.frmMainForm->frmToolbox, w.frmToolbox);
+    QCOMPARE(w.frmToolbox->frmMainForm, w.frmMainForm);
+    QVERIFY(w.frmToolbox->isVisible());
+    QVERIFY(!w.frmMainForm->isVisible());
+    QVERIFY(!w.frmWaitDlg->isVisible());
+    QVERIFY(!w.frmAbout->isVisible());
+    const QRect main = w.frmMainForm->frameGeometry();
+    const QRect tool = w.frmToolbox->frameGeometry();
+    QCOMPARE(tool.left() + tool.width(), main.left() + main.width());
+    QCOMPARE(tool.top(), main.top() + 40);
+    destroyWindows(w);
+    QVERIFY(w.frmMainForm == nullptr);
+}
+
+void TestShell::centring()
+{
+    QCOMPARE(centredTopLeft(QSize(1024, 479), QSize(640, 480)), QPoint(192, 0));
+    QCOMPARE(centredTopLeft(QSize(1024, 477), QSize(640, 480)), QPoint(192, -1));
+    QCOMPARE(centredTopLeft(QSize(1024, 768), QSize(640, 480)), QPoint(192, 144));
+    QCOMPARE(centredTopLeft(QSize(635, 768), QSize(640, 480)), QPoint(-2, 144));
+
+    TfrmMainForm form;
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    QCOMPARE(form.frameGeometry().topLeft(), centredTopLeft(screen, QSize(640, 480)));
+}
+
+void TestShell::mainWindowLayout()
+{
+    TfrmMainForm form;
+    QCOMPARE(form.windowTitle(), QStringLiteral("Palisandre"));
+    QCOMPARE(form.size(), QSize(640, 480));
+    QCOMPARE(form.objectName(), QStringLiteral("frmMainForm"));
+    QCOMPARE(form.Panel->size(), QSize(433, 249));
+    QCOMPARE(form.Panel->pos(), QPoint(0, 0));
+    QCOMPARE(form.scbImage->widget(), form.Panel);
+    QCOMPARE(form.StatusBar->height(), 19);
+    QVERIFY(form.StatusBar->text().isEmpty());
+    QVERIFY(form.Rooms.isEmpty());
+    QVERIFY(form.SelectedRoom == nullptr);
+    QVERIFY(!form.Blocks);
+    QCOMPARE(form.BlockRows, 0);
+    QCOMPARE(form.BlockColumns, 0);
+    QVERIFY(form.Panel->children().isEmpty());
+
+    struct Dialog {
+        const char* name;
+        QFileDialog::AcceptMode mode;
+        const char* filter;
+        const char* suffix;
+    };
+    const Dialog expected[] = {
+        {"odgBLK", QFileDialog::AcceptOpen, "Creatures Background (*.blk)", "blk"},
+        {"sdgBLK", QFileDialog::AcceptSave, "Creatures Background (*.blk)", "blk"},
+        {"odgBMP", QFileDialog::AcceptOpen, "Windows Bitmap (*.bmp)", "bmp"},
+        {"sdgBMP", QFileDialog::AcceptSave, "Windows Bitmap (*.bmp)", "bmp"},
+        {"odgCOS", QFileDialog::AcceptOpen, "CAOS text file (*.cos)", "cos"},
+        {"sdgCOS", QFileDialog::AcceptSave, "CAOS text file (*.cos)", "cos"},
+    };
+    for (const Dialog& d : expected) {
+        auto* dialog = form.findChild<QFileDialog*>(QString::fromLatin1(d.name));
+        QVERIFY2(dialog, d.name);
+        QCOMPARE(dialog->acceptMode(), d.mode);
+        QCOMPARE(dialog->nameFilters(), QStringList(QString::fromLatin1(d.filter)));
+        QCOMPARE(dialog->defaultSuffix(), QString::fromLatin1(d.suffix));
+        QCOMPARE(dialog->fileMode(), QFileDialog::AnyFile);
+        QVERIFY(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+    }
+}
+
+void TestShell::menuTree()
+{
+    TfrmMainForm form;
+    QStringList tree;
+    for (QAction* top : form.mMainMenu->actions()) {
+        tree.append(top->objectName() + " " + top->text());
+        for (QAction* a : top->menu()->actions()) {
+            QString line = "  " + a->objectName() + " " + (a->isSeparator() ? QStringLiteral("-") : a->text());
+            if (!a->shortcut().isEmpty())
+                line += " [" + a->shortcut().toString() + "]";
+            if (a->isChecked())
+                line += " checked";
+            tree.append(line);
+        }
+    }
+    QCOMPARE(tree, QStringList({
+                       "File1 &File",
+                       "  Open1 &Open",
+                       "  Save1 &Save",
+                       "  N1 -",
+                       "  ImportBitmap1 &Import Bitmap",
+                       "  ExportBitmap1 &Export Bitmap",
+                       "  N2 -",
+                       "  LoadRoomDefs1 &Load Room Defs",
+                       "  SaveRoomDefs1 S&ave Room Defs",
+                       "  N3 &Quit",
+                       "View1 &View",
+                       "  Toolbox1 &Toolbox [Ctrl+T] checked",
+                       "Mode1 &Mode",
+                       "  None1 &None",
+                       "  Rooms1 &Rooms checked",
+                       "Help1 &Help",
+                       "  About1 &About",
+                       "  Webbasedhelp1 &Web based help",
+                   }));
+    QCOMPARE(form.findChild<QAction*>("Open1"), form.Open1);
+}
+
+void TestShell::toolboxToggle()
+{
+    Editor e;
+    QVERIFY(e.tool->isVisible());
+    e.main->Toolbox1->trigger();
+    QVERIFY(!e.tool->isVisible());
+    QVERIFY(!e.main->Toolbox1->isChecked());
+    e.main->Toolbox1->trigger();
+    QVERIFY(e.tool->isVisible());
+    QVERIFY(e.main->Toolbox1->isChecked());
+
+    // Ctrl+T twice, through the shortcut.
+    e.main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(e.main));
+    QApplication::setActiveWindow(e.main);
+    QTest::keyClick(e.main, Qt::Key_T, Qt::ControlModifier);
+    QVERIFY(!e.tool->isVisible());
+    QVERIFY(!e.main->Toolbox1->isChecked());
+    QTest::keyClick(e.main, Qt::Key_T, Qt::ControlModifier);
+    QVERIFY(e.tool->isVisible());
+    QVERIFY(e.main->Toolbox1->isChecked());
+}
+
+void TestShell::modeItemsDoNothing()
+{
+    TfrmMainForm form;
+    form.None1->trigger();
+    form.Rooms1->trigger();
+    form.Rooms1->trigger();
+    QVERIFY(!form.None1->isChecked());
+    QVERIFY(form.Rooms1->isChecked());
+}
+
+void TestShell::cancellingDialogsChangesNothing()
+{
+    Editor e;
+    TestDialogs host;
+    ErrorCapture errors;
+    e.tool->MetaroomFilename = QStringLiteral("before.blk");
+    e.main->StatusBar->setText(QStringLiteral("status"));
+    for (QAction* a : {e.main->Open1, e.main->Save1, e.main->ImportBitmap1, e.main->ExportBitmap1,
+                       e.main->LoadRoomDefs1, e.main->SaveRoomDefs1})
+        a->trigger();
+    QCOMPARE(host.asked, QStringList({"odgBLK", "sdgBLK", "odgBMP", "sdgBMP", "odgCOS", "sdgCOS"}));
+    QVERIFY(errors.messages.isEmpty());
+    QCOMPARE(e.tool->MetaroomFilename, QStringLiteral("before.blk"));
+    QCOMPARE(e.main->StatusBar->text(), QStringLiteral("status"));
+    QVERIFY(!e.main->Blocks);
+    QVERIFY(e.main->Rooms.isEmpty());
+    QCOMPARE(e.main->Panel->size(), QSize(433, 249));
+    QVERIFY(e.main->Panel->children().isEmpty());
+}
+
+void TestShell::errorsReachTheReporter()
+{
+    ErrorCapture errors;
+    struct Handlers : QObject {
+        int calls = 0;
+        void failing()
+        {
+            ++calls;
+            throw ConversionError(QStringLiteral("x1"));
+        }
+    } handlers;
+    QAction probe;
+    plsd::connectHandler(&probe, &QAction::triggered, &handlers, &Handlers::failing);
+    probe.trigger();
+    probe.trigger();
+    QCOMPARE(handlers.calls, 2);
+    QCOMPARE(errors.messages, QStringList({"'x1' is not a valid integer value", "'x1' is not a valid integer value"}));
+    QCOMPARE(errors.captions.first(), product::applicationTitle());
+
+    // An error raised inside an event handler reaches the reporter through the
+    // application object, and the program goes on.
+    class Failing : public QWidget {
+    protected:
+        void mousePressEvent(QMouseEvent*) override { throw ListIndexError(); }
+    } widget;
+    widget.resize(20, 20);
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    QTest::mouseClick(&widget, Qt::LeftButton);
+    QCOMPARE(errors.messages.size(), 3);
+    QCOMPARE(errors.messages.last(), QStringLiteral("List index out of bounds"));
+    QTest::mouseClick(&widget, Qt::LeftButton);
+    QCOMPARE(errors.messages.size(), 4);
+    widget.hide();
+}
+
+void TestShell::quitClosesAtOnce()
+{
+    TestDialogs host;
+    TfrmMainForm form;
+    QSignalSpy closed(&form, &TfrmMainForm::closed);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.N3->trigger();
+    QVERIFY(!form.isVisible());
+    QCOMPARE(closed.count(), 1);
+    QVERIFY(host.asked.isEmpty());   // no question asked
+}
+
+void TestShell::smallWindows()
+{
+    TestDialogs host;
+    TfrmMainForm form;
+    form.About1->trigger();
+    QCOMPARE(host.asked, QStringList({"frmAbout"}));
+    TfrmAbout* about = form.frmAbout;
+    QVERIFY(about);
+    QCOMPARE(about->windowTitle(), QStringLiteral("About PLSD"));
+    QCOMPARE(about->size(), QSize(549, 300));
+    QCOMPARE(about->lblHeading->text(), QStringLiteral("The Palisandre (plsd)"));
+    QCOMPARE(about->lblHeading->font().pixelSize(), 19);
+    QVERIFY(about->lblHeading->font().bold());
+    QCOMPARE(about->imgPicture->pixmap().size(), QSize(153, 185));
+    QCOMPARE(about->lblVersion->text(), QStringLiteral("Version: Beta 1.1, 22nd July 2001"));
+    QCOMPARE(about->Memo1->size(), QSize(377, 185));
+    QVERIFY(about->Memo1->isReadOnly());
+    const QString memo = about->Memo1->toPlainText();
+    QTest::keyClicks(about->Memo1, QStringLiteral("typed"));
+    QCOMPARE(about->Memo1->toPlainText(), memo);
+    about->show();
+    about->btnClose->click();
+    QCOMPARE(about->result(), int(QDialog::Accepted));
+    QVERIFY(!about->isVisible());
+
+    TfrmSplash splash;
+    QCOMPARE(splash.size(), QSize(468, 260));
+    QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(splash.lblTitle->text(), QStringLiteral("The Palisandre (plsd)"));
+    QCOMPARE(splash.lblTitle->font().pixelSize(), 24);
+    QCOMPARE(splash.lblSponsored->text(), QStringLiteral("The Palisandre is sponsored by:"));
+    QCOMPARE(splash.imgSponsor->geometry(), QRect(0, 160, 470, 60));
+    QCOMPARE(splash.btnClose->geometry(), QRect(0, 240, 468, 20));
+    QCOMPARE(splash.btnClose->text(), QStringLiteral("&Close"));
+    QVERIFY(!splash.Timer1->isActive());
+    splash.show();
+    splash.btnClose->click();
+    QVERIFY(!splash.isVisible());
+
+    TfrmWaitDlg wait;
+    QCOMPARE(wait.windowTitle(), QStringLiteral("Please Wait..."));
+    QCOMPARE(wait.size(), QSize(442, 67));
+    QCOMPARE(wait.Label1->geometry().topLeft(), QPoint(8, 8));
+    QCOMPARE(wait.Label1->width(), 425);
+    QCOMPARE(wait.pgbProgressBar->geometry(), QRect(8, 32, 425, 25));
+    QCOMPARE(wait.pgbProgressBar->minimum(), 0);
+    QCOMPARE(wait.pgbProgressBar->maximum(), 100);
+}
+
+PLSD_TEST_MAIN(TestShell)
+#include "tst_shell.moc"
