@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// What a room definition script is written from: the metaroom values and the rooms in
+// list order, taken from the editor at the moment of saving.
+
+// A door of a room: the position in RoomDefs::rooms of the room it leads to (-1 when that
+// room is not in the list), and its permeability.
+struct ScriptDoor {
+    int target = -1;
+    int perm = 0;
+};
+
+// One room: corners in picture coordinates, type, music and its doors in door order.
+struct ScriptRoom {
+    int xl = 0;
+    int xr = 0;
+    int ytl = 0;
+    int ytr = 0;
+    int ybl = 0;
+    int ybr = 0;
+    int roomtype = 0;
+    QString music;
+    QList<ScriptDoor> doors;
+};
+
+struct RoomDefs {
+    int offsetX = 0;
+    int offsetY = 0;
+    int metaRoomID = 0;
+    int subRoomStartID = 0;
+    QString metaroomMusic;
+    QString metaroomFilename;   // as held by the toolbox, folder and ending included
+    int panelWidth = 0;
+    int panelHeight = 0;
+    QList<ScriptRoom> rooms;
+};

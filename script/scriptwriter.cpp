@@ -1,0 +1,129 @@
+#include "script/scriptwriter.h"
+
+#include "app/errors.h"
+#include "script/int32wrap.h"
+#include "script/textfile.h"
+
+#include <algorithm>
+#include <initializer_list>
+
+namespace {
+
+// Throws when text cannot be written between double quotes and read back unchanged.
+void checkTextField(const QString& text, const QString& what)
+{
+    for (const QChar c : text) {
+        QString problem;
+        if (c == u'"')
+            problem = QStringLiteral("a double quote character");
+        else if (c == u'\r' || c == u'\n')
+            problem = QStringLiteral("a line break");
+        else if (c.unicode() > 0xFF)
+            problem = QStringLiteral("the character \"%1\"").arg(c);
+        if (!problem.isEmpty())
+            throw PlsdError(QStringLiteral("%1 holds %2, which a room definition script cannot hold. "
+                                           "Nothing was saved.")
+                                .arg(what, problem));
+    }
+}
+
+void checkTextFields(const RoomDefs& defs)
+{
+    checkTextField(BackgroundName(defs.metaroomFilename), QStringLiteral("The metaroom file name"));
+    checkTextField(defs.metaroomMusic, QStringLiteral("The metaroom music"));
+    for (qsizetype i = 0; i < defs.rooms.size(); ++i)
+        checkTextField(defs.rooms[i].music, QStringLiteral("The music of room %1").arg(i));
+}
+
+// Halving truncates toward zero, as integer division does.
+std::int32_t half(std::int32_t value)
+{
+    return value / 2;
+}
+
+class ScriptText {
+public:
+    void line(const char* fixed, std::initializer_list<std::int32_t> numbers)
+    {
+        start(fixed, numbers);
+        end();
+    }
+
+    void line(const char* fixed, std::initializer_list<std::int32_t> numbers, const QString& text)
+    {
+        start(fixed, numbers);
+        bytes += " \"";
+        bytes += text.toLatin1();
+        bytes += '"';
+        end();
+    }
+
+    QByteArray bytes;
+
+private:
+    void start(const char* fixed, std::initializer_list<std::int32_t> numbers)
+    {
+        bytes += fixed;
+        bool first = true;
+        for (const std::int32_t n : numbers) {
+            if (!first)
+                bytes += ' ';
+            bytes += QByteArray::number(n);
+            first = false;
+        }
+    }
+
+    void end() { bytes += "\r\n"; }
+};
+
+} // namespace
+
+QString BackgroundName(const QString& metaroomFilename)
+{
+    const qsizetype folderEnd = std::max(metaroomFilename.lastIndexOf(u'/'), metaroomFilename.lastIndexOf(u'\\'));
+    QString name = metaroomFilename.mid(folderEnd + 1);
+    if (name.endsWith(QStringLiteral(".blk"), Qt::CaseInsensitive))
+        name.chop(4);
+    return name;
+}
+
+QByteArray RoomDefsText(const RoomDefs& defs)
+{
+    checkTextFields(defs);
+
+    const std::int32_t dx = defs.offsetX;
+    const std::int32_t dy = defs.offsetY;
+    ScriptText out;
+    out.bytes.reserve(128 + defs.rooms.size() * 120);
+
+    out.line("brmi ", {defs.metaRoomID, defs.subRoomStartID});
+    out.line("setv va01 addm ", {dx, dy, defs.panelWidth, defs.panelHeight}, BackgroundName(defs.metaroomFilename));
+    out.line("mmsc ", {wrappingAdd(half(defs.panelWidth), dx), wrappingAdd(half(defs.panelHeight), dy)},
+             defs.metaroomMusic);
+
+    for (const ScriptRoom& room : defs.rooms) {
+        out.line("setv va02 addr va01 ",
+                 {wrappingAdd(room.xl, dx), wrappingAdd(room.xr, dx), wrappingAdd(room.ytl, dy),
+                  wrappingAdd(room.ytr, dy), wrappingAdd(room.ybl, dy), wrappingAdd(room.ybr, dy)});
+        out.line("rtyp va02 ", {room.roomtype});
+        out.line("rmsc ",
+                 {wrappingAdd(half(wrappingAdd(room.xl, room.xr)), dx),
+                  wrappingAdd(half(wrappingAdd(room.ytl, room.ybr)), dy)},
+                 room.music);
+    }
+
+    // Each link is held by both of its rooms; it is written once, from the earlier one.
+    for (qsizetype a = 0; a < defs.rooms.size(); ++a) {
+        for (const ScriptDoor& door : defs.rooms[a].doors) {
+            if (door.target > a)
+                out.line("door ", {wrappingAdd(defs.subRoomStartID, std::int32_t(a)),
+                                   wrappingAdd(defs.subRoomStartID, door.target), door.perm});
+        }
+    }
+    return out.bytes;
+}
+
+void SaveRoomDefsFile(const QString& path, const RoomDefs& defs)
+{
+    WriteTextFile(path, RoomDefsText(defs));
+}
