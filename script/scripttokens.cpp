@@ -1,34 +1,29 @@
 #include "script/scripttokens.h"
 
-namespace {
-
-void dropLeadingSpaces(QByteArray& text)
-{
-    qsizetype spaces = 0;
-    while (spaces < text.size() && text[spaces] == ' ')
-        ++spaces;
-    text.remove(0, spaces);
-}
-
-} // namespace
+#include <algorithm>
 
 QByteArray NextToken(QByteArray& rest)
 {
+    const char* text = rest.constData();
+    const qsizetype size = rest.size();
     qsizetype end = 0;
     bool quoting = false;
-    while (end < rest.size() && (rest[end] != ' ' || quoting)) {
-        if (rest[end] == '"')
+    while (end < size && (text[end] != ' ' || quoting)) {
+        if (text[end] == '"')
             quoting = !quoting;
         ++end;
     }
 
     QByteArray token = rest.left(end);
-    if (end == rest.size()) {
+    if (end == size) {
         rest.clear();
     } else {
         const qsizetype keptFrom = end == 0 ? 0 : end + 1;
-        rest = rest.mid(keptFrom, KeptAfterToken);
-        dropLeadingSpaces(rest);
+        const qsizetype keptEnd = std::min(size, keptFrom + KeptAfterToken);
+        qsizetype next = keptFrom;
+        while (next < keptEnd && text[next] == ' ')
+            ++next;
+        rest = rest.mid(next, keptEnd - next);
     }
 
     if (token.startsWith('"'))
@@ -39,20 +34,21 @@ QByteArray NextToken(QByteArray& rest)
 QList<QByteArray> ScriptLines(const QByteArray& text)
 {
     QList<QByteArray> lines;
+    const char* data = text.constData();
     const qsizetype size = text.size();
     qsizetype pos = 0;
     while (pos < size) {
         qsizetype end = pos;
-        while (end < size && text[end] != '\r' && text[end] != '\n')
+        while (end < size && data[end] != '\r' && data[end] != '\n')
             ++end;
         if (end == pos)
             break;
         lines.append(text.mid(pos, end - pos));
 
         pos = end;
-        if (pos < size && text[pos] == '\r') {
+        if (pos < size && data[pos] == '\r') {
             ++pos;
-            if (pos < size && text[pos] == '\n')
+            if (pos < size && data[pos] == '\n')
                 ++pos;
         } else if (pos < size) {
             ++pos;

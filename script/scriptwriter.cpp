@@ -12,14 +12,14 @@ namespace {
 // Throws when text cannot be written between double quotes and read back unchanged.
 void checkTextField(const QString& text, const QString& what)
 {
-    for (const QChar c : text) {
+    for (const char32_t c : text.toUcs4()) {
         QString problem;
-        if (c == u'"')
+        if (c == U'"')
             problem = QStringLiteral("a double quote character");
-        else if (c == u'\r' || c == u'\n')
+        else if (c == U'\r' || c == U'\n')
             problem = QStringLiteral("a line break");
-        else if (c.unicode() > 0xFF)
-            problem = QStringLiteral("the character \"%1\"").arg(c);
+        else if (c > 0xFF)
+            problem = QStringLiteral("the character \"%1\"").arg(QString::fromUcs4(&c, 1));
         if (!problem.isEmpty())
             throw PlsdError(QStringLiteral("%1 holds %2, which a room definition script cannot hold. "
                                            "Nothing was saved.")

@@ -1,0 +1,199 @@
+#include "app/errors.h"
+#include "script/scriptwriter.h"
+#include "script/textfile.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+ScriptRoom room(int xl, int xr, int ytl, int ytr, int ybl, int ybr, int roomtype = 0, const QString& music = {})
+{
+    return {xl, xr, ytl, ytr, ybl, ybr, roomtype, music, {}};
+}
+
+void link(RoomDefs& defs, int a, int b, int perm)
+{
+    defs.rooms[a].doors.append({b, perm});
+    if (a != b)
+        defs.rooms[b].doors.append({a, perm});
+}
+
+// Two rooms joined by one door, offsets 1000 and 200, rooms numbered from 100.
+RoomDefs twoRooms()
+{
+    RoomDefs defs;
+    defs.offsetX = 1000;
+    defs.offsetY = 200;
+    defs.metaRoomID = 7;
+    defs.subRoomStartID = 100;
+    defs.metaroomFilename = QStringLiteral("/home/modder/c3/Garden.blk");
+    defs.panelWidth = 1024;
+    defs.panelHeight = 768;
+    defs.rooms = {room(10, 300, 20, 40, 200, 220, 1), room(300, 600, 40, 40, 220, 231, 2, QStringLiteral("Default"))};
+    link(defs, 0, 1, 100);
+    return defs;
+}
+
+QList<QByteArray> linesOf(const QByteArray& text)
+{
+    QList<QByteArray> lines = text.split('\n');
+    if (lines.last().isEmpty())
+        lines.removeLast();
+    for (QByteArray& line : lines)
+        line.chop(1);   // the CR
+    return lines;
+}
+
+QString refusal(const RoomDefs& defs)
+{
+    try {
+        RoomDefsText(defs);
+    } catch (const PlsdError& e) {
+        return e.message();
+    }
+    return QString();
+}
+
+} // namespace
+
+class TestScriptWriter : public QObject {
+    Q_OBJECT
+private slots:
+    void writesTheExample();
+    void endsAfterTheLastLineThereIs();
+    void writesEachLinkOnceFromTheEarlierRoom();
+    void writesNegativeHalvedAndWrappedNumbers();
+    void backgroundName_data();
+    void backgroundName();
+    void refusesTextThatCannotBeReadBack();
+};
+
+void TestScriptWriter::writesTheExample()
+{
+    const QByteArray expected = "brmi 7 100\r\n"
+                                "setv va01 addm 1000 200 1024 768 \"Garden\"\r\n"
+                                "mmsc 1512 584 \"\"\r\n"
+                                "setv va02 addr va01 1010 1300 220 240 400 420\r\n"
+                                "rtyp va02 1\r\n"
+                                "rmsc 1155 320 \"\"\r\n"
+                                "setv va02 addr va01 1300 1600 240 240 420 431\r\n"
+                                "rtyp va02 2\r\n"
+                                "rmsc 1450 335 \"Default\"\r\n"
+                                "door 100 101 100\r\n";
+    QCOMPARE(RoomDefsText(twoRooms()), expected);
+}
+
+void TestScriptWriter::endsAfterTheLastLineThereIs()
+{
+    RoomDefs defs = twoRooms();
+    for (ScriptRoom& r : defs.rooms)
+        r.doors.clear();
+    QList<QByteArray> lines = linesOf(RoomDefsText(defs));
+    QCOMPARE(lines.size(), 9);
+    QCOMPARE(lines.last(), QByteArray("rmsc 1450 335 \"Default\""));
+
+    defs.rooms.clear();
+    lines = linesOf(RoomDefsText(defs));
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.last(), QByteArray("mmsc 1512 584 \"\""));
+}
+
+void TestScriptWriter::writesEachLinkOnceFromTheEarlierRoom()
+{
+    RoomDefs defs;
+    defs.subRoomStartID = 100;
+    for (int i = 0; i < 4; ++i)
+        defs.rooms.append(room(0, 10, 0, 0, 10, 10));
+    link(defs, 3, 0, 40);
+    link(defs, 2, 1, 7);
+    link(defs, 0, 1, 5);
+    link(defs, 3, 3, 9);
+    defs.rooms[0].doors.append({-1, 1});   // a target no longer in the list
+
+    const QList<QByteArray> lines = linesOf(RoomDefsText(defs));
+    const QList<QByteArray> doorLines(lines.end() - 3, lines.end());
+    QCOMPARE(doorLines, (QList<QByteArray>{"door 100 103 40", "door 100 101 5", "door 101 102 7"}));
+    QCOMPARE(lines.size(), 3 + 4 * 3 + 3);
+}
+
+void TestScriptWriter::writesNegativeHalvedAndWrappedNumbers()
+{
+    RoomDefs defs;
+    defs.offsetX = -7;
+    defs.offsetY = -3;
+    defs.panelWidth = 433;
+    defs.panelHeight = 249;
+    defs.rooms = {room(-7, 0, -20, -4, 0, -1), room(2147483647, 2147483647, 1, 1, 6, 6)};
+    defs.subRoomStartID = 2147483647;
+    link(defs, 0, 1, -2);
+
+    const QList<QByteArray> lines = linesOf(RoomDefsText(defs));
+    QCOMPARE(lines[1], QByteArray("setv va01 addm -7 -3 433 249 \"\""));
+    QCOMPARE(lines[2], QByteArray("mmsc 209 121 \"\""));
+    QCOMPARE(lines[3], QByteArray("setv va02 addr va01 -14 -7 -23 -7 -3 -4"));
+    QCOMPARE(lines[5], QByteArray("rmsc -10 -13 \"\""));   // -7 div 2 = -3, -21 div 2 = -10
+    QCOMPARE(lines[6], QByteArray("setv va02 addr va01 2147483640 2147483640 -2 -2 3 3"));
+    QCOMPARE(lines[8], QByteArray("rmsc -8 0 \"\""));      // the sum of the walls wraps to -2
+    QCOMPARE(lines[9], QByteArray("door 2147483647 -2147483648 -2"));
+
+    defs.offsetX = 1;
+    defs.rooms[0].xl = 2147483647;
+    QVERIFY(RoomDefsText(defs).contains("addr va01 -2147483648 1 "));
+}
+
+void TestScriptWriter::backgroundName_data()
+{
+    QTest::addColumn<QString>("filename");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("path") << "/home/modder/Garden.blk" << "Garden";
+    QTest::newRow("Windows folder, capital ending") << "C:\\Games\\C3\\Garden.BLK" << "Garden";
+    QTest::newRow("other ending kept") << "Garden.blk.bak" << "Garden.blk.bak";
+    QTest::newRow("folder with a dot") << "/a.blk/Garden" << "Garden";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestScriptWriter::backgroundName()
+{
+    QFETCH(QString, filename);
+    QFETCH(QString, name);
+    QCOMPARE(BackgroundName(filename), name);
+}
+
+void TestScriptWriter::refusesTextThatCannotBeReadBack()
+{
+    RoomDefs defs = twoRooms();
+    defs.rooms.append(room(0, 10, 0, 0, 10, 10, 0, QStringLiteral("say \"hi\"")));
+    QCOMPARE(refusal(defs), QStringLiteral("The music of room 2 holds a double quote character, "
+                                           "which a room definition script cannot hold. Nothing was saved."));
+    defs.rooms[2].music = QStringLiteral("two\nlines");
+    QVERIFY(refusal(defs).startsWith(QStringLiteral("The music of room 2 holds a line break")));
+    defs.rooms[2].music = QStringLiteral("price \u20AC");
+    QVERIFY(refusal(defs).startsWith(QStringLiteral("The music of room 2 holds the character \"\u20AC\"")));
+
+    defs = twoRooms();
+    defs.metaroomMusic = QStringLiteral("\"");
+    QVERIFY(refusal(defs).startsWith(QStringLiteral("The metaroom music holds a double quote")));
+    defs = twoRooms();
+    defs.metaroomFilename = QStringLiteral("/x\"y/My \"Garden\".blk");
+    QVERIFY(refusal(defs).startsWith(QStringLiteral("The metaroom file name holds a double quote")));
+
+    // Single-byte text is written byte for byte.
+    defs = twoRooms();
+    defs.rooms[1].music = QStringLiteral("Caf\u00E9 main.mng\\\\garden");
+    QVERIFY(RoomDefsText(defs).contains("\"Caf\xe9 main.mng\\\\garden\"\r\n"));
+
+    // A refused save leaves the file that was there.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("rooms.cos"));
+    WriteTextFile(path, "old");
+    defs.metaroomMusic = QStringLiteral("\"");
+    QVERIFY_THROWS_EXCEPTION(PlsdError, SaveRoomDefsFile(path, defs));
+    QCOMPARE(ReadTextFile(path), QByteArray("old"));
+    defs.metaroomMusic.clear();
+    SaveRoomDefsFile(path, defs);
+    QCOMPARE(ReadTextFile(path), RoomDefsText(defs));
+}
+
+QTEST_APPLESS_MAIN(TestScriptWriter)
+#include "tst_scriptwriter.moc"
