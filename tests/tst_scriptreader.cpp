@@ -22,12 +22,14 @@ public:
     void setRoomType(int roomtype) override
     {
         log << QStringLiteral("type %1").arg(roomtype);
-        defs.rooms.last().roomtype = roomtype;
+        if (!defs.rooms.isEmpty())
+            defs.rooms.last().roomtype = roomtype;
     }
     void setRoomMusic(const QString& music) override
     {
         log << QStringLiteral("music %1").arg(music);
-        defs.rooms.last().music = music;
+        if (!defs.rooms.isEmpty())
+            defs.rooms.last().music = music;
     }
     void linkRooms(int a, int b, int perm) override
     {
