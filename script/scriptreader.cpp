@@ -84,7 +84,8 @@ void RoomDefsReader::addRoom(QByteArray& rest)
     roomMade = true;
 }
 
-// Type and music lines before the first room line of the load have no room to go to.
+// Type and music lines before the first room line of this load have no room to go to:
+// their arguments are taken as usual and nothing is set.
 void RoomDefsReader::roomType(QByteArray& rest)
 {
     skip(rest);
