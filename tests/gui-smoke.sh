@@ -151,6 +151,16 @@ xdotool key Escape
 wait_until 10 menu_closed || fail "Escape did not close the File menu"
 screenshot menu-closed
 
+# --- Help > About, closed by its own button ------------------------------------------
+xdotool key --clearmodifiers alt+h
+wait_until 10 menu_open || fail "Alt+H opened no menu"
+xdotool key a
+wait_until 10 has_window_named "About PLSD" || fail "Help > About showed no \"About PLSD\" window"
+screenshot about
+xdotool key --clearmodifiers alt+c
+about_closed() { ! has_window_named "About PLSD"; }
+wait_until 10 about_closed || fail "the about box's Close button (Alt+C) did not close it"
+
 # --- Rooms: to come -------------------------------------------------------------------
 # Later steps, once the toolbox's pages and the rooms are built:
 #   - press the toolbox's "Add Room" and check that a room appears on the picture;
