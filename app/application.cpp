@@ -23,6 +23,10 @@ plsd::ErrorReporter& currentReporter()
 TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
+    // Every window's text is 11 pixels high, in the system's own sans serif face.
+    QFont text = font();
+    text.setPixelSize(11);
+    setFont(text);
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)

@@ -49,7 +49,10 @@ QImage drawAboutPicture()
     wood.setColorAt(0, QColor(120, 55, 30));
     wood.setColorAt(1, QColor(60, 25, 15));
     p.fillRect(image.rect(), wood);
-    drawRooms(p, 153, 185);
+    // The rooms sit below the selected one, as rooms never overlap.
+    p.translate(0, 80);
+    drawRooms(p, 153, 105);
+    p.resetTransform();
     p.setPen(QPen(QColor(255, 0, 255), 3));
     p.drawPolygon(QPolygon({QPoint(20, 20), QPoint(130, 30), QPoint(130, 70), QPoint(20, 60)}));
     p.setPen(Qt::NoPen);
