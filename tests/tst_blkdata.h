@@ -1,11 +1,12 @@
 #pragma once
 
-// Background files made byte by byte for the tests, and small file helpers.
+// Background files made byte by byte for the tests, and small file and device helpers.
 
 #include "background/blkformat.h"
 
 #include <QByteArray>
 #include <QFile>
+#include <QIODevice>
 #include <QList>
 
 namespace blktest {
@@ -55,5 +56,30 @@ inline bool writeAll(const QString& path, const QByteArray& bytes)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
+
+// A device that takes `room` bytes, then fails every write.
+class FailingDevice : public QIODevice {
+public:
+    explicit FailingDevice(qint64 room)
+        : room(room)
+    {
+        open(QIODevice::WriteOnly);
+        setErrorString(QStringLiteral("No space left on device"));
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64 size) override
+    {
+        if (written + size > room)
+            return -1;
+        written += size;
+        return size;
+    }
+
+private:
+    qint64 room;
+    qint64 written = 0;
+};
 
 } // namespace blktest

@@ -21,30 +21,6 @@ QString parseMessage(const QByteArray& bytes)
     return QString();
 }
 
-class FailingDevice : public QIODevice {
-public:
-    explicit FailingDevice(qint64 room)
-        : room(room)
-    {
-        open(QIODevice::WriteOnly);
-        setErrorString(QStringLiteral("No space left on device"));
-    }
-    qint64 written = 0;
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char*, qint64 size) override
-    {
-        if (written + size > room)
-            return -1;
-        written += size;
-        return size;
-    }
-
-private:
-    qint64 room;
-};
-
 std::unique_ptr<TGraphicBlock> blockOf(const QImage& image, quint32 offset = 0)
 {
     auto block = std::make_unique<TGraphicBlock>();
@@ -177,7 +153,7 @@ void TestBlkFormat::failedWriteIsReported()
     TBlockList blocks;
     blocks.push_back(blockOf(QImage(128, 128, QImage::Format_RGB888)));
     blocks.push_back(blockOf(QImage(128, 128, QImage::Format_RGB888)));
-    FailingDevice device(40000);
+    blktest::FailingDevice device(40000);
     QList<int> progress;
     try {
         blk::writeBackground(device, blocks, 2, 1, QStringLiteral("out.blk"),
