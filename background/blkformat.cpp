@@ -209,12 +209,12 @@ void checkWritable(const TBlockList* blocks, int columns, int rows)
                             .arg(columns)
                             .arg(rows));
     for (qint64 k = 0; k < count; ++k) {
-        const TGraphicBlock& block = *(*blocks)[size_t(k)];
-        if (block.Width == 0 || block.Height == 0)
+        const TGraphicBlock* block = (*blocks)[size_t(k)].get();
+        if (!block || block->Width == 0 || block->Height == 0)
             throw PlsdError(QStringLiteral("Block %1 of the picture is %2 x %3 pixels and cannot be saved")
                                 .arg(k)
-                                .arg(block.Width)
-                                .arg(block.Height));
+                                .arg(block ? block->Width : 0)
+                                .arg(block ? block->Height : 0));
     }
 }
 
