@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -41,8 +42,9 @@ quint32 bareLoad(const QString& path)
     return check;
 }
 
-// Baseline save: every pixel of the blocks to 5-6-5 in one buffer, then the bytes to a file.
-void bareSave(const TBlockList& blocks, const QString& path)
+// Baseline save: every pixel of the blocks to 5-6-5 in one buffer, then the bytes to a file;
+// with `sync`, also flushed to the disk as a safe save must before it replaces a file.
+void bareSave(const TBlockList& blocks, const QString& path, bool sync)
 {
     const qsizetype head = 10 + 8 * qsizetype(blocks.size());
     QByteArray out(head + qsizetype(blocks.size()) * 128 * 128 * 2, Qt::Uninitialized);
@@ -59,8 +61,8 @@ void bareSave(const TBlockList& blocks, const QString& path)
         }
     }
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(out);
+    if (file.open(QIODevice::WriteOnly) && file.write(out) == out.size() && sync && file.flush())
+        ::fsync(file.handle());
 }
 
 } // namespace
@@ -95,12 +97,13 @@ int main(int argc, char** argv)
     const double reloadMb = bench::peakAddedMb([&] { form.LoadBackground(source); });
     QCoreApplication::processEvents();
 
-    std::vector<double> bareLoads, loads, bareSaves, saves;
+    std::vector<double> bareLoads, loads, bareSaves, syncedSaves, saves;
     for (int run = 0; run < runs; ++run) {
         bareLoads.push_back(bench::timeMs([&] { bareLoad(source); }));
         loads.push_back(bench::timeMs([&] { form.LoadBackground(source); }));
         QCoreApplication::processEvents();
-        bareSaves.push_back(bench::timeMs([&] { bareSave(*form.Blocks, bareSaved); }));
+        bareSaves.push_back(bench::timeMs([&] { bareSave(*form.Blocks, bareSaved, false); }));
+        syncedSaves.push_back(bench::timeMs([&] { bareSave(*form.Blocks, bareSaved, true); }));
         saves.push_back(bench::timeMs([&] { form.SaveBackground(saved); }));
     }
     const bool sameBytes = [&] {
@@ -112,11 +115,14 @@ int main(int argc, char** argv)
                 Columns, Rows, Columns * 128, Rows * 128, (long long)fileSize, runs);
     const bench::Spread bareLoad = bench::spread(bareLoads), load = bench::spread(loads);
     const bench::Spread bareSave = bench::spread(bareSaves), save = bench::spread(saves);
+    const bench::Spread syncedSave = bench::spread(syncedSaves);
     bench::printHeader();
     bench::printRow("baseline: read file, decode to 32-bit RGB", bareLoad);
     bench::printRow("LoadBackground (goal <= 2.00)", load, &bareLoad);
     bench::printRow("baseline: encode 5-6-5, write bytes", bareSave);
     bench::printRow("SaveBackground (goal <= 2.00)", save, &bareSave);
+    bench::printRow("baseline: encode, write bytes, fsync", syncedSave);
+    bench::printRow("SaveBackground against that", save, &syncedSave);
 
     const double decodedMb = double(Columns) * Rows * 128 * 128 * 4 / (1024.0 * 1024.0);
     std::printf("\nPeak memory added (VmHWM after reset through /proc/self/clear_refs, minus VmRSS before):\n");
