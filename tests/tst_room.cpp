@@ -242,14 +242,24 @@ void TestRoom::extremeCorners()
     room->setYbr(INT_MIN);
     QCOMPARE(room->ybr(), 7);
 
-    // Far away, the room still paints and hears the mouse without harm.
-    (void)e.main->Panel->grab();
-    room->setXl(INT_MIN);
-    room->setYtl(INT_MIN);
     room->setYtr(INT_MIN);
-    hover(room, QPoint(10, 10));
-    QCOMPARE(room->hoveredHandle(), int(TRoom::Body));
-    QCOMPARE(cornersOf(room), (Corners{INT_MIN, INT_MAX, INT_MIN, INT_MIN, 97, 7}));
+    QCOMPARE(cornersOf(room), (Corners{INT_MAX - 5, INT_MAX, INT_MIN, INT_MIN, 97, 7}));
+
+    // Reaching far to the left, the room still paints and takes the mouse where it shows.
+    room->setXl(INT_MIN);
+    room->setXr(97);
+    room->setYtl(2);
+    room->setYtr(2);
+    room->setYbr(97);
+    QCOMPARE(cornersOf(room), (Corners{INT_MIN, 97, 2, 2, 97, 97}));
+    QVERIFY(room->x() < 0 && room->x() + room->width() == 100);
+    hover(room, QPoint(97, 52));
+    QCOMPARE(room->hoveredHandle(), int(TRoom::RightWall));
+    const QImage image = e.main->Panel->grab(QRect(0, 0, 100, 100)).toImage();
+    QCOMPARE(pixel(image, 97, 30), fuchsia);
+    QCOMPARE(pixel(image, 50, 2), fuchsia);
+    QCOMPARE(pixel(image, 97, 52), lime);
+    QCOMPARE(pixel(image, 97, 97), blue);
 }
 
 void TestRoom::boxesAreHitOnFourByFourPixels()
@@ -441,6 +451,18 @@ void TestRoom::leavingWhileHeldReleasesTheCapture()
     release(room, QPoint(60, 60));
     QVERIFY(room->isSelected());
     QCOMPARE(e.main->SelectedRoom, room);
+
+    // Let go over a room that lies on top of it, the room hears nothing.
+    other->setLeft(60);
+    other->Select();
+    press(room, QPoint(30, 50));
+    dragTo(room, QPoint(30, 150));
+    dragTo(room, QPoint(80, 50));
+    release(room, QPoint(80, 50));
+    QVERIFY(!room->isSelected());
+    QCOMPARE(e.main->SelectedRoom, other);
+    room->Select();
+    other->setLeft(200);
 
     // A selected room held with the right button: the outline turns white, the room stays selected.
     hover(room, QPoint(50, 50));
