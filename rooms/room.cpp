@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -57,6 +58,19 @@ bool clipSegment(QPointF& a, QPointF& b, const QRectF& r)
     a = start + QPointF(dx, dy) * t0;
     b = start + QPointF(dx, dy) * t1;
     return true;
+}
+
+// A line three pixels wide: three one-pixel lines side by side, across the line's main
+// direction. Much quicker than a wide pen, which goes through a path fill.
+void drawWideLine(QPainter& painter, QPointF from, QPointF to, const QRectF& reach)
+{
+    if (!clipSegment(from, to, reach))
+        return;
+    const QPoint a = from.toPoint();
+    const QPoint b = to.toPoint();
+    const QPoint across = std::abs(b.y() - a.y()) <= std::abs(b.x() - a.x()) ? QPoint(0, 1) : QPoint(1, 0);
+    for (int k = -1; k <= 1; ++k)
+        painter.drawLine(a + k * across, b + k * across);
 }
 
 const QColor fuchsia(255, 0, 255);
@@ -250,6 +264,11 @@ TRoom::Box TRoom::handleBox(int code) const
     }
 }
 
+TRoom::Box TRoom::wallStrip(qint64 x, qint64 y1, qint64 y2)
+{
+    return {x - 1, std::min(y1, y2) - 1, x + 2, std::max(y1, y2) + 2};
+}
+
 QRect TRoom::widgetRect(const Box& box) const
 {
     // One pixel of slack around the widget is enough to keep what shows inside it.
@@ -266,26 +285,18 @@ void TRoom::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
 
-    // The outline: left wall down, bottom line, right wall up, top line.
-    QPen pen(selected ? outlineColor : white, 3);
-    pen.setCapStyle(Qt::RoundCap);
-    painter.setPen(pen);
-    const double x0 = double(edgeL + 2 - shiftX);
-    const double x1 = double(edgeR - 3 - shiftX);
-    const QPointF corners[5] = {
-        {x0, double(edgeTL + 2 - shiftY)},
-        {x0, double(edgeBL - 3 - shiftY)},
-        {x1, double(edgeBR - 3 - shiftY)},
-        {x1, double(edgeTR + 2 - shiftY)},
-        {x0, double(edgeTL + 2 - shiftY)},
-    };
+    // The outline, three pixels wide: the walls as filled strips, which also cover the
+    // corners, and the top and bottom lines between them.
+    const QColor colour = selected ? outlineColor : white;
+    const qint64 leftX = edgeL + 2;
+    const qint64 rightX = edgeR - 3;
+    painter.fillRect(widgetRect(wallStrip(leftX, edgeTL + 2, edgeBL - 3)), colour);
+    painter.fillRect(widgetRect(wallStrip(rightX, edgeTR + 2, edgeBR - 3)), colour);
+    painter.setPen(QPen(colour, 0));
     const QRectF reach = QRectF(rect()).adjusted(-3, -3, 3, 3);
-    for (int i = 0; i < 4; ++i) {
-        QPointF a = corners[i];
-        QPointF b = corners[i + 1];
-        if (clipSegment(a, b, reach))
-            painter.drawLine(a, b);
-    }
+    auto at = [this](qint64 x, qint64 y) { return QPointF(double(x - shiftX), double(y - shiftY)); };
+    drawWideLine(painter, at(leftX, edgeBL - 3), at(rightX, edgeBR - 3), reach);
+    drawWideLine(painter, at(rightX, edgeTR + 2), at(leftX, edgeTL + 2), reach);
 
     if (!selected)
         return;

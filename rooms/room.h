@@ -106,6 +106,7 @@ private:
     };
 
     Box handleBox(int code) const;
+    static Box wallStrip(qint64 x, qint64 y1, qint64 y2);   // a wall three pixels wide, ends included
     int hitTest(Point p) const;
     bool contains(Point p) const;            // within the control's rectangle
     Point controlPoint(const QMouseEvent* event) const;

@@ -65,9 +65,10 @@ void TfrmMainForm::SelectRoom(TRoom* room)
     if (!room)
         return;
     if (SelectedRoom && SelectedRoom != room) {
+        // Restacked before it repaints itself, the room is painted once in its new place.
         TRoom* previous = SelectedRoom;
-        previous->Deselect();
         tileStackingOf(this)->placeAboveTiles(previous);
+        previous->Deselect();
     }
     SelectedRoom = room;
     room->id = positionIn(Rooms, room);
