@@ -370,7 +370,9 @@ void TRoom::mouseMoveEvent(QMouseEvent* event)
     if (event->buttons() != Qt::NoButton && !capture && !isTopmostUnder(event))
         return;
     const Point p = controlPoint(event);
-    if (selected)
+    // While a box is dragged it stays the hot one, and the reshape repaints the room.
+    const bool reshaping = dragging && dragHandle > NoHandle && dragHandle != Body;
+    if (selected && !reshaping)
         setHotHandle(hitTest(p));
     if (dragging && dragHandle == Body)
         moveWithMouse(event);

@@ -6,6 +6,7 @@
 #include "rooms/tilestacking.h"
 
 #include <QString>
+#include <algorithm>
 
 namespace {
 
