@@ -1,23 +1,36 @@
-// Placeholder until this command is built: it says so instead of doing nothing.
+// File > Import Bitmap and File > Export Bitmap: a picture into the tile grid and back out.
 #include "app/main.h"
 
 #include "app/errors.h"
+#include "background/bitmapgrid.h"
+#include "background/tilegrid.h"
 
-namespace {
+#include <QSaveFile>
+#include <new>
 
-[[noreturn]] void notBuiltYet()
+void TfrmMainForm::ImportBitmap(const QString& path)
 {
-    throw PlsdError(QStringLiteral("This command is not available in this build yet"));
+    // Everything that can fail happens before the grid is touched.
+    std::unique_ptr<TBlockList> blocks;
+    QSize grid;
+    try {
+        QImage picture = bitmapgrid::readPicture(path);
+        bitmapgrid::stampCredit(picture);
+        grid = bitmapgrid::gridSize(picture.size());
+        blocks = bitmapgrid::cutIntoBlocks(std::move(picture));
+    } catch (const std::bad_alloc&) {
+        throw PlsdError(QStringLiteral("Not enough memory to import %1").arg(path));
+    }
+    tilegrid::InstallGrid(*this, std::move(blocks), grid.width(), grid.height());
 }
 
-} // namespace
-
-void TfrmMainForm::ImportBitmap(const QString&)
+void TfrmMainForm::ExportBitmap(const QString& path)
 {
-    notBuiltYet();
-}
-
-void TfrmMainForm::ExportBitmap(const QString&)
-{
-    notBuiltYet();
+    bitmapgrid::checkExportable(Blocks.get(), BlockColumns, BlockRows);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw FileError::cannotCreate(path);
+    bitmapgrid::writeBlocksAsBitmap(file, *Blocks, BlockColumns, BlockRows, path);
+    if (!file.commit())
+        throw FileError(QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString()));
 }

@@ -1,23 +1,98 @@
-// Placeholder until this command is built: it says so instead of doing nothing.
+// File > Open and File > Save: background files into and out of the tile grid.
 #include "app/main.h"
 
 #include "app/errors.h"
+#include "app/statusbar.h"
+#include "background/blkformat.h"
+#include "background/tilegrid.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <new>
 
 namespace {
 
-[[noreturn]] void notBuiltYet()
+// Puts the status bar's line back when a command fails part-way.
+class StatusRestorer {
+public:
+    explicit StatusRestorer(TStatusBar* bar)
+        : bar(bar)
+        , previous(bar->text())
+    {
+    }
+    ~StatusRestorer()
+    {
+        if (!done)
+            bar->setText(previous);
+    }
+    void keep() { done = true; }
+
+private:
+    TStatusBar* bar;
+    QString previous;
+    bool done = false;
+};
+
+// "Loading image: 38% complete". A repaint costs far more than a block's pixels, so the
+// line is only set again when its text changes.
+void showProgress(TStatusBar* bar, const char* verb, int percent)
 {
-    throw PlsdError(QStringLiteral("This command is not available in this build yet"));
+    const QString text = QStringLiteral("%1 image: %2% complete").arg(QLatin1String(verb)).arg(percent);
+    if (bar->text() != text)
+        bar->setText(text);
 }
 
 } // namespace
 
-void TfrmMainForm::LoadBackground(const QString&)
+void TfrmMainForm::LoadBackground(const QString& path)
 {
-    notBuiltYet();
+    // Header and index are read and checked against the file's size before anything
+    // changes; the blocks are decoded in full before they replace the grid.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw FileError::cannotOpen(path);
+    const qint64 fileSize = file.size();
+    const QByteArray head = file.read(blk::HeaderSize);
+    const blk::Header header = blk::parseHeader(head.constData(), head.size(), fileSize, path);
+    const QByteArray index = file.read(header.indexBytes());
+    if (index.size() != header.indexBytes())
+        throw FormatError(QStringLiteral("%1 is truncated or damaged: its index ends early").arg(path));
+    const blk::Layout layout = blk::parseIndex(header, index.constData(), fileSize, path);
+
+    StatusRestorer status(StatusBar);
+    QByteArray buffer;
+    const blk::PixelSource source = [&](qint64 bytes) -> const char* {
+        buffer.resize(bytes);
+        return file.read(buffer.data(), bytes) == bytes ? buffer.constData() : nullptr;
+    };
+    auto blocks = std::make_unique<TBlockList>();
+    try {
+        *blocks = blk::decodeBlocks(layout, source, path, [this](qint64 done, qint64 total) {
+            showProgress(StatusBar, "Loading", blk::roundedPercent(done, total));
+        });
+    } catch (const std::bad_alloc&) {
+        throw PlsdError(QStringLiteral("Not enough memory to load %1").arg(path));
+    }
+    file.close();
+    buffer = QByteArray();
+
+    tilegrid::InstallGrid(*this, std::move(blocks), layout.columns, layout.rows);
+    StatusBar->setText(QStringLiteral("Image loaded"));
+    status.keep();
 }
 
-void TfrmMainForm::SaveBackground(const QString&)
+void TfrmMainForm::SaveBackground(const QString& path)
 {
-    notBuiltYet();
+    blk::checkWritable(Blocks.get(), BlockColumns, BlockRows);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw FileError::cannotCreate(path);
+    StatusRestorer status(StatusBar);
+    blk::writeBackground(file, *Blocks, BlockColumns, BlockRows, path, [this](int done, int total) {
+        showProgress(StatusBar, "Saveing", blk::roundedPercent(done, total));
+    });
+    if (!file.commit())
+        throw FileError(QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString()));
+    StatusBar->setText(QStringLiteral("Image saved"));
+    status.keep();
 }

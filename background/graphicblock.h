@@ -2,6 +2,8 @@
 
 #include <QImage>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 // One block of the picture: its own bitmap, and the size and file offset it has in a
 // background file.
@@ -15,7 +17,21 @@ public:
     std::uint16_t OffsetHigh = 0;
     QImage Bitmap;
 
-    // Resize the bitmap first (new area white), then record the value.
+    // Resize the bitmap first (what was there stays, the new area is white), then record
+    // the value.
     void SetWidth(std::uint16_t value);
     void SetHeight(std::uint16_t value);
+    // Takes a whole bitmap at once (shared, not copied) and records its size, for
+    // builders that fill the pixels themselves. The image must fit in 16-bit sizes.
+    void SetBitmap(const QImage& bitmap);
+
+    std::uint32_t Offset() const { return std::uint32_t(OffsetHigh) << 16 | OffsetLow; }
+    void SetOffset(std::uint32_t offset)
+    {
+        OffsetLow = std::uint16_t(offset & 0xFFFF);
+        OffsetHigh = std::uint16_t(offset >> 16);
+    }
 };
+
+// The blocks of a picture in column-major order (the same type as the main window's).
+using TBlockList = std::vector<std::unique_ptr<TGraphicBlock>>;

@@ -11,6 +11,8 @@
 struct ScriptDoor {
     int target = -1;
     int perm = 0;
+
+    bool operator==(const ScriptDoor&) const = default;
 };
 
 // One room: corners in picture coordinates, type, music and its doors in door order.
@@ -24,6 +26,8 @@ struct ScriptRoom {
     int roomtype = 0;
     QString music;
     QList<ScriptDoor> doors;
+
+    bool operator==(const ScriptRoom&) const = default;
 };
 
 struct RoomDefs {
@@ -36,4 +40,6 @@ struct RoomDefs {
     int panelWidth = 0;
     int panelHeight = 0;
     QList<ScriptRoom> rooms;
+
+    bool operator==(const RoomDefs&) const = default;
 };

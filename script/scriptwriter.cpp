@@ -2,6 +2,7 @@
 
 #include "app/errors.h"
 #include "script/int32wrap.h"
+#include "script/scripttokens.h"
 #include "script/textfile.h"
 
 #include <algorithm>
@@ -27,12 +28,28 @@ void checkTextField(const QString& text, const QString& what)
     }
 }
 
+// The text fields as the user's messages name them.
+QString metaroomFilenameField()
+{
+    return QStringLiteral("The metaroom file name");
+}
+
+QString metaroomMusicField()
+{
+    return QStringLiteral("The metaroom music");
+}
+
+QString roomMusicField(qsizetype position)
+{
+    return QStringLiteral("The music of room %1").arg(position);
+}
+
 void checkTextFields(const RoomDefs& defs)
 {
-    checkTextField(BackgroundName(defs.metaroomFilename), QStringLiteral("The metaroom file name"));
-    checkTextField(defs.metaroomMusic, QStringLiteral("The metaroom music"));
+    checkTextField(BackgroundName(defs.metaroomFilename), metaroomFilenameField());
+    checkTextField(defs.metaroomMusic, metaroomMusicField());
     for (qsizetype i = 0; i < defs.rooms.size(); ++i)
-        checkTextField(defs.rooms[i].music, QStringLiteral("The music of room %1").arg(i));
+        checkTextField(defs.rooms[i].music, roomMusicField(i));
 }
 
 // Halving truncates toward zero, as integer division does.
@@ -49,10 +66,22 @@ public:
         end();
     }
 
-    void line(const char* fixed, std::initializer_list<std::int32_t> numbers, const QString& text)
+    // A line that ends with a text field; field() names it in the message. The reader keeps
+    // KeptAfterToken characters of a line after its first word, so a text that would reach
+    // past them is refused.
+    template <typename FieldName>
+    void line(const char* fixed, std::initializer_list<std::int32_t> numbers, const QString& text, FieldName field)
     {
+        const qsizetype lineStart = bytes.size();
         start(fixed, numbers);
         bytes += " \"";
+        const qsizetype keptEnd = bytes.indexOf(' ', lineStart) + 1 + KeptAfterToken;
+        const qsizetype fits = keptEnd - bytes.size() - 1;   // the closing quote is kept too
+        if (text.size() > fits)
+            throw PlsdError(QStringLiteral("%1 is too long for a room definition script: it can hold %2 characters "
+                                           "there. Nothing was saved.")
+                                .arg(field())
+                                .arg(std::max<qsizetype>(fits, 0)));
         bytes += text.toLatin1();
         bytes += '"';
         end();
@@ -97,11 +126,13 @@ QByteArray RoomDefsText(const RoomDefs& defs)
     out.bytes.reserve(128 + defs.rooms.size() * 120);
 
     out.line("brmi ", {defs.metaRoomID, defs.subRoomStartID});
-    out.line("setv va01 addm ", {dx, dy, defs.panelWidth, defs.panelHeight}, BackgroundName(defs.metaroomFilename));
+    out.line("setv va01 addm ", {dx, dy, defs.panelWidth, defs.panelHeight}, BackgroundName(defs.metaroomFilename),
+             metaroomFilenameField);
     out.line("mmsc ", {wrappingAdd(half(defs.panelWidth), dx), wrappingAdd(half(defs.panelHeight), dy)},
-             defs.metaroomMusic);
+             defs.metaroomMusic, metaroomMusicField);
 
-    for (const ScriptRoom& room : defs.rooms) {
+    for (qsizetype i = 0; i < defs.rooms.size(); ++i) {
+        const ScriptRoom& room = defs.rooms[i];
         out.line("setv va02 addr va01 ",
                  {wrappingAdd(room.xl, dx), wrappingAdd(room.xr, dx), wrappingAdd(room.ytl, dy),
                   wrappingAdd(room.ytr, dy), wrappingAdd(room.ybl, dy), wrappingAdd(room.ybr, dy)});
@@ -109,7 +140,7 @@ QByteArray RoomDefsText(const RoomDefs& defs)
         out.line("rmsc ",
                  {wrappingAdd(half(wrappingAdd(room.xl, room.xr)), dx),
                   wrappingAdd(half(wrappingAdd(room.ytl, room.ybr)), dy)},
-                 room.music);
+                 room.music, [i] { return roomMusicField(i); });
     }
 
     // Each link is held by both of its rooms; it is written once, from the earlier one.

@@ -25,7 +25,7 @@ QString BackgroundName(const QString& metaroomFilename);
 // The bytes of the script. Before writing anything, refuses (PlsdError naming the room by
 // its position, or the metaroom music or file name) a text field that would not read back
 // as written: one holding a double quote or a line break, or a character that single-byte
-// text cannot hold.
+// text cannot hold, or one so long that the reader would cut its line short.
 QByteArray RoomDefsText(const RoomDefs& defs);
 
 // Writes the script to path. A refused text field or a failed write leaves the file

@@ -1,5 +1,6 @@
 #include "app/errors.h"
 #include "script/scriptwriter.h"
+#include "script/scripttokens.h"
 #include "script/textfile.h"
 
 #include <QTemporaryDir>
@@ -67,6 +68,7 @@ private slots:
     void backgroundName_data();
     void backgroundName();
     void refusesTextThatCannotBeReadBack();
+    void refusesTextTooLongToReadBack();
 };
 
 void TestScriptWriter::writesTheExample()
@@ -193,6 +195,44 @@ void TestScriptWriter::refusesTextThatCannotBeReadBack()
     defs.metaroomMusic.clear();
     SaveRoomDefsFile(path, defs);
     QCOMPARE(ReadTextFile(path), RoomDefsText(defs));
+}
+
+// The reader keeps 1000 characters of a line after its first word; a text field that
+// would reach past them is refused rather than written to lose its end.
+void TestScriptWriter::refusesTextTooLongToReadBack()
+{
+    const auto lastToken = [](const QByteArray& text, const QByteArray& lineStart) {
+        QByteArray rest = text.mid(text.indexOf(lineStart));
+        rest.truncate(rest.indexOf('\r'));
+        QByteArray token;
+        while (!rest.isEmpty())
+            token = NextToken(rest);
+        return token;
+    };
+
+    // "rmsc 1450 335 \"...\"": 10 characters before the text and the closing quote after it.
+    RoomDefs defs = twoRooms();
+    defs.rooms[1].music = QString(989, u'm');
+    QCOMPARE(lastToken(RoomDefsText(defs), "rmsc 1450 335 "), QByteArray(989, 'm'));
+    defs.rooms[1].music += u'm';
+    QCOMPARE(refusal(defs), QStringLiteral("The music of room 1 is too long for a room definition script: "
+                                           "it can hold 989 characters there. Nothing was saved."));
+
+    // "setv va01 addm 1000 200 1024 768 \"...\"" keeps 970 characters of the name.
+    defs = twoRooms();
+    defs.metaroomFilename = QStringLiteral("/maps/") + QString(970, u'n') + QStringLiteral(".blk");
+    QCOMPARE(lastToken(RoomDefsText(defs), "setv va01 addm "), QByteArray(970, 'n'));
+    defs.metaroomFilename = QStringLiteral("/maps/") + QString(971, u'n') + QStringLiteral(".blk");
+    QVERIFY(refusal(defs).startsWith(QStringLiteral("The metaroom file name is too long")));
+
+    // "mmsc 512 384 \"...\"": the limit follows the numbers written before the text.
+    defs = twoRooms();
+    defs.offsetX = defs.offsetY = 0;
+    defs.metaroomMusic = QString(990, u'a');
+    QCOMPARE(lastToken(RoomDefsText(defs), "mmsc 512 384 "), QByteArray(990, 'a'));
+    defs.offsetX = defs.offsetY = -1000000000;
+    QVERIFY(refusal(defs).startsWith(QStringLiteral("The metaroom music is too long for a room definition script: "
+                                                    "it can hold 976 characters")));
 }
 
 QTEST_APPLESS_MAIN(TestScriptWriter)

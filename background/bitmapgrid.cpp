@@ -1,0 +1,280 @@
+#include "background/bitmapgrid.h"
+
+#include "app/errors.h"
+#include "app/product.h"
+#include "background/blkformat.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QImageReader>
+#include <QPainter>
+#include <QtEndian>
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace bitmapgrid {
+
+namespace {
+
+constexpr qint64 BlockBytes = qint64(BlockSize) * BlockSize * 3;
+
+// Bytes of memory the system can still give, or -1 where it does not say.
+qint64 availableMemory()
+{
+    QFile info(QStringLiteral("/proc/meminfo"));
+    if (!info.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    while (!info.atEnd()) {
+        const QByteArray line = info.readLine();
+        if (line.startsWith("MemAvailable:"))
+            return line.mid(13).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    return -1;
+}
+
+QString megabytes(qint64 bytes)
+{
+    return QString::number((bytes + (1 << 20) - 1) >> 20);
+}
+
+// Lifts Qt's limit on the size of a picture it reads (memory was checked before) for one
+// read, and puts it back.
+class NoAllocationLimit {
+public:
+    NoAllocationLimit()
+        : previous(QImageReader::allocationLimit())
+    {
+        QImageReader::setAllocationLimit(0);
+    }
+    ~NoAllocationLimit() { QImageReader::setAllocationLimit(previous); }
+    NoAllocationLimit(const NoAllocationLimit&) = delete;
+    NoAllocationLimit& operator=(const NoAllocationLimit&) = delete;
+
+private:
+    int previous;
+};
+
+// Qt reads Windows bitmaps of at most 16384 x 16384 pixels; says so for a larger one
+// instead of calling it invalid.
+void refuseOversizedBitmap(QFile& file)
+{
+    constexpr qint64 MostPixels = qint64(16384) * 16384;
+    if (!file.seek(0))
+        return;
+    const QByteArray head = file.read(26);
+    if (head.size() < 26 || !head.startsWith("BM"))
+        return;
+    const qint64 width = qFromLittleEndian<qint32>(head.constData() + 18);
+    const qint64 height = qAbs(qint64(qFromLittleEndian<qint32>(head.constData() + 22)));
+    if (width > 0 && width * height > MostPixels)
+        throw BitmapError(QStringLiteral("The bitmap is %1 x %2 pixels, more than the 16384 x 16384 pixels that "
+                                         "can be read from a bitmap file")
+                              .arg(width)
+                              .arg(height));
+}
+
+// Size of a 24-bit bitmap file of width x height pixels: two headers, then rows padded to
+// 4 bytes.
+constexpr qint64 BitmapHeaderSize = 14 + 40;
+qint64 bitmapRowBytes(qint64 width)
+{
+    return (width * 3 + 3) / 4 * 4;
+}
+
+void putLe(QByteArray& out, quint32 value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.append(char((value >> (8 * i)) & 0xFF));
+}
+
+} // namespace
+
+QString creditText()
+{
+    return QStringLiteral("Created with the Palisandre. Get your free copy at: ") + product::downloadAddress;
+}
+
+QSize gridSize(QSize picture)
+{
+    return {(picture.width() + BlockSize - 1) / BlockSize, (picture.height() + BlockSize - 1) / BlockSize};
+}
+
+QImage readPicture(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    if (!suffix.isEmpty() && !QImageReader::supportedImageFormats().contains(suffix.toLower().toLatin1()))
+        throw BitmapError(QStringLiteral("Unknown picture file extension (.%1)").arg(suffix));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileError::cannotOpen(path);
+    QImageReader reader(&file, suffix.toLower().toLatin1());
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty()) {
+        refuseOversizedBitmap(file);
+        throw BitmapError(QStringLiteral("Bitmap image is not valid"));
+    }
+
+    const QSize grid = gridSize(size);
+    const qint64 blocks = qint64(grid.width()) * grid.height();
+    if (blocks > blk::MaxBlocks)
+        throw BitmapError(QStringLiteral("The picture is %1 x %2 pixels: its %3 x %4 blocks are more than the %5 "
+                                         "a background file holds")
+                              .arg(size.width())
+                              .arg(size.height())
+                              .arg(grid.width())
+                              .arg(grid.height())
+                              .arg(blk::MaxBlocks));
+    const qint64 pictureBytes = qint64(size.width()) * size.height() * 4;
+    const qint64 needed = pictureBytes + blocks * BlockBytes;
+    const qint64 available = availableMemory();
+    if (available >= 0 && needed > available)
+        throw BitmapError(QStringLiteral("The picture is %1 x %2 pixels and needs about %3 MB of memory, but only "
+                                         "%4 MB are free")
+                              .arg(size.width())
+                              .arg(size.height())
+                              .arg(megabytes(needed), megabytes(available)));
+
+    QImage picture;
+    {
+        NoAllocationLimit unlimited;
+        picture = reader.read();
+    }
+    if (picture.isNull())
+        throw BitmapError(QStringLiteral("Bitmap image is not valid"));
+    picture.convertTo(QImage::Format_RGB888);   // in place from 32-bit pixels
+    if (picture.isNull())
+        throw PlsdError(QStringLiteral("Not enough memory for the picture of %1").arg(path));
+    return picture;
+}
+
+void stampCredit(QImage& picture)
+{
+    QPainter painter(&picture);
+    const QFont font;
+    const QFontMetrics metrics(font);
+    const QString text = creditText();
+    const QRect box(0, 0, metrics.horizontalAdvance(text), metrics.height());
+    painter.fillRect(box, Qt::black);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+}
+
+std::unique_ptr<TBlockList> cutIntoBlocks(QImage picture)
+{
+    picture.convertTo(QImage::Format_RGB888);
+    if (picture.isNull())
+        throw PlsdError(QStringLiteral("Not enough memory to cut the picture into blocks"));
+    const QSize grid = gridSize(picture.size());
+    const int count = grid.width() * grid.height();
+    auto blocks = std::make_unique<TBlockList>(size_t(count));
+    // Row of blocks by row of blocks, so that the source is read band by band.
+    for (int r = 0; r < grid.height(); ++r) {
+        const int top = BlockSize * r;
+        const int height = std::min(BlockSize, picture.height() - top);
+        for (int c = 0; c < grid.width(); ++c) {
+            const int left = BlockSize * c;
+            const int width = std::min(BlockSize, picture.width() - left);
+            QImage bitmap(BlockSize, BlockSize, QImage::Format_RGB888);   // filled below, row by row
+            if (bitmap.isNull())
+                throw PlsdError(QStringLiteral("Not enough memory to cut the picture into blocks"));
+            for (int y = 0; y < BlockSize; ++y) {
+                uchar* d = bitmap.scanLine(y);
+                const int copied = y < height ? width : 0;
+                if (copied)
+                    std::memcpy(d, picture.constScanLine(top + y) + 3 * left, size_t(3 * copied));
+                std::memset(d + 3 * copied, 0xFF, size_t(3 * (BlockSize - copied)));
+            }
+            const int k = c * grid.height() + r;
+            auto block = std::make_unique<TGraphicBlock>();
+            block->SetOffset(blk::importedBlockOffset(k, count));
+            block->SetBitmap(bitmap);
+            (*blocks)[size_t(k)] = std::move(block);
+        }
+    }
+    return blocks;
+}
+
+
+void checkExportable(const TBlockList* blocks, int columns, int rows)
+{
+    if (!blocks || blocks->empty() || columns <= 0 || rows <= 0)
+        throw PlsdError(QStringLiteral("There is no picture to export: open a background file or import a bitmap "
+                                       "first"));
+    const qint64 width = qint64(BlockSize) * columns;
+    const qint64 height = qint64(BlockSize) * rows;
+    if (BitmapHeaderSize + bitmapRowBytes(width) * height > std::numeric_limits<qint32>::max())
+        throw PlsdError(QStringLiteral("The picture of %1 x %2 pixels is too large for a Windows bitmap file")
+                            .arg(width)
+                            .arg(height));
+}
+
+void writeBlocksAsBitmap(QIODevice& device, const TBlockList& blocks, int columns, int rows, const QString& name)
+{
+    auto write = [&](const QByteArray& bytes) {
+        if (device.write(bytes) != bytes.size())
+            throw FileError(QStringLiteral("Cannot write file %1: %2").arg(name, device.errorString()));
+    };
+    const int width = BlockSize * columns;
+    const int height = BlockSize * rows;
+    const qint64 rowBytes = bitmapRowBytes(width);
+    const qint64 imageBytes = rowBytes * height;
+
+    QByteArray header;
+    header.append("BM", 2);
+    putLe(header, quint32(BitmapHeaderSize + imageBytes), 4);
+    putLe(header, 0, 4);                    // reserved
+    putLe(header, BitmapHeaderSize, 4);     // where the pixels begin
+    putLe(header, 40, 4);                   // size of the info header
+    putLe(header, quint32(width), 4);
+    putLe(header, quint32(height), 4);      // positive: rows bottom-up
+    putLe(header, 1, 2);                    // planes
+    putLe(header, 24, 2);                   // bits a pixel
+    putLe(header, 0, 4);                    // no compression
+    putLe(header, quint32(imageBytes), 4);
+    putLe(header, 3780, 4);                 // 96 dots an inch, both ways
+    putLe(header, 3780, 4);
+    putLe(header, 0, 4);                    // no palette
+    putLe(header, 0, 4);
+    write(header);
+
+    // Each cell's pixels as 24-bit rows; a missing block stays a null image (white).
+    std::vector<QImage> cells(size_t(columns) * size_t(rows));
+    for (size_t k = 0; k < cells.size() && k < blocks.size(); ++k) {
+        if (!blocks[k])
+            continue;
+        const QImage& bitmap = blocks[k]->Bitmap;
+        cells[k] = bitmap.format() == QImage::Format_RGB888 || bitmap.isNull()
+                       ? bitmap
+                       : bitmap.convertToFormat(QImage::Format_RGB888);
+    }
+
+    // One strip of a block row at a time, bottom row first as the file wants it, each
+    // block copied whole so its pixels are read in order.
+    QByteArray strip(rowBytes * BlockSize, '\0');
+    for (int r = rows - 1; r >= 0; --r) {
+        for (int c = 0; c < columns; ++c) {
+            const QImage& cell = cells[size_t(c) * size_t(rows) + size_t(r)];
+            const int w = std::min(BlockSize, cell.width());
+            const int h = std::min(BlockSize, cell.height());
+            for (int y = 0; y < BlockSize; ++y) {
+                auto* d = reinterpret_cast<uchar*>(strip.data()) + rowBytes * (BlockSize - 1 - y) + 3 * BlockSize * c;
+                int x = 0;
+                if (y < h) {
+                    const uchar* s = cell.constScanLine(y);
+                    for (; x < w; ++x, s += 3, d += 3) {
+                        d[0] = s[2];   // blue, green, red
+                        d[1] = s[1];
+                        d[2] = s[0];
+                    }
+                }
+                std::memset(d, 0xFF, size_t(3 * (BlockSize - x)));
+            }
+        }
+        write(strip);
+    }
+}
+
+} // namespace bitmapgrid

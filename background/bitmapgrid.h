@@ -1,0 +1,49 @@
+#pragma once
+
+// Pictures into blocks and blocks into a picture, without widgets: reading a picture file
+// with its checks, the credit stamp, cutting into 128 x 128 blocks, and writing the blocks
+// as one Windows bitmap.
+
+#include "background/graphicblock.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <memory>
+
+class QIODevice;
+
+namespace bitmapgrid {
+
+constexpr int BlockSize = 128;
+
+// The credit line stamped at the top left of every imported picture.
+QString creditText();
+
+// Blocks across and down for a picture: its size divided by 128, rounded up.
+QSize gridSize(QSize picture);
+
+// Reads a picture file for import, as 24-bit pixels. Raises "Unknown picture file extension (.%s)",
+// "Cannot open file %s" or "Bitmap image is not valid", and refuses, before reading its
+// pixels, a picture whose grid would exceed the 65535 blocks of a background file or that
+// memory cannot hold.
+QImage readPicture(const QString& path);
+
+// Writes the credit line at (0, 0): white on an opaque black box, in the default font.
+void stampCredit(QImage& picture);
+
+// Cuts a picture into gridSize() blocks of 128 x 128 in column-major order, white where
+// the picture ends, with the offsets a background file of them has.
+// Pass the picture moved in to spare a copy.
+std::unique_ptr<TBlockList> cutIntoBlocks(QImage picture);
+
+// Raises a clear message when the grid makes no picture to export (no blocks, no columns
+// or rows) or one that a Windows bitmap file cannot hold (2 GB).
+void checkExportable(const TBlockList* blocks, int columns, int rows);
+
+// Writes columns x rows whole blocks as one 24-bit Windows bitmap, row by row without a
+// picture of the whole: the 128 x 128 square of each block at its cell, white where a block
+// is missing or smaller. Raises "Cannot write file %s: ..." naming `name` when a write fails.
+void writeBlocksAsBitmap(QIODevice& device, const TBlockList& blocks, int columns, int rows, const QString& name);
+
+} // namespace bitmapgrid

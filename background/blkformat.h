@@ -1,0 +1,125 @@
+#pragma once
+
+// The game's background file (.blk), without widgets: header, index, the 16-bit pixel
+// codecs and the checks that a whole file passes before the editor takes it.
+//
+// Layout, all numbers unsigned little-endian:
+//   0  4      pixel format: byte 0 is 1 for 5-6-5 pixels, 0 for 5-5-5; bytes 1-3 unused
+//   4  2      columns (blocks across)
+//   6  2      rows (blocks down)
+//   8  2      block count N
+//   10 8 x N  index: offset low, offset high, width, height (2 bytes each) per block
+//   then      the blocks' pixels back to back, column-major, rows top to bottom
+
+#include "background/graphicblock.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class QIODevice;
+
+namespace blk {
+
+enum class PixelFormat : std::uint8_t { RGB555 = 0, RGB565 = 1 };
+
+constexpr qint64 HeaderSize = 10;
+constexpr qint64 IndexRecordSize = 8;
+constexpr int MaxBlocks = 0xFFFF;
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+// 16-bit pixel to 8-bit channels; the low bits of each channel are 0.
+constexpr Rgb rgbFrom565(std::uint16_t p)
+{
+    return {std::uint8_t((p >> 8) & 0xF8), std::uint8_t((p >> 3) & 0xFC), std::uint8_t((p << 3) & 0xF8)};
+}
+constexpr Rgb rgbFrom555(std::uint16_t p)
+{
+    return {std::uint8_t((p >> 7) & 0xF8), std::uint8_t((p >> 2) & 0xF8), std::uint8_t((p << 3) & 0xF8)};
+}
+// 8-bit channels to a 5-6-5 pixel: the low bits are cut, not rounded.
+constexpr std::uint16_t rgbTo565(std::uint8_t r, std::uint8_t g, std::uint8_t b)
+{
+    return std::uint16_t((r & 0xF8) << 8 | (g & 0xFC) << 3 | b >> 3);
+}
+
+struct IndexRecord {
+    std::uint16_t offsetLow = 0;
+    std::uint16_t offsetHigh = 0;
+    std::uint16_t width = 0;
+    std::uint16_t height = 0;
+    qint64 pixelBytes() const { return qint64(width) * height * 2; }
+    friend bool operator==(const IndexRecord&, const IndexRecord&) = default;
+};
+
+struct Header {
+    PixelFormat format = PixelFormat::RGB565;
+    std::uint16_t columns = 0;
+    std::uint16_t rows = 0;
+    std::uint16_t blockCount = 0;
+    qint64 indexBytes() const { return IndexRecordSize * blockCount; }
+};
+
+// What a checked file holds besides its pixels, and where they lie.
+struct Layout {
+    PixelFormat format = PixelFormat::RGB565;
+    std::uint16_t columns = 0;
+    std::uint16_t rows = 0;
+    std::vector<IndexRecord> index;
+    qint64 pixelDataOffset = 0;   // first byte of block 0's pixels
+    qint64 totalPixels = 0;       // of all blocks together
+};
+
+// Each raises FormatError with a message that names the file as `name`.
+// The first bytes of a file of `fileSize` bytes (at least 10 of them must be at `data`).
+Header parseHeader(const char* data, qint64 size, qint64 fileSize, const QString& name);
+// The header's index (header.indexBytes() bytes at `data`), checked against the file size.
+Layout parseIndex(const Header& header, const char* data, qint64 fileSize, const QString& name);
+// Header and index of a whole file held in memory.
+Layout parseBackground(const QByteArray& bytes, const QString& name = QStringLiteral("The file"));
+
+// Decodes one block's pixels into a 24-bit image of its size; raises PlsdError when the
+// image cannot be had.
+QImage decodeBlock(const char* pixels, int width, int height, PixelFormat format);
+// Encodes width x height pixels of a bitmap as 5-6-5 (width x height x 2 bytes at `out`).
+// The bitmap is read as 24-bit; pixels outside it are white.
+void encodeBlock(const QImage& bitmap, int width, int height, char* out);
+
+// Gives the next `bytes` bytes of pixel data, or nullptr when there are fewer.
+using PixelSource = std::function<const char*(qint64 bytes)>;
+// Hears the pixels decoded so far after each block.
+using LoadProgress = std::function<void(qint64 donePixels, qint64 totalPixels)>;
+// Makes the blocks of a checked layout from its pixel data, in order.
+TBlockList decodeBlocks(const Layout& layout, const PixelSource& source, const QString& name,
+                        const LoadProgress& progress = {});
+// The whole file in memory: header, index and blocks.
+TBlockList decodeBackground(const QByteArray& bytes, Layout* layout = nullptr);
+
+// Raises PlsdError, with a clear message, when the grid cannot be written as a file that
+// reads back: no blocks, more than a 16-bit count, a count that is not columns x rows, or
+// a block without pixels.
+void checkWritable(const TBlockList* blocks, int columns, int rows);
+// Header and index of a checked grid.
+QByteArray encodeHeaderAndIndex(const TBlockList& blocks, int columns, int rows);
+// Hears the number of blocks written so far after each block.
+using SaveProgress = std::function<void(int doneBlocks, int totalBlocks)>;
+// Writes the whole file of a checked grid; raises FileError naming `name` when a write fails.
+void writeBackground(QIODevice& device, const TBlockList& blocks, int columns, int rows,
+                     const QString& name, const SaveProgress& progress = {});
+// The whole file of a checked grid in memory.
+QByteArray encodeBackground(const TBlockList& blocks, int columns, int rows);
+
+// done / total x 100 rounded to the nearest whole number, halves to the even neighbour.
+int roundedPercent(qint64 done, qint64 total);
+
+// The offset that the import gives block k of n blocks of 128 x 128: where its pixels
+// lie, minus 4, in the file the save writes; 32-bit arithmetic.
+std::uint32_t importedBlockOffset(int k, int n);
+
+} // namespace blk

@@ -1,0 +1,39 @@
+#pragma once
+
+// The main window's tile grid steps, shared by the background file load and the bitmap
+// import: the block pictures on Panel, the picture area's size, and putting the picture
+// behind the rooms.
+
+#include "background/graphicblock.h"
+
+#include <memory>
+
+class QObject;
+class TfrmMainForm;
+class TImage;
+
+namespace tilegrid {
+
+// Every block picture stands in a cell of this size, whatever its block's size.
+constexpr int CellSize = 128;
+
+// Block pictures are the children of Panel whose class name is "TImage".
+bool isBlockPicture(const QObject* child);
+
+// Removes and destroys every block picture on Panel, last child first; every other child
+// stays, in its order.
+void RemoveBlockPictures(TfrmMainForm& form);
+// Puts a picture of the block on Panel as its last child, in its cell, sharing the
+// block's bitmap.
+TImage* AddBlockPicture(TfrmMainForm& form, const TGraphicBlock& block, int column, int row);
+// Panel, and so the scroll ranges of scbImage, measure BlockColumns x BlockRows cells.
+void SizePictureArea(TfrmMainForm& form);
+// Every block picture goes behind every other child of Panel; the others keep their order.
+void PutBlockPicturesBehind(TfrmMainForm& form);
+
+// Replaces the grid whole with blocks in column-major order: removes the old pictures,
+// takes the blocks and counts, adds a picture per block, sizes the picture area and puts
+// the pictures behind the rooms.
+void InstallGrid(TfrmMainForm& form, std::unique_ptr<TBlockList> blocks, int columns, int rows);
+
+} // namespace tilegrid

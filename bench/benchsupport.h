@@ -1,0 +1,87 @@
+#pragma once
+
+// Timing and memory figures shared by the benchmark programs.
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QFile>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+struct Spread {
+    double median = 0, min = 0, max = 0;
+};
+
+inline Spread spread(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    return {median, values.front(), values.back()};
+}
+
+// Milliseconds that one call takes.
+inline double timeMs(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// A field of /proc/self/status in kB ("VmRSS", "VmHWM"), or -1.
+inline long statusKb(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray prefix = QByteArray(field) + ':';
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+// Resets the process's peak resident size (VmHWM) to its current size; false where the
+// kernel does not allow it.
+inline bool resetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
+
+// Peak resident memory that a call adds, in MB (VmHWM after minus VmRSS before), or -1.
+inline double peakAddedMb(const std::function<void()>& work)
+{
+    if (!resetPeak())
+        return -1;
+    const long before = statusKb("VmRSS");
+    work();
+    const long peak = statusKb("VmHWM");
+    return before < 0 || peak < 0 ? -1 : double(peak - before) / 1024.0;
+}
+
+inline void printHeader()
+{
+    std::printf("| %-44s | %9s | %9s | %9s | %13s |\n", "operation", "median ms", "min ms", "max ms",
+                "x baseline");
+    std::printf("|%s|%s|%s|%s|%s|\n", std::string(46, '-').c_str(), std::string(11, '-').c_str(),
+                std::string(11, '-').c_str(), std::string(11, '-').c_str(), std::string(15, '-').c_str());
+}
+
+// One line of the table; the ratio is the median over the baseline's median (none for a baseline).
+inline void printRow(const char* name, const Spread& s, const Spread* baseline = nullptr)
+{
+    char ratio[32] = "(baseline)";
+    if (baseline)
+        std::snprintf(ratio, sizeof ratio, "%.2f", s.median / baseline->median);
+    std::printf("| %-44s | %9.1f | %9.1f | %9.1f | %13s |\n", name, s.median, s.min, s.max, ratio);
+}
+
+} // namespace bench

@@ -1,0 +1,296 @@
+// File > Import Bitmap and File > Export Bitmap through the main window.
+#include "testsupport.h"
+
+#include "app/errors.h"
+#include "app/statusbar.h"
+#include "background/bitmapgrid.h"
+#include "background/blkformat.h"
+#include "background/blockpicture.h"
+#include "background/tilegrid.h"
+#include "tst_blkdata.h"
+
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+namespace {
+
+using namespace blktest;
+
+// A picture whose every pixel has its own colour.
+QImage pattern(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(x & 0xFF, y & 0xFF, (x * 7 + y * 3) & 0xFF));
+    return image;
+}
+
+QColor cutTo565(QRgb c)
+{
+    const blk::Rgb rgb = blk::rgbFrom565(blk::rgbTo565(uchar(qRed(c)), uchar(qGreen(c)), uchar(qBlue(c))));
+    return QColor(rgb.r, rgb.g, rgb.b);
+}
+
+QList<TImage*> pictures(const TfrmMainForm& form)
+{
+    QList<TImage*> found;
+    for (QObject* child : form.Panel->children())
+        if (auto* picture = qobject_cast<TImage*>(child))
+            found.append(picture);
+    return found;
+}
+
+QColor blockPixel(const TfrmMainForm& form, int column, int row, int x, int y)
+{
+    return (*form.Blocks)[size_t(column * form.BlockRows + row)]->Bitmap.pixelColor(x, y);
+}
+
+} // namespace
+
+class TestBitmap : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QVERIFY(dir.isValid()); }
+    void gridSizeAndEdges();
+    void blockOrderOffsetsAndPanel();
+    void importSaveOpenExportKeepsThePicture();
+    void roomsStayAboveAndOnlyTheLastImportStays();
+    void pictureBeyondQtsDefaultLimit();
+    void failedImportsChangeNothing_data();
+    void failedImportsChangeNothing();
+    void exportOfIncompleteGrids();
+    void failedExportsWriteNothing();
+
+private:
+    QTemporaryDir dir;
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    QString bitmap(const char* name, const QImage& image) const
+    {
+        const QString file = path(name);
+        return image.save(file, "BMP") ? file : QString();
+    }
+};
+
+void TestBitmap::gridSizeAndEdges()
+{
+    QCOMPARE(bitmapgrid::gridSize({256, 128}), QSize(2, 1));
+    QCOMPARE(bitmapgrid::gridSize({1, 1}), QSize(1, 1));
+
+    Editor e;
+    const QImage source = pattern(257, 129);
+    e.main->ImportBitmap(bitmap("edge.bmp", source));
+    QCOMPARE(e.main->BlockColumns, 3);
+    QCOMPARE(e.main->BlockRows, 2);
+    for (const auto& block : *e.main->Blocks) {
+        QCOMPARE(block->Bitmap.size(), QSize(128, 128));
+        QCOMPARE(block->Width, quint16(128));
+    }
+    const QColor white(255, 255, 255);
+    // Last column: one pixel of the picture in width; last row: one in height.
+    QCOMPARE(blockPixel(*e.main, 2, 0, 0, 60), source.pixelColor(256, 60));
+    QCOMPARE(blockPixel(*e.main, 2, 0, 1, 60), white);
+    QCOMPARE(blockPixel(*e.main, 1, 1, 5, 0), source.pixelColor(133, 128));
+    QCOMPARE(blockPixel(*e.main, 1, 1, 5, 1), white);
+    QCOMPARE(blockPixel(*e.main, 2, 1, 0, 0), source.pixelColor(256, 128));
+    QCOMPARE(blockPixel(*e.main, 2, 1, 127, 127), white);
+    QCOMPARE(blockPixel(*e.main, 1, 0, 127, 127), source.pixelColor(255, 127));
+    QVERIFY(e.main->StatusBar->text().isEmpty());
+}
+
+void TestBitmap::blockOrderOffsetsAndPanel()
+{
+    Editor e;
+    const QImage source = pattern(300, 200);
+    e.main->ImportBitmap(bitmap("six.bmp", source));
+    QCOMPARE(e.main->BlockColumns, 3);
+    QCOMPARE(e.main->BlockRows, 2);
+    QCOMPARE(e.main->Panel->size(), QSize(384, 256));
+    QList<QPair<int, int>> offsets;
+    for (const auto& block : *e.main->Blocks)
+        offsets.append({block->OffsetLow, block->OffsetHigh});
+    QCOMPARE(offsets, (QList<QPair<int, int>>{{54, 0}, {32822, 0}, {54, 1}, {32822, 1}, {54, 2}, {32822, 2}}));
+    QCOMPARE(pictures(*e.main).constLast()->pos(), QPoint(256, 128));
+    // Block (c, r) holds the picture's square at (128c, 128r).
+    QCOMPARE(blockPixel(*e.main, 1, 1, 10, 20), source.pixelColor(138, 148));
+    QCOMPARE(blockPixel(*e.main, 2, 0, 43, 99), source.pixelColor(299, 99));
+}
+
+void TestBitmap::importSaveOpenExportKeepsThePicture()
+{
+    Editor e;
+    TestDialogs host;
+    ErrorCapture errors;
+    const QImage source = pattern(300, 200);
+    QImage stamped = source;
+    bitmapgrid::stampCredit(stamped);
+    QCOMPARE(stamped.pixelColor(0, 0), QColor(Qt::black));   // the box starts at (0, 0)
+    QVERIFY(stamped != source);
+
+    host.answer(bitmap("in.bmp", source));
+    e.main->ImportBitmap1->trigger();
+    e.main->SaveBackground(path("saved.blk"));
+    Editor again;
+    again.main->LoadBackground(path("saved.blk"));
+    host.answer(path("out.bmp"));
+    again.main->ExportBitmap1->trigger();
+    QVERIFY2(errors.messages.isEmpty(), qPrintable(errors.messages.join('\n')));
+    QCOMPARE(host.asked, QStringList({"odgBMP", "sdgBMP"}));
+    QVERIFY(again.tool->MetaroomFilename.isEmpty());
+
+    const QByteArray file = readAll(path("out.bmp"));
+    QCOMPARE(file.left(2), QByteArray("BM"));
+    QCOMPARE(qFromLittleEndian<quint16>(file.constData() + 28), quint16(24));
+    const QImage exported(path("out.bmp"));
+    QCOMPARE(exported.size(), QSize(384, 256));
+    const QColor white = cutTo565(qRgb(255, 255, 255));
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 384; ++x) {
+            const QColor expected = x < 300 && y < 200 ? cutTo565(stamped.pixel(x, y)) : white;
+            if (exported.pixelColor(x, y) != expected)
+                QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) differs").arg(x).arg(y)));
+        }
+    }
+}
+
+void TestBitmap::roomsStayAboveAndOnlyTheLastImportStays()
+{
+    Editor e;
+    auto* before = new QWidget(e.main->Panel);
+    e.main->ImportBitmap(bitmap("big.bmp", pattern(300, 200)));
+    auto* after = new QWidget(e.main->Panel);
+    e.main->ImportBitmap(bitmap("small.bmp", pattern(130, 10)));
+    QCOMPARE(e.main->Blocks->size(), size_t(2));
+    QCOMPARE(pictures(*e.main).size(), 2);
+    const QList<QObject*> children = e.main->Panel->children();
+    QCOMPARE(children.size(), 4);
+    QCOMPARE(children[2], before);
+    QCOMPARE(children[3], after);
+    QCOMPARE(e.main->Panel->size(), QSize(256, 128));
+}
+
+void TestBitmap::pictureBeyondQtsDefaultLimit()
+{
+    // 8192 x 4200 pixels need 137 MB as 32-bit pixels, more than Qt reads by default.
+    const int limit = QImageReader::allocationLimit();
+    QImage large(8192, 4200, QImage::Format_RGB32);
+    large.fill(qRgb(0, 0, 255));
+    const QString file = bitmap("large.bmp", large);
+    large = QImage();
+    QVERIFY(QImageReader(file).read().isNull());
+    Editor e;
+    e.main->ImportBitmap(file);
+    QCOMPARE(e.main->BlockColumns, 64);
+    QCOMPARE(e.main->BlockRows, 33);
+    QCOMPARE(blockPixel(*e.main, 63, 32, 127, 103), QColor(0, 0, 255));
+    QCOMPARE(QImageReader::allocationLimit(), limit);
+}
+
+void TestBitmap::failedImportsChangeNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    // Headers that claim 32768 (bitmap) or 32767 (pixmap) pixels square: 65536 blocks.
+    QByteArray huge = readAll(bitmap("one.bmp", pattern(1, 1)));
+    qToLittleEndian<qint32>(32768, huge.data() + 18);
+    qToLittleEndian<qint32>(32768, huge.data() + 22);
+    const QByteArray hugePixmap("P6\n32767 32767\n255\n");
+    QTest::newRow("missing") << "missing.bmp" << QByteArray() << "Cannot open file %1";
+    QTest::newRow("not a bitmap") << "text.bmp" << QByteArray("just some text") << "Bitmap image is not valid";
+    QTest::newRow("empty") << "empty.bmp" << QByteArray("") << "Bitmap image is not valid";
+    QTest::newRow("unknown extension") << "picture.xyz" << QByteArray("BM") << "Unknown picture file extension (.xyz)";
+    QTest::newRow("more than 65535 blocks")
+        << "huge.ppm" << hugePixmap
+        << "The picture is 32767 x 32767 pixels: its 256 x 256 blocks are more than the 65535 a background file holds";
+    QTest::newRow("bitmap too large to read")
+        << "huge.bmp" << huge
+        << "The bitmap is 32768 x 32768 pixels, more than the 16384 x 16384 pixels that can be read from a bitmap file";
+}
+
+void TestBitmap::failedImportsChangeNothing()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    Editor e;
+    TestDialogs host;
+    ErrorCapture errors;
+    e.main->ImportBitmap(bitmap("good.bmp", pattern(200, 100)));
+    auto* room = new QWidget(e.main->Panel);
+    const TBlockList* blocks = e.main->Blocks.get();
+    const QList<QObject*> children = e.main->Panel->children();
+
+    const QString file = dir.filePath(name);
+    if (name != QStringLiteral("missing.bmp"))
+        QVERIFY(writeAll(file, bytes));
+    host.answer(file);
+    e.main->ImportBitmap1->trigger();
+    QCOMPARE(errors.messages, QStringList(message.arg(file)));
+    QCOMPARE(e.main->Blocks.get(), blocks);
+    QCOMPARE(blocks->size(), size_t(2));
+    QCOMPARE(e.main->BlockColumns, 2);
+    QCOMPARE(e.main->BlockRows, 1);
+    QCOMPARE(e.main->Panel->children(), children);
+    QCOMPARE(children.constLast(), room);
+    QCOMPARE(e.main->Panel->size(), QSize(256, 128));
+}
+
+void TestBitmap::exportOfIncompleteGrids()
+{
+    Editor e;
+    // Blocks of 64 x 64 from a background file, and a grid that lost its last block.
+    QVERIFY(writeAll(path("small.blk"), uniformFile(1, 2, 2, 64, 64, 0xF800)));
+    e.main->LoadBackground(path("small.blk"));
+    e.main->Blocks->pop_back();
+    e.main->ExportBitmap(path("out.bmp"));
+    const QImage exported(path("out.bmp"));
+    QCOMPARE(exported.size(), QSize(256, 256));
+    const QColor red(248, 0, 0), white(255, 255, 255);
+    QCOMPARE(exported.pixelColor(63, 63), red);
+    QCOMPARE(exported.pixelColor(64, 10), white);
+    QCOMPARE(exported.pixelColor(10, 127), white);
+    QCOMPARE(exported.pixelColor(191, 63), red);
+    QCOMPARE(exported.pixelColor(128, 128), white);   // the missing block
+    QCOMPARE(exported.pixelColor(255, 255), white);
+}
+
+void TestBitmap::failedExportsWriteNothing()
+{
+    Editor e;
+    ErrorCapture errors;
+    TestDialogs host;
+    host.answer(path("none.bmp"));
+    e.main->ExportBitmap1->trigger();
+    QVERIFY(errors.messages.value(0).startsWith(QStringLiteral("There is no picture to export")));
+    QVERIFY(!QFile::exists(path("none.bmp")));
+
+    e.main->ImportBitmap(bitmap("in.bmp", pattern(10, 10)));
+    host.answer(path("missing/out.bmp"));
+    e.main->ExportBitmap1->trigger();
+    QCOMPARE(errors.messages.value(1), QStringLiteral("Cannot create file %1").arg(path("missing/out.bmp")));
+
+    // A picture a bitmap file cannot hold is refused before the file is touched.
+    QVERIFY(writeAll(path("kept.bmp"), "old"));
+    e.main->BlockColumns = 65535;
+    e.main->BlockRows = 65535;
+    host.answer(path("kept.bmp"));
+    e.main->ExportBitmap1->trigger();
+    QCOMPARE(errors.messages.value(2),
+             QStringLiteral("The picture of 8388480 x 8388480 pixels is too large for a Windows bitmap file"));
+    QCOMPARE(readAll(path("kept.bmp")), QByteArray("old"));
+
+    // A failed write says so.
+    e.main->BlockColumns = e.main->BlockRows = 1;
+    FailingDevice device(100);
+    try {
+        bitmapgrid::writeBlocksAsBitmap(device, *e.main->Blocks, 1, 1, QStringLiteral("out.bmp"));
+        QFAIL("the write did not fail");
+    } catch (const FileError& error) {
+        QCOMPARE(error.message(), QStringLiteral("Cannot write file out.bmp: No space left on device"));
+    }
+}
+
+PLSD_TEST_MAIN(TestBitmap)
+#include "tst_bitmap.moc"

@@ -1,0 +1,288 @@
+// File > Open and File > Save of background files through the main window.
+#include "testsupport.h"
+
+#include "app/errors.h"
+#include "app/statusbar.h"
+#include "background/blkformat.h"
+#include "background/blockpicture.h"
+#include "bench/syntheticgrid.h"
+#include "tst_blkdata.h"
+
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+namespace {
+
+using namespace blktest;
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QVERIFY(writeAll(path, bytes));
+}
+
+quint16 pixelAt(const QByteArray& file, qint64 offset)
+{
+    return qFromLittleEndian<quint16>(file.constData() + offset);
+}
+
+// Records the status bar's line each time it is painted.
+class StatusLines : public QObject {
+public:
+    explicit StatusLines(TfrmMainForm* form)
+        : label(form->StatusBar->findChild<QLabel*>(QStringLiteral("StatusBarText")))
+    {
+        label->installEventFilter(this);
+    }
+    QStringList lines;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && (lines.isEmpty() || lines.constLast() != label->text()))
+            lines.append(label->text());
+        return false;
+    }
+
+private:
+    QLabel* label;
+};
+
+QList<QObject*> panelChildren(const TfrmMainForm& form)
+{
+    return form.Panel->children();
+}
+
+} // namespace
+
+class TestBlkFile : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QVERIFY(dir.isValid()); }
+    void saveOpenSaveRoundTrip();
+    void rgb555FileOpensAndSavesAs565();
+    void progressTexts();
+    void otherPanelChildrenSurviveReloads();
+    void damagedFilesChangeNothing_data();
+    void damagedFilesChangeNothing();
+    void failedSavesWriteNothing();
+
+private:
+    QTemporaryDir dir;
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+};
+
+void TestBlkFile::saveOpenSaveRoundTrip()
+{
+    Editor first;
+    TestDialogs host;
+    ErrorCapture errors;
+    synthetic::installGrid(*first.main, 3, 2);
+    (*first.main->Blocks)[4]->SetOffset(0xDEADBEEF);   // offsets go back as they are
+    host.answer(path("first.blk"));
+    first.main->Save1->trigger();
+    QVERIFY(errors.messages.isEmpty());
+    QCOMPARE(first.tool->MetaroomFilename, path("first.blk"));
+    QCOMPARE(first.main->StatusBar->text(), QStringLiteral("Image saved"));
+    const QByteArray saved = readAll(path("first.blk"));
+    QCOMPARE(saved.size(), 10 + 8 * 6 + 6 * 128 * 128 * 2);
+    QCOMPARE(saved.left(4), QByteArray("\x01\x00\x00\x00", 4));
+
+    Editor second;
+    host.answer(path("first.blk"));
+    second.main->Open1->trigger();
+    QVERIFY(errors.messages.isEmpty());
+    QCOMPARE(second.tool->MetaroomFilename, path("first.blk"));
+    QCOMPARE(second.main->StatusBar->text(), QStringLiteral("Image loaded"));
+    QCOMPARE(second.main->BlockColumns, 3);
+    QCOMPARE(second.main->BlockRows, 2);
+    QCOMPARE(second.main->Blocks->size(), size_t(6));
+    QCOMPARE(second.main->Panel->size(), QSize(384, 256));
+    QList<QPoint> places;
+    for (QObject* child : panelChildren(*second.main))
+        places.append(qobject_cast<TImage*>(child)->pos());
+    QCOMPARE(places, QList<QPoint>({{0, 0}, {0, 128}, {128, 0}, {128, 128}, {256, 0}, {256, 128}}));
+    for (size_t k = 0; k < 6; ++k) {
+        const TGraphicBlock& a = *(*first.main->Blocks)[k];
+        const TGraphicBlock& b = *(*second.main->Blocks)[k];
+        QCOMPARE(b.OffsetLow, a.OffsetLow);
+        QCOMPARE(b.OffsetHigh, a.OffsetHigh);
+        QCOMPARE(b.Width, quint16(128));
+        QCOMPARE(b.Height, quint16(128));
+        QCOMPARE(b.Bitmap.format(), QImage::Format_RGB888);
+    }
+    // Same 16-bit pixels: the reopened grid saves to the same bytes.
+    second.main->SaveBackground(path("second.blk"));
+    QCOMPARE(readAll(path("second.blk")), saved);
+    QCOMPARE(pixelAt(saved, 10 + 8 * 6 + 2 * (128 * 5 + 7)),
+             blk::rgbTo565(uchar(7 * 2), uchar(5 * 2), uchar(7 ^ 5)));
+
+    // A file whose bytes 1 to 3 are not 0 is read too.
+    QByteArray odd = saved;
+    odd[1] = odd[2] = odd[3] = char(0xFF);
+    writeFile(path("odd.blk"), odd);
+    second.main->LoadBackground(path("odd.blk"));
+    second.main->SaveBackground(path("third.blk"));
+    QCOMPARE(readAll(path("third.blk")), saved);
+}
+
+void TestBlkFile::rgb555FileOpensAndSavesAs565()
+{
+    Editor e;
+    QByteArray file = uniformFile(0, 1, 1, 2, 2, 0);
+    const qint64 pixels = 10 + 8;
+    const QList<quint16> values{0x7C00, 0x03E0, 0x001F, 0xFFFF};   // red, green, blue, white with bit 15 set
+    for (int i = 0; i < 4; ++i)
+        qToLittleEndian<quint16>(values[i], file.data() + pixels + 2 * i);
+    writeFile(path("old.blk"), file);
+    e.main->LoadBackground(path("old.blk"));
+    const QImage& bitmap = (*e.main->Blocks)[0]->Bitmap;
+    QCOMPARE(bitmap.pixelColor(0, 0), QColor(248, 0, 0));
+    QCOMPARE(bitmap.pixelColor(1, 0), QColor(0, 248, 0));
+    QCOMPARE(bitmap.pixelColor(0, 1), QColor(0, 0, 248));
+    QCOMPARE(bitmap.pixelColor(1, 1), QColor(248, 248, 248));
+
+    e.main->SaveBackground(path("new.blk"));
+    const QByteArray saved = readAll(path("new.blk"));
+    QCOMPARE(saved[0], char(1));
+    QCOMPARE(pixelAt(saved, pixels), quint16(0xF800));
+    QCOMPARE(pixelAt(saved, pixels + 2), quint16(0x07C0));
+    QCOMPARE(pixelAt(saved, pixels + 4), quint16(0x001F));
+    QCOMPARE(pixelAt(saved, pixels + 6), quint16(0xFFDF));
+}
+
+void TestBlkFile::progressTexts()
+{
+    Editor e;
+    e.main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(e.main));
+    StatusLines status(e.main);
+    writeFile(path("eight.blk"), uniformFile(1, 4, 2, 128, 128, 0x1234));
+    e.main->LoadBackground(path("eight.blk"));
+    e.main->SaveBackground(path("saved.blk"));
+    QStringList expected;
+    for (int p : {12, 25, 38, 50, 62, 75, 88, 100})
+        expected.append(QStringLiteral("Loading image: %1% complete").arg(p));
+    expected.append(QStringLiteral("Image loaded"));
+    for (int p : {12, 25, 38, 50, 62, 75, 88, 100})
+        expected.append(QStringLiteral("Saveing image: %1% complete").arg(p));
+    expected.append(QStringLiteral("Image saved"));
+    QCOMPARE(status.lines, expected);
+}
+
+void TestBlkFile::otherPanelChildrenSurviveReloads()
+{
+    Editor e;
+    auto* first = new QWidget(e.main->Panel);
+    first->setObjectName(QStringLiteral("first"));
+    auto* second = new QLabel(e.main->Panel);
+    second->setObjectName(QStringLiteral("second"));
+    writeFile(path("a.blk"), uniformFile(1, 2, 2, 128, 128, 0));
+    writeFile(path("b.blk"), uniformFile(1, 3, 1, 64, 64, 0));
+    for (const char* name : {"a.blk", "b.blk", "a.blk"}) {
+        e.main->LoadBackground(path(name));
+        const QList<QObject*> children = panelChildren(*e.main);
+        const int count = int(e.main->Blocks->size());
+        QCOMPARE(children.size(), count + 2);
+        for (int i = 0; i < count; ++i)
+            QVERIFY(qobject_cast<TImage*>(children[i]));
+        QCOMPARE(children[count], first);   // above the picture, in their order
+        QCOMPARE(children[count + 1], second);
+    }
+}
+
+void TestBlkFile::damagedFilesChangeNothing_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    QByteArray short20 = uniformFile(1, 1, 1, 1, 1, 0);
+    qToLittleEndian<quint16>(65535, short20.data() + 4);
+    qToLittleEndian<quint16>(65535, short20.data() + 8);
+    qToLittleEndian<quint16>(65535, short20.data() + 14);
+    qToLittleEndian<quint16>(65535, short20.data() + 16);
+    short20.resize(20);
+    QByteArray zeroHigh = uniformFile(1, 2, 1, 1, 1, 0);
+    qToLittleEndian<quint16>(0, zeroHigh.data() + 10 + 8 + 6);
+    QTest::newRow("missing") << QByteArray() << "Cannot open file %1";
+    QTest::newRow("not a background") << uniformFile(7, 1, 1, 1, 1, 0)
+                                      << "%1 is not a background file this program reads";
+    QTest::newRow("truncated pixels") << uniformFile(1, 2, 1, 128, 128, 0).chopped(1)
+                                      << "%1 is truncated or damaged";
+    QTest::newRow("20 bytes claiming 65535 huge blocks") << short20 << "%1 is truncated or damaged";
+    QTest::newRow("block of height 0") << zeroHigh << "%1 is damaged: block 1 is 1 x 0 pixels";
+    QTest::newRow("count not columns x rows") << uniformFile(1, 2, 1, 1, 1, 0).replace(8, 2, "\x03\x00", 2)
+                                              << "%1 is damaged: it holds 3 blocks";
+    QTest::newRow("rows 0") << uniformFile(1, 1, 1, 1, 1, 0).replace(6, 2, "\x00\x00", 2)
+                            << "%1 is damaged: it holds 1 blocks, but 1 columns x 0 rows need 0";
+}
+
+void TestBlkFile::damagedFilesChangeNothing()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    Editor e;
+    TestDialogs host;
+    ErrorCapture errors;
+    writeFile(path("good.blk"), uniformFile(1, 2, 1, 128, 128, 0x07E0));
+    e.main->LoadBackground(path("good.blk"));
+    auto* room = new QWidget(e.main->Panel);
+    e.tool->MetaroomFilename = QStringLiteral("before.blk");
+    e.main->StatusBar->setText(QStringLiteral("before"));
+    const TBlockList* blocks = e.main->Blocks.get();
+    const QList<QObject*> children = panelChildren(*e.main);
+    const QSize panel = e.main->Panel->size();
+
+    const QString bad = path("bad.blk");
+    QFile::remove(bad);
+    if (!bytes.isEmpty())
+        writeFile(bad, bytes);
+    host.answer(bad);
+    e.main->Open1->trigger();
+    QCOMPARE(errors.messages.size(), 1);
+    QVERIFY2(errors.messages[0].startsWith(message.arg(bad)), qPrintable(errors.messages[0]));
+    QCOMPARE(e.main->Blocks.get(), blocks);
+    QCOMPARE(e.main->Blocks->size(), size_t(2));
+    QCOMPARE(e.main->BlockColumns, 2);
+    QCOMPARE(e.main->BlockRows, 1);
+    QCOMPARE(panelChildren(*e.main), children);
+    QCOMPARE(panelChildren(*e.main).constLast(), room);
+    QCOMPARE(e.main->Panel->size(), panel);
+    QCOMPARE(e.main->StatusBar->text(), QStringLiteral("before"));
+    QCOMPARE(e.tool->MetaroomFilename, QStringLiteral("before.blk"));
+}
+
+void TestBlkFile::failedSavesWriteNothing()
+{
+    Editor e;
+    TestDialogs host;
+    ErrorCapture errors;
+    e.tool->MetaroomFilename = QStringLiteral("before.blk");
+
+    // No picture yet: nothing is written.
+    host.answer(path("none.blk"));
+    e.main->Save1->trigger();
+    QCOMPARE(errors.messages.value(0).left(27), QStringLiteral("There is no picture to save"));
+    QVERIFY(!QFile::exists(path("none.blk")));
+
+    // A folder that does not exist.
+    synthetic::installGrid(*e.main, 1, 1);
+    const QString nowhere = path("missing/x.blk");
+    host.answer(nowhere);
+    e.main->Save1->trigger();
+    QCOMPARE(errors.messages.value(1), QStringLiteral("Cannot create file %1").arg(nowhere));
+
+    // A grid the file cannot hold leaves an existing file as it was.
+    writeFile(path("kept.blk"), QByteArray("old"));
+    e.main->StatusBar->setText(QStringLiteral("before"));
+    e.main->BlockColumns = 2;
+    host.answer(path("kept.blk"));
+    e.main->Save1->trigger();
+    QCOMPARE(errors.messages.value(2), QStringLiteral("The picture's 1 blocks do not fill its grid of 2 columns x 1 rows"));
+    QCOMPARE(readAll(path("kept.blk")), QByteArray("old"));
+    QCOMPARE(e.main->StatusBar->text(), QStringLiteral("before"));
+    QCOMPARE(e.tool->MetaroomFilename, QStringLiteral("before.blk"));
+    QCOMPARE(errors.messages.size(), 3);
+}
+
+PLSD_TEST_MAIN(TestBlkFile)
+#include "tst_blkfile.moc"
