@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 namespace {

@@ -1,0 +1,221 @@
+// Times what the user does to rooms with the mouse (a click that moves the selection to
+// another room, a drag step of a handle box, a drag step of a whole room) on a panel that
+// holds a picture of 60 x 24 blocks and 1000 rooms, next to the same steps on an empty
+// panel with no more rooms than the step needs. Each step includes the event loop's
+// painting that it causes. The last rows time Qt's own part: the repaint of one room's
+// area and the move of one room's widget, the least that the steps have to do.
+//
+// The two panels take turns in short batches, so that other work on the machine weighs
+// on both alike.
+#include "app/application.h"
+#include "app/main.h"
+#include "app/tool.h"
+#include "background/blockpicture.h"
+#include "rooms/room.h"
+#include "rooms/tilestacking.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QWindow>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int pictureColumns = 60;
+constexpr int pictureRows = 24;
+constexpr int manyRooms = 1000;
+constexpr int rounds = 31;        // the first round warms up and is not counted
+constexpr int stepsPerRound = 20;
+
+// A main window with its toolbox, an optional picture and the given number of rooms,
+// laid out 40 to a row from the top-left. The steps work on the first two rooms.
+class Scene {
+public:
+    Scene(bool picture, int rooms)
+        : main(new TfrmMainForm)
+        , tool(new TfrmToolbox(main))
+    {
+        main->resize(1024, 768);
+        if (picture)
+            addPicture();
+        for (int i = 0; i < rooms; ++i) {
+            main->AddRoom();
+            TRoom* room = main->Rooms.last();
+            room->setLeft((i % 40) * 190 + 40);
+            room->setTop((i / 40) * 120 + 10);
+        }
+        main->show();
+        while (!main->windowHandle() || !main->windowHandle()->isExposed())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::processEvents();
+    }
+    ~Scene()
+    {
+        delete tool;
+        delete main;
+    }
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+
+    TRoom* room(int position) const { return main->Rooms[position]; }
+    TileStacking* stacking() const { return main->findChild<TileStacking*>(); }
+    QWidget* panel() const { return main->Panel; }
+
+private:
+    void addPicture()
+    {
+        QImage block(128, 128, QImage::Format_RGB32);
+        for (int y = 0; y < 128; ++y)
+            for (int x = 0; x < 128; ++x)
+                block.setPixel(x, y, qRgb(x * 2, y * 2, (x + y) & 0xFF));
+        main->Panel->resize(128 * pictureColumns, 128 * pictureRows);
+        for (int c = 0; c < pictureColumns; ++c) {
+            for (int r = 0; r < pictureRows; ++r) {
+                auto* tile = new TImage(main->Panel);
+                tile->setGeometry(128 * c, 128 * r, 128, 128);
+                tile->setPicture(block);
+                tile->show();
+            }
+        }
+    }
+
+    TfrmMainForm* main;
+    TfrmToolbox* tool;
+};
+
+void send(TRoom* room, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
+{
+    QMouseEvent event(type, at, room->mapToGlobal(at), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(room, &event);
+}
+
+void hover(TRoom* room, QPoint at)
+{
+    send(room, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+}
+void press(TRoom* room, QPoint at)
+{
+    send(room, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+}
+void dragTo(TRoom* room, QPoint at)
+{
+    send(room, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+}
+void release(TRoom* room, QPoint at)
+{
+    send(room, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+}
+void click(TRoom* room)
+{
+    hover(room, QPoint(50, 50));
+    press(room, QPoint(50, 50));
+    release(room, QPoint(50, 50));
+}
+
+// One kind of step: what comes before the steps, a step (given its number), what ends them.
+struct Operation {
+    const char* name;
+    int bareRooms;   // rooms on the empty panel it is compared with
+    std::function<void(Scene&)> begin;
+    std::function<void(Scene&, int)> step;
+    std::function<void(Scene&)> end;
+};
+
+const QPoint roomGrab(50, 50);
+const QPoint handleBox(97, 97);   // the bottom-right box of a new room
+
+const Operation operations[] = {
+    {"selection change", 2, [](Scene&) {}, [](Scene& s, int i) { click(s.room(i % 2)); }, [](Scene&) {}},
+    {"drag step of a handle", 1,
+     [](Scene& s) {
+         click(s.room(0));
+         hover(s.room(0), handleBox);
+         press(s.room(0), handleBox);
+     },
+     [](Scene& s, int i) { dragTo(s.room(0), QPoint(97, i % 2 ? 110 : 90)); },
+     [](Scene& s) { release(s.room(0), handleBox); }},
+    {"drag step of a room", 1,
+     [](Scene& s) {
+         click(s.room(0));
+         press(s.room(0), roomGrab);
+     },
+     [](Scene& s, int i) {
+         TRoom* room = s.room(0);
+         const QPoint to = room->mapTo(s.panel(), roomGrab) + (i % 2 ? QPoint(12, 7) : QPoint(-12, -7));
+         dragTo(room, room->mapFrom(s.panel(), to));
+     },
+     [](Scene& s) { release(s.room(0), roomGrab); }},
+    // This program's part of a selection change that finds the tiles at the back already.
+    {"restack, tiles in place", 2, [](Scene& s) { click(s.room(1)); click(s.room(0)); },
+     [](Scene& s, int) { s.stacking()->placeAboveTiles(s.room(1)); }, [](Scene&) {}},
+    // Qt's own work, which the steps cannot avoid: repainting a room's area, and moving a
+    // room's widget there and back (an even number of steps in all).
+    {"Qt: repaint of a room", 1, [](Scene&) {}, [](Scene& s, int) { s.room(0)->repaint(); }, [](Scene&) {}},
+    {"Qt: move of a room", 1, [](Scene&) {},
+     [](Scene& s, int i) { s.room(0)->move(s.room(0)->pos() + (i % 2 ? QPoint(12, 7) : QPoint(-12, -7))); },
+     [](Scene&) {}},
+};
+
+double medianMicroseconds(std::vector<qint64> times)
+{
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    return double(times[times.size() / 2]) / 1000.0;
+}
+
+// Median times of one step on each scene, in microseconds. A step ends when the event
+// loop has painted what it asked for.
+std::pair<double, double> compare(const Operation& operation, Scene& bare, Scene& loaded)
+{
+    Scene* scenes[2] = {&bare, &loaded};
+    std::vector<qint64> times[2];
+    QElapsedTimer timer;
+    for (Scene* scene : scenes)
+        operation.begin(*scene);
+    for (int round = 0; round < rounds; ++round) {
+        for (int s = 0; s < 2; ++s) {
+            for (int k = 0; k < stepsPerRound; ++k) {
+                timer.start();
+                operation.step(*scenes[s], round * stepsPerRound + k);
+                QCoreApplication::processEvents();
+                const qint64 elapsed = timer.nsecsElapsed();
+                if (round > 0)
+                    times[s].push_back(elapsed);
+            }
+        }
+    }
+    for (Scene* scene : scenes)
+        operation.end(*scene);
+    return {medianMicroseconds(times[0]), medianMicroseconds(times[1])};
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication app(argc, argv);
+
+    Scene oneRoom(false, 1);
+    Scene twoRooms(false, 2);
+    Scene loaded(true, manyRooms);
+    std::printf("Rooms on Panel, Qt platform \"%s\", median of %d steps\n",
+                qPrintable(QGuiApplication::platformName()), (rounds - 1) * stepsPerRound);
+    std::printf("%-24s | %-24s | %-24s | %s\n", "step", "no picture, 1 or 2 rooms", "60x24 blocks, 1000 rooms",
+                "ratio");
+    for (const Operation& operation : operations) {
+        Scene& bare = operation.bareRooms == 1 ? oneRoom : twoRooms;
+        const auto [baseline, measured] = compare(operation, bare, loaded);
+        const QString bareText = QStringLiteral("%1 us (%2 room%3)")
+                                     .arg(baseline, 0, 'f', 1)
+                                     .arg(operation.bareRooms)
+                                     .arg(operation.bareRooms == 1 ? "" : "s");
+        std::printf("%-24s | %24s | %21.1f us | %5.2f\n", operation.name, qPrintable(bareText), measured,
+                    measured / baseline);
+    }
+    return 0;
+}
