@@ -1,6 +1,47 @@
 #include "app/tool.h"
 
+#include "app/application.h"
+#include "app/intconv.h"
 #include "app/main.h"
+#include "rooms/room.h"
+
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace {
+
+QLabel* label(QWidget* parent, const char* name, const char* caption, int left, int top)
+{
+    auto* l = new QLabel(QString::fromLatin1(caption), parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->move(left, top);
+    l->adjustSize();
+    return l;
+}
+
+QLineEdit* edit(QWidget* parent, const char* name, const char* text, int left, int top, int width)
+{
+    auto* e = new QLineEdit(QString::fromLatin1(text), parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setGeometry(left, top, width, 21);
+    return e;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption, int left, int top, int width, int height)
+{
+    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(left, top, width, height);
+    return b;
+}
+
+} // namespace
 
 TfrmToolbox::TfrmToolbox(TfrmMainForm* mainForm)
     : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
@@ -9,7 +50,19 @@ TfrmToolbox::TfrmToolbox(TfrmMainForm* mainForm)
     setObjectName(QStringLiteral("frmToolbox"));
     setWindowTitle(QStringLiteral("Toolbox"));
     setAttribute(Qt::WA_QuitOnClose, false);
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
     resize(226, 217);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(0, 0, 227, 217);
+    createMetaRoomPage();
+    createSubRoomPage();
+    PageControl1->setCurrentWidget(TabSheet1);
+    setTabOrders();
+
     if (frmMainForm)
         frmMainForm->frmToolbox = this;
     show();
@@ -20,6 +73,120 @@ TfrmToolbox::~TfrmToolbox()
 {
     if (frmMainForm && frmMainForm->frmToolbox == this)
         frmMainForm->frmToolbox = nullptr;
+}
+
+void TfrmToolbox::createMetaRoomPage()
+{
+    TabSheet1 = new QWidget;
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    PageControl1->addTab(TabSheet1, QStringLiteral("Meta room"));
+    QWidget* p = TabSheet1;
+
+    Label1 = label(p, "Label1", "Room offset:", 0, 8);
+    edtOffsetX = edit(p, "edtOffsetX", "0", 64, 8, 73);
+    edtOffsetY = edit(p, "edtOffsetY", "0", 144, 8, 73);
+    Label10 = label(p, "Label10", "ID:", 0, 32);
+    edtMetaRoomID = edit(p, "edtMetaRoomID", "0", 16, 32, 65);
+    Label11 = label(p, "Label11", "Sub room start ID:", 88, 32);
+    Label11->setWordWrap(true);
+    Label11->setFixedWidth(49);
+    Label11->adjustSize();
+    edtSubRoomStartID = edit(p, "edtSubRoomStartID", "0", 144, 32, 73);
+    Label16 = label(p, "Label16", "Metaroom Music:", 0, 80);
+    edtMetaroomMusic = edit(p, "edtMetaroomMusic", "", 96, 80, 121);
+    Label15 = label(p, "Label15", "Default Room Type:", 0, 104);
+    edtDefaultRoomType = edit(p, "edtDefaultRoomType", "0", 96, 104, 73);
+    Label17 = label(p, "Label17", "Metaroom Filename:", 0, 128);
+    edtFilename = edit(p, "edtFilename", "", 96, 128, 121);
+    btnAddRoom = button(p, "btnAddRoom", "Add Room", 0, 164, 75, 25);
+    btnDelRoom = button(p, "btnDelRoom", "Delete Room", 80, 164, 75, 25);
+
+    using plsd::connectHandler;
+    connectHandler(edtMetaRoomID, &QLineEdit::textChanged, this, &TfrmToolbox::edtMetaRoomIDChange);
+    connectHandler(edtSubRoomStartID, &QLineEdit::textChanged, this, &TfrmToolbox::edtSubRoomStartIDChange);
+    connectHandler(edtMetaroomMusic, &QLineEdit::textChanged, this, &TfrmToolbox::edtMetaroomMusicChange);
+    connectHandler(edtDefaultRoomType, &QLineEdit::textChanged, this, &TfrmToolbox::edtDefaultRoomTypeChange);
+    connectHandler(edtFilename, &QLineEdit::textChanged, this, &TfrmToolbox::edtFilenameChange);
+    connectHandler(btnAddRoom, &QPushButton::clicked, this, &TfrmToolbox::btnAddRoomClick);
+    connectHandler(btnDelRoom, &QPushButton::clicked, this, &TfrmToolbox::btnDelRoomClick);
+}
+
+void TfrmToolbox::createSubRoomPage()
+{
+    TabSheet2 = new QWidget;
+    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("Sub room"));
+    QWidget* p = TabSheet2;
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Room position"), p);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(0, 4, 217, 93);
+    QWidget* g = GroupBox1;
+    Label4 = label(g, "Label4", "TL", 8, 16);
+    edtytl = edit(g, "edtytl", "0", 32, 16, 73);
+    Label5 = label(g, "Label5", "L", 8, 40);
+    edtxl = edit(g, "edtxl", "0", 32, 40, 73);
+    Label6 = label(g, "Label6", "BL", 8, 64);
+    edtybl = edit(g, "edtybl", "0", 32, 64, 73);
+    Label7 = label(g, "Label7", "TR", 112, 16);
+    edtytr = edit(g, "edtytr", "0", 136, 16, 73);
+    Label8 = label(g, "Label8", "R", 112, 40);
+    edtxr = edit(g, "edtxr", "0", 136, 40, 73);
+    Label9 = label(g, "Label9", "BR", 112, 64);
+    edtybr = edit(g, "edtybr", "0", 136, 64, 73);
+
+    Label2 = label(p, "Label2", "Doors to:", 0, 104);
+    cbxDoorList = new QComboBox(p);
+    cbxDoorList->setObjectName(QStringLiteral("cbxDoorList"));
+    cbxDoorList->setEditable(true);
+    cbxDoorList->setInsertPolicy(QComboBox::NoInsert);
+    cbxDoorList->setGeometry(0, 120, 65, 21);
+    cbxDoorList->lineEdit()->setContextMenuPolicy(Qt::NoContextMenu);
+    cbxDoorList->lineEdit()->installEventFilter(this);
+    Label12 = label(p, "Label12", "Perm:", 64, 104);
+    edtPerm = edit(p, "edtPerm", "0", 64, 120, 49);
+    btnAddDoor = button(p, "btnAddDoor", "Add", 112, 120, 25, 21);
+    btnDeleteDoor = button(p, "btnDeleteDoor", "Delete", 136, 120, 41, 21);
+    btnUpdateDoor = button(p, "btnUpdateDoor", "Update", 176, 120, 41, 21);
+    Label14 = label(p, "Label14", "Music:", 0, 144);
+    edtMusic = edit(p, "edtMusic", "", 48, 144, 169);
+    Label3 = label(p, "Label3", "Room ID:", 0, 168);
+    edtSubRoomID = edit(p, "edtSubRoomID", "0", 48, 168, 49);
+    edtSubRoomID->setEnabled(false);
+    Label13 = label(p, "Label13", "Room type:", 104, 168);
+    edtRoomType = edit(p, "edtRoomType", "0", 160, 168, 57);
+
+    for (QLineEdit* position : {edtytl, edtxl, edtybl, edtytr, edtxr, edtybr})
+        position->installEventFilter(this);
+
+    using plsd::connectHandler;
+    connectHandler(edtMusic, &QLineEdit::textChanged, this, &TfrmToolbox::edtMusicChange);
+    connectHandler(edtRoomType, &QLineEdit::textChanged, this, &TfrmToolbox::edtRoomTypeChange);
+    connectHandler(btnAddDoor, &QPushButton::clicked, this, &TfrmToolbox::btnAddDoorClick);
+    connectHandler(btnDeleteDoor, &QPushButton::clicked, this, &TfrmToolbox::btnDeleteDoorClick);
+    connectHandler(btnUpdateDoor, &QPushButton::clicked, this, &TfrmToolbox::btnUpdateDoorClick);
+    connect(cbxDoorList, &QComboBox::activated, this, [this](int index) {
+        if (index == doorListIndex)
+            return;
+        doorListIndex = index;
+        plsd::runGuarded([this] { cbxDoorListChange(); });
+    });
+}
+
+void TfrmToolbox::setTabOrders()
+{
+    auto chain = [](std::initializer_list<QWidget*> widgets) {
+        QWidget* previous = nullptr;
+        for (QWidget* w : widgets) {
+            if (previous)
+                QWidget::setTabOrder(previous, w);
+            previous = w;
+        }
+    };
+    chain({edtOffsetX, edtOffsetY, btnAddRoom, btnDelRoom, edtMetaRoomID, edtSubRoomStartID, edtDefaultRoomType,
+           edtMetaroomMusic, edtFilename});
+    chain({edtytl, edtxl, edtybl, edtytr, edtxr, edtybr, edtSubRoomID, cbxDoorList, edtPerm, btnAddDoor,
+           btnDeleteDoor, btnUpdateDoor, edtMusic, edtRoomType});
 }
 
 void TfrmToolbox::FormCreate()
@@ -38,8 +205,251 @@ void TfrmToolbox::FormCreate()
     }
 }
 
+std::int32_t TfrmToolbox::GetOffsetX() const
+{
+    return StrToInt(edtOffsetX->text());
+}
+
+std::int32_t TfrmToolbox::GetOffsetY() const
+{
+    return StrToInt(edtOffsetY->text());
+}
+
+void TfrmToolbox::SetOffsetX(std::int32_t value)
+{
+    edtOffsetX->setText(IntToStr(value));
+}
+
+void TfrmToolbox::SetOffsetY(std::int32_t value)
+{
+    edtOffsetY->setText(IntToStr(value));
+}
+
+void TfrmToolbox::ShowMetaroomValues()
+{
+    edtFilename->setText(MetaroomFilename);
+    edtMetaRoomID->setText(IntToStr(MetaRoomID));
+    edtSubRoomStartID->setText(IntToStr(SubRoomStartID));
+    edtMetaroomMusic->setText(MetaroomMusic);
+    edtDefaultRoomType->setText(IntToStr(DefaultRoomType));
+}
+
 void TfrmToolbox::ShowRoom(TRoom* room)
 {
-    ShownRoom = room;
+    if (!room) {
+        ShownRoom = nullptr;
+    } else if (DoorPending && room != ShownRoom && frmMainForm && frmMainForm->Rooms.contains(ShownRoom)) {
+        // Complete the pending door: link both ways, then show the first room again.
+        ShownRoom->SetDoor(room, StrToInt(edtPerm->text()));
+        room->SetDoor(ShownRoom, StrToInt(edtPerm->text()));
+        addDoorListEntry(IntToStr(room->id));
+        cbxDoorList->setCurrentIndex(0);
+        doorListIndex = 0;
+        ShownRoom->Select();
+        frmMainForm->SelectRoom(ShownRoom);
+    } else {
+        ShownRoom = room;
+        ShowRoomPosition(room);
+        edtSubRoomID->setText(IntToStr(room->id));
+        fillDoorList(room);
+        edtMusic->setText(room->music);
+        edtRoomType->setText(IntToStr(room->roomtype));
+        showSelectedDoorPerm();
+    }
     DoorPending = false;
+}
+
+void TfrmToolbox::ShowRoomPosition(TRoom* room)
+{
+    edtxl->setText(IntToStr(room->xl()));
+    edtxr->setText(IntToStr(room->xr()));
+    edtytl->setText(IntToStr(room->ytl()));
+    edtybl->setText(IntToStr(room->ybl()));
+    edtytr->setText(IntToStr(room->ytr()));
+    edtybr->setText(IntToStr(room->ybr()));
+}
+
+void TfrmToolbox::fillDoorList(TRoom* room)
+{
+    cbxDoorList->clear();
+    cbxDoorList->clearEditText();
+    for (int i = 0; i < room->doorCount(); ++i)
+        addDoorListEntry(IntToStr(room->DoorAt(i)->target->id));
+    if (cbxDoorList->count() > 0)
+        cbxDoorList->setCurrentIndex(0);
+    doorListIndex = cbxDoorList->currentIndex();
+}
+
+void TfrmToolbox::addDoorListEntry(const QString& text)
+{
+    // The list is sorted as text: "10" comes before "2".
+    int at = 0;
+    while (at < cbxDoorList->count() && cbxDoorList->itemText(at) < text)
+        ++at;
+    cbxDoorList->insertItem(at, text);
+}
+
+// "Perm:" shows the permeability of the door that the list has selected. This is done for
+// a single entry too: otherwise the field would show a number of no door of this room,
+// which "Update" would then write into its door.
+void TfrmToolbox::showSelectedDoorPerm()
+{
+    if (cbxDoorList->count() < 1)
+        return;
+    TRoom* target = frmMainForm->RoomByIndex(StrToInt(cbxDoorList->itemText(0)));
+    if (TDoor* door = ShownRoom->DoorTo(target))
+        edtPerm->setText(IntToStr(door->perm));
+}
+
+void TfrmToolbox::btnAddRoomClick()
+{
+    frmMainForm->AddRoom();
+}
+
+void TfrmToolbox::btnDelRoomClick()
+{
+    if (ShownRoom)
+        frmMainForm->DeleteRoom();
+}
+
+void TfrmToolbox::writePosition(QLineEdit* edit, void (TRoom::*setter)(int))
+{
+    if (!ShownRoom)
+        return;
+    const std::int32_t value = StrToInt(edit->text());
+    (ShownRoom->*setter)(value);
+}
+
+void TfrmToolbox::edtytlExit()
+{
+    writePosition(edtytl, &TRoom::setYtl);
+}
+
+void TfrmToolbox::edtxlExit()
+{
+    writePosition(edtxl, &TRoom::setXl);
+}
+
+void TfrmToolbox::edtyblExit()
+{
+    writePosition(edtybl, &TRoom::setYbl);
+}
+
+void TfrmToolbox::edtytrExit()
+{
+    writePosition(edtytr, &TRoom::setYtr);
+}
+
+void TfrmToolbox::edtxrExit()
+{
+    writePosition(edtxr, &TRoom::setXr);
+}
+
+void TfrmToolbox::edtybrExit()
+{
+    writePosition(edtybr, &TRoom::setYbr);
+}
+
+void TfrmToolbox::edtMusicChange()
+{
+    if (ShownRoom)
+        ShownRoom->music = edtMusic->text();
+}
+
+void TfrmToolbox::edtRoomTypeChange()
+{
+    if (ShownRoom)
+        ShownRoom->roomtype = StrToInt(edtRoomType->text());
+}
+
+void TfrmToolbox::edtMetaRoomIDChange()
+{
+    MetaRoomID = StrToInt(edtMetaRoomID->text());
+}
+
+void TfrmToolbox::edtSubRoomStartIDChange()
+{
+    SubRoomStartID = StrToInt(edtSubRoomStartID->text());
+}
+
+void TfrmToolbox::edtDefaultRoomTypeChange()
+{
+    DefaultRoomType = StrToInt(edtDefaultRoomType->text());
+}
+
+void TfrmToolbox::edtMetaroomMusicChange()
+{
+    MetaroomMusic = edtMetaroomMusic->text();
+}
+
+void TfrmToolbox::edtFilenameChange()
+{
+    MetaroomFilename = edtFilename->text();
+}
+
+void TfrmToolbox::btnAddDoorClick()
+{
+    if (ShownRoom)
+        DoorPending = true;
+}
+
+void TfrmToolbox::cbxDoorListKeyPress(QKeyEvent* event)
+{
+    // Typed characters are discarded: an entry can only be picked from the list.
+    event->accept();
+}
+
+void TfrmToolbox::cbxDoorListChange()
+{
+    if (!ShownRoom)
+        return;
+    TRoom* target = frmMainForm->RoomByIndex(StrToInt(cbxDoorList->currentText()));
+    if (TDoor* door = ShownRoom->DoorTo(target))
+        edtPerm->setText(IntToStr(door->perm));
+}
+
+void TfrmToolbox::btnUpdateDoorClick()
+{
+    if (!ShownRoom || cbxDoorList->currentText().isEmpty())
+        return;
+    TRoom* target = frmMainForm->RoomByIndex(StrToInt(cbxDoorList->currentText()));
+    ShownRoom->SetDoor(target, StrToInt(edtPerm->text()));
+    target->SetDoor(ShownRoom, StrToInt(edtPerm->text()));
+}
+
+void TfrmToolbox::btnDeleteDoorClick()
+{
+    if (!ShownRoom || cbxDoorList->currentText().isEmpty())
+        return;
+    TRoom* target = frmMainForm->RoomByIndex(StrToInt(cbxDoorList->currentText()));
+    ShownRoom->RemoveDoor(target);
+    fillDoorList(ShownRoom);
+    showSelectedDoorPerm();
+}
+
+bool TfrmToolbox::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == cbxDoorList->lineEdit() && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!key->text().isEmpty()) {
+            cbxDoorListKeyPress(key);
+            return true;
+        }
+        return false;
+    }
+    if (event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        // Leaving for another control of the toolbox, not for another window or a menu.
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return false;
+        const std::pair<QLineEdit*, void (TfrmToolbox::*)()> exits[] = {
+            {edtytl, &TfrmToolbox::edtytlExit}, {edtxl, &TfrmToolbox::edtxlExit}, {edtybl, &TfrmToolbox::edtyblExit},
+            {edtytr, &TfrmToolbox::edtytrExit}, {edtxr, &TfrmToolbox::edtxrExit}, {edtybr, &TfrmToolbox::edtybrExit},
+        };
+        for (const auto& [editField, handler] : exits) {
+            if (watched == editField)
+                plsd::runGuarded([this, handler = handler] { (this->*handler)(); });
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -1,23 +1,125 @@
-// Placeholder until this command is built: it says so instead of doing nothing.
+// File > Save Room Defs and File > Load Room Defs: the script writer and reader applied
+// to the main window's rooms and the toolbox's metaroom values.
 #include "app/main.h"
 
-#include "app/errors.h"
+#include "app/tool.h"
+#include "rooms/room.h"
+#include "script/int32wrap.h"
+#include "script/scriptreader.h"
+#include "script/scripttokens.h"
+#include "script/scriptwriter.h"
+#include "script/textfile.h"
 
 namespace {
 
-[[noreturn]] void notBuiltYet()
+RoomDefs collectRoomDefs(const TfrmMainForm& form, const TfrmToolbox& tool)
 {
-    throw PlsdError(QStringLiteral("This command is not available in this build yet"));
+    RoomDefs defs;
+    defs.offsetX = tool.GetOffsetX();
+    defs.offsetY = tool.GetOffsetY();
+    defs.metaRoomID = tool.MetaRoomID;
+    defs.subRoomStartID = tool.SubRoomStartID;
+    defs.metaroomMusic = tool.MetaroomMusic;
+    defs.metaroomFilename = tool.MetaroomFilename;
+    defs.panelWidth = form.Panel->width();
+    defs.panelHeight = form.Panel->height();
+    defs.rooms.reserve(form.Rooms.size());
+    for (const TRoom* room : form.Rooms) {
+        ScriptRoom r{room->xl(), room->xr(), room->ytl(), room->ytr(), room->ybl(), room->ybr(),
+                     room->roomtype, room->music, {}};
+        for (int i = 0; i < room->doorCount(); ++i) {
+            const TDoor* door = room->DoorAt(i);
+            r.doors.append(ScriptDoor{int(form.Rooms.indexOf(door->target)), door->perm});
+        }
+        defs.rooms.append(r);
+    }
+    return defs;
 }
+
+// Where the reader's commands go: new rooms on Panel and in Rooms, doors between rooms
+// of Rooms, metaroom values into the toolbox.
+class MainWindowSink : public ScriptSink {
+public:
+    MainWindowSink(TfrmMainForm& form, TfrmToolbox& tool)
+        : form(form)
+        , tool(tool)
+    {
+    }
+
+    void addRoom(const RoomCorners& c) override
+    {
+        auto* room = new TRoom(form.Panel);
+        room->move(0, 0);
+        room->fixed = false;
+        room->parentForm = &form;
+        form.Rooms.append(room);
+        try {
+            room->setXl(c.xl);
+            room->setXr(c.xr);
+            room->setYtl(c.ytl);
+            room->setYtr(c.ytr);
+            room->setYbl(c.ybl);
+            room->fixed = true;
+            room->setYbr(c.ybr);   // adjusts, fits and selects the finished shape once
+        } catch (...) {
+            form.Rooms.removeOne(room);
+            if (form.SelectedRoom == room)
+                form.SelectedRoom = nullptr;
+            delete room;
+            throw;
+        }
+        room->show();
+        latest = room;
+    }
+
+    void setRoomType(int roomtype) override { latest->roomtype = roomtype; }
+    void setRoomMusic(const QString& music) override { latest->music = music; }
+
+    void linkRooms(int a, int b, int perm) override
+    {
+        TRoom* first = form.RoomByIndex(wrappingSub(a, tool.SubRoomStartID));
+        TRoom* second = form.RoomByIndex(wrappingSub(b, tool.SubRoomStartID));
+        first->SetDoor(second, perm);
+        second->SetDoor(first, perm);
+    }
+
+    void setMetaroom(int offsetX, int offsetY, const QString& backgroundName) override
+    {
+        tool.SetOffsetX(offsetX);
+        tool.SetOffsetY(offsetY);
+        tool.MetaroomFilename = backgroundName;
+    }
+
+    void setMetaroomMusic(const QString& music) override { tool.MetaroomMusic = music; }
+
+    void setRoomNumbering(int metaRoomID, int subRoomStartID) override
+    {
+        tool.MetaRoomID = metaRoomID;
+        tool.SubRoomStartID = subRoomStartID;
+    }
+
+private:
+    TfrmMainForm& form;
+    TfrmToolbox& tool;
+    TRoom* latest = nullptr;
+};
 
 } // namespace
 
-void TfrmMainForm::LoadRoomDefs(const QString&)
+void TfrmMainForm::SaveRoomDefs(const QString& path)
 {
-    notBuiltYet();
+    SaveRoomDefsFile(path, collectRoomDefs(*this, *frmToolbox));
 }
 
-void TfrmMainForm::SaveRoomDefs(const QString&)
+void TfrmMainForm::LoadRoomDefs(const QString& path)
 {
-    notBuiltYet();
+    const QByteArray text = ReadTextFile(path);
+    // A door waiting for its second room is not completed by the first room read.
+    frmToolbox->DoorPending = false;
+    MainWindowSink sink(*this, *frmToolbox);
+    RoomDefsReader reader(sink, frmToolbox->GetOffsetX(), frmToolbox->GetOffsetY(), Panel->width(),
+                          Panel->height());
+    reader.read(ScriptLines(text));
+    Panel->resize(reader.panelWidth(), reader.panelHeight());
+    frmToolbox->ShowMetaroomValues();
 }
