@@ -10,6 +10,8 @@
 #include "script/scriptwriter.h"
 #include "script/textfile.h"
 
+#include <QHash>
+
 namespace {
 
 RoomDefs collectRoomDefs(const TfrmMainForm& form, const TfrmToolbox& tool)
@@ -23,13 +25,17 @@ RoomDefs collectRoomDefs(const TfrmMainForm& form, const TfrmToolbox& tool)
     defs.metaroomFilename = tool.MetaroomFilename;
     defs.panelWidth = form.Panel->width();
     defs.panelHeight = form.Panel->height();
+    QHash<const TRoom*, int> positions;   // door targets by room, without a search per door
+    positions.reserve(form.Rooms.size());
+    for (int i = 0; i < form.Rooms.size(); ++i)
+        positions.insert(form.Rooms[i], i);
     defs.rooms.reserve(form.Rooms.size());
     for (const TRoom* room : form.Rooms) {
         ScriptRoom r{room->xl(), room->xr(), room->ytl(), room->ytr(), room->ybl(), room->ybr(),
                      room->roomtype, room->music, {}};
         for (int i = 0; i < room->doorCount(); ++i) {
             const TDoor* door = room->DoorAt(i);
-            r.doors.append(ScriptDoor{int(form.Rooms.indexOf(door->target)), door->perm});
+            r.doors.append(ScriptDoor{positions.value(door->target, -1), door->perm});
         }
         defs.rooms.append(r);
     }
@@ -104,6 +110,24 @@ private:
     TRoom* latest = nullptr;
 };
 
+// Holds back a widget's painting while it lives and asks for one repaint at the end.
+class PaintingHeld {
+public:
+    explicit PaintingHeld(QWidget* widget)
+        : widget(widget)
+        , wasEnabled(widget->updatesEnabled())
+    {
+        widget->setUpdatesEnabled(false);
+    }
+    ~PaintingHeld() { widget->setUpdatesEnabled(wasEnabled); }
+    PaintingHeld(const PaintingHeld&) = delete;
+    PaintingHeld& operator=(const PaintingHeld&) = delete;
+
+private:
+    QWidget* widget;
+    bool wasEnabled;
+};
+
 } // namespace
 
 void TfrmMainForm::SaveRoomDefs(const QString& path)
@@ -117,6 +141,8 @@ void TfrmMainForm::LoadRoomDefs(const QString& path)
     // A door waiting for its second room is not completed by the first room read.
     frmToolbox->DoorPending = false;
     MainWindowSink sink(*this, *frmToolbox);
+    // Each room read is selected and shown in turn; Panel paints the outcome once at the end.
+    const PaintingHeld held(Panel);
     RoomDefsReader reader(sink, frmToolbox->GetOffsetX(), frmToolbox->GetOffsetY(), Panel->width(),
                           Panel->height());
     reader.read(ScriptLines(text));
