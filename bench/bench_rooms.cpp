@@ -10,7 +10,7 @@
 #include "app/application.h"
 #include "app/main.h"
 #include "app/tool.h"
-#include "background/blockpicture.h"
+#include "bench/syntheticgrid.h"
 #include "rooms/room.h"
 #include "rooms/tilestacking.h"
 
@@ -66,22 +66,8 @@ public:
     QWidget* panel() const { return main->Panel; }
 
 private:
-    void addPicture()
-    {
-        QImage block(128, 128, QImage::Format_RGB32);
-        for (int y = 0; y < 128; ++y)
-            for (int x = 0; x < 128; ++x)
-                block.setPixel(x, y, qRgb(x * 2, y * 2, (x + y) & 0xFF));
-        main->Panel->resize(128 * pictureColumns, 128 * pictureRows);
-        for (int c = 0; c < pictureColumns; ++c) {
-            for (int r = 0; r < pictureRows; ++r) {
-                auto* tile = new TImage(main->Panel);
-                tile->setGeometry(128 * c, 128 * r, 128, 128);
-                tile->setPicture(block);
-                tile->show();
-            }
-        }
-    }
+    // The picture as a load puts it on Panel: one "TImage" per block, behind the rooms.
+    void addPicture() { synthetic::installGrid(*main, pictureColumns, pictureRows); }
 
     TfrmMainForm* main;
     TfrmToolbox* tool;
