@@ -110,22 +110,27 @@ private:
     TRoom* latest = nullptr;
 };
 
-// Holds back a widget's painting while it lives and asks for one repaint at the end.
-class PaintingHeld {
+// Keeps a widget hidden while it lives and shows it again at the end, so that its children
+// change without painting and the widget paints once, whole, when it is back.
+class HiddenWhile {
 public:
-    explicit PaintingHeld(QWidget* widget)
+    explicit HiddenWhile(QWidget* widget)
         : widget(widget)
-        , wasEnabled(widget->updatesEnabled())
+        , wasHidden(widget->isHidden())
     {
-        widget->setUpdatesEnabled(false);
+        widget->hide();
     }
-    ~PaintingHeld() { widget->setUpdatesEnabled(wasEnabled); }
-    PaintingHeld(const PaintingHeld&) = delete;
-    PaintingHeld& operator=(const PaintingHeld&) = delete;
+    ~HiddenWhile()
+    {
+        if (!wasHidden)
+            widget->show();
+    }
+    HiddenWhile(const HiddenWhile&) = delete;
+    HiddenWhile& operator=(const HiddenWhile&) = delete;
 
 private:
     QWidget* widget;
-    bool wasEnabled;
+    bool wasHidden;
 };
 
 } // namespace
@@ -142,7 +147,7 @@ void TfrmMainForm::LoadRoomDefs(const QString& path)
     frmToolbox->DoorPending = false;
     MainWindowSink sink(*this, *frmToolbox);
     // Each room read is selected and shown in turn; Panel paints the outcome once at the end.
-    const PaintingHeld held(Panel);
+    const HiddenWhile hidden(Panel);
     RoomDefsReader reader(sink, frmToolbox->GetOffsetX(), frmToolbox->GetOffsetY(), Panel->width(),
                           Panel->height());
     reader.read(ScriptLines(text));
