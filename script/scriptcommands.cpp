@@ -4,13 +4,12 @@
 
 #include "app/tool.h"
 #include "rooms/room.h"
+#include "script/scriptcommands.h"
 #include "script/int32wrap.h"
 #include "script/scriptreader.h"
 #include "script/scripttokens.h"
 #include "script/scriptwriter.h"
 #include "script/textfile.h"
-
-namespace {
 
 RoomDefs collectRoomDefs(const TfrmMainForm& form, const TfrmToolbox& tool)
 {
@@ -35,6 +34,8 @@ RoomDefs collectRoomDefs(const TfrmMainForm& form, const TfrmToolbox& tool)
     }
     return defs;
 }
+
+namespace {
 
 // Where the reader's commands go: new rooms on Panel and in Rooms, doors between rooms
 // of Rooms, metaroom values into the toolbox.
@@ -113,7 +114,11 @@ void TfrmMainForm::SaveRoomDefs(const QString& path)
 
 void TfrmMainForm::LoadRoomDefs(const QString& path)
 {
-    const QByteArray text = ReadTextFile(path);
+    LoadRoomDefsText(ReadTextFile(path));
+}
+
+void TfrmMainForm::LoadRoomDefsText(const QByteArray& text)
+{
     // A door waiting for its second room is not completed by the first room read.
     frmToolbox->DoorPending = false;
     MainWindowSink sink(*this, *frmToolbox);
