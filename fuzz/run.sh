@@ -2,7 +2,7 @@
 # Builds a fuzz target in build-fuzz/ when needed, writes its seed corpus, runs it on one
 # process for the given seconds and prints executions, corpus size and coverage.
 #
-#   fuzz/run.sh TARGET SECONDS        TARGET: fuzz_script
+#   fuzz/run.sh TARGET SECONDS        TARGET: fuzz_script or fuzz_background
 #
 # Needs clang-14 and libclang-rt-14-dev (tools/install-deps.sh installs them). Exits
 # non-zero on any finding: a crash, a failed check, a sanitizer or leak report, an
@@ -11,7 +11,7 @@
 set -euo pipefail
 
 usage() {
-  echo "usage: $0 TARGET SECONDS   (TARGET: fuzz_script)" >&2
+  echo "usage: $0 TARGET SECONDS   (TARGET: fuzz_script or fuzz_background)" >&2
   exit 2
 }
 [ $# -eq 2 ] || usage
@@ -21,8 +21,7 @@ seconds=$2
 
 # Each target NAME has fuzz/fuzz_NAME.cpp, fuzz/NAME_seeds.cpp and, if any, fuzz/NAME.dict.
 case $target in
-  fuzz_script) ;;
-  # fuzz_background: the background file reader's target comes here.
+  fuzz_script | fuzz_background) ;;
   *) usage ;;
 esac
 name=${target#fuzz_}
