@@ -54,6 +54,12 @@ inline QByteArray with16(QByteArray bytes, qsizetype at, quint16 value)
     return bytes;
 }
 
+inline QByteArray withByte(QByteArray bytes, qsizetype at, quint8 value)
+{
+    bytes[at] = char(value);
+    return bytes;
+}
+
 // Offsets of header fields and of the index records' fields.
 constexpr qsizetype ColumnsAt = 4, RowsAt = 6, CountAt = 8;
 constexpr qsizetype recordAt(int k) { return 10 + 8 * k; }
@@ -69,20 +75,17 @@ inline QList<NamedFile> backgroundSeeds()
     QList<NamedFile> files;
     for (const auto& [name, bytes] : valid) {
         files.append({name, bytes});
-        QByteArray rgb555 = bytes;
-        rgb555[0] = 0;
-        files.append({name + QStringLiteral("-555"), rgb555});
-        QByteArray loose = bytes;
-        loose.replace(1, 3, "\xFF\xFF\xFF", 3);   // bytes 1 to 3 are not looked at
-        files.append({name + QStringLiteral("-format-bytes-ff"), loose});
+        files.append({name + QStringLiteral("-555"), withByte(bytes, 0, 0)});
+        // Bytes 1 to 3 are not looked at.
+        files.append({name + QStringLiteral("-format-bytes-ff"), withByte(withByte(withByte(bytes, 1, 0xFF), 2, 0xFF), 3, 0xFF)});
     }
 
     const QByteArray grid = valid[1].second;   // 3 x 2 blocks of 8 x 8
     const qsizetype pixelsAt = recordAt(6);
     files.append({QStringLiteral("empty"), QByteArray()});
     files.append({QStringLiteral("header-only"), grid.left(10)});
-    files.append({QStringLiteral("first-byte-2"), QByteArray(grid).replace(0, 1, "\x02", 1)});
-    files.append({QStringLiteral("first-byte-ff"), QByteArray(grid).replace(0, 1, "\xFF", 1)});
+    files.append({QStringLiteral("first-byte-2"), withByte(grid, 0, 2)});
+    files.append({QStringLiteral("first-byte-ff"), withByte(grid, 0, 0xFF)});
     files.append({QStringLiteral("index-cut"), grid.left(recordAt(3) + 5)});
     files.append({QStringLiteral("pixels-cut-last-byte"), grid.chopped(1)});
     files.append({QStringLiteral("pixels-cut-in-block-2"), grid.left(pixelsAt + 2 * 128 + 17)});
@@ -95,6 +98,7 @@ inline QList<NamedFile> backgroundSeeds()
     files.append({QStringLiteral("rows-0"), with16(grid, RowsAt, 0)});
     files.append({QStringLiteral("columns-bigger"), with16(grid, ColumnsAt, 4)});
     files.append({QStringLiteral("count-65535"), with16(with16(with16(grid, ColumnsAt, 255), RowsAt, 257), CountAt, 65535)});
+    files.append({QStringLiteral("grid-65535-square"), with16(with16(grid, ColumnsAt, 65535), RowsAt, 65535)});
     files.append({QStringLiteral("block-65535-square"), with16(with16(grid, recordAt(0) + 4, 65535), recordAt(0) + 6, 65535)});
     files.append({QStringLiteral("extra-bytes-at-end"), grid + QByteArray(100, '\x5A')});
     return files;
