@@ -1,7 +1,17 @@
 #include "app/errors.h"
 
+namespace {
+
+// what() is a C string and would end at a NUL character: it is shown as \0 instead.
+std::string wholeMessage(QString message)
+{
+    return message.replace(QChar(0), QStringLiteral("\\0")).toStdString();
+}
+
+} // namespace
+
 PlsdError::PlsdError(const QString& message)
-    : std::runtime_error(message.toStdString())
+    : std::runtime_error(wholeMessage(message))
 {
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 class QAction;
+class QByteArray;
 class QFileDialog;
 class QMenu;
 class QMenuBar;
@@ -102,6 +103,8 @@ public:
     void ExportBitmap(const QString& path);
     // Room definition scripts
     void LoadRoomDefs(const QString& path);
+    // What LoadRoomDefs does with the file's bytes once they are read.
+    void LoadRoomDefsText(const QByteArray& text);
     void SaveRoomDefs(const QString& path);
 
     // Room collection

@@ -75,6 +75,28 @@ void refuseOversizedBitmap(QFile& file)
                               .arg(height));
 }
 
+// Qt reads a Windows bitmap whose pixel data ends early as if the rest were there; such a
+// file is refused here. Only uncompressed bitmaps say how long their pixel data is.
+void refuseTruncatedBitmap(QFile& file)
+{
+    if (!file.seek(0))
+        return;
+    const QByteArray head = file.read(34);
+    if (head.size() < 34 || !head.startsWith("BM"))
+        return;
+    const qint64 pixelsAt = qFromLittleEndian<quint32>(head.constData() + 10);
+    const qint64 width = qFromLittleEndian<qint32>(head.constData() + 18);
+    const qint64 height = qAbs(qint64(qFromLittleEndian<qint32>(head.constData() + 22)));
+    const qint64 bitsPerPixel = qFromLittleEndian<quint16>(head.constData() + 28);
+    const quint32 compression = qFromLittleEndian<quint32>(head.constData() + 30);
+    constexpr quint32 Uncompressed = 0, BitFields = 3;
+    if (compression != Uncompressed && compression != BitFields)
+        return;
+    const qint64 rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
+    if (file.size() < pixelsAt + rowBytes * height)
+        throw BitmapError(QStringLiteral("Bitmap image is not valid"));
+}
+
 // Size of a 24-bit bitmap file of width x height pixels: two headers, then rows padded to
 // 4 bytes.
 constexpr qint64 BitmapHeaderSize = 14 + 40;
@@ -115,6 +137,11 @@ QImage readPicture(const QString& path)
         refuseOversizedBitmap(file);
         throw BitmapError(QStringLiteral("Bitmap image is not valid"));
     }
+
+    const qint64 readerAt = file.pos();
+    refuseTruncatedBitmap(file);
+    if (!file.seek(readerAt))
+        throw FileError::cannotOpen(path);
 
     const QSize grid = gridSize(size);
     const qint64 blocks = qint64(grid.width()) * grid.height();

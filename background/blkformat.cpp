@@ -55,7 +55,7 @@ Header parseHeader(const char* data, qint64 size, qint64 fileSize, const QString
     header.columns = le16(data + 4);
     header.rows = le16(data + 6);
     header.blockCount = le16(data + 8);
-    const int grid = int(header.columns) * int(header.rows);
+    const qint64 grid = qint64(header.columns) * header.rows;   // up to 65535 x 65535: past an int
     if (header.blockCount == 0 && grid == 0)
         throw FormatError(QStringLiteral("%1 holds no picture: it has 0 blocks").arg(name));
     if (header.blockCount != grid)

@@ -1,14 +1,18 @@
 // libFuzzer target for the room definition script reader. The bytes go through
-// ScriptLines and RoomDefsReader into an editor, and what must hold for any file is
-// checked afterwards. The program's own errors (PlsdError) end a load as they would in
-// the editor; anything else that leaves the reader is a finding, and so is a failed check.
-//
-// The editor is given to loadAndCheck as a ScriptSink and a function that reads its
-// state, so the small model below and the real main window can both stand there.
+// ScriptLines and RoomDefsReader into a small model of the editor, and through
+// LoadRoomDefsText into the real main window and toolbox (offscreen); what must hold for
+// any file is checked on both, and the two must agree. The program's own errors
+// (PlsdError) end a load as they would in the editor; anything else that leaves the
+// reader is a finding, and so is a failed check.
 
+#include "app/application.h"
 #include "app/errors.h"
+#include "app/main.h"
+#include "app/tool.h"
+#include "rooms/room.h"
 #include "script/int32wrap.h"
 #include "script/roomdefs.h"
+#include "script/scriptcommands.h"
 #include "script/scriptreader.h"
 #include "script/scripttokens.h"
 #include "script/scriptwriter.h"
@@ -19,6 +23,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -233,17 +239,21 @@ void checkReadsBack(const RoomDefs& held)
     }
 }
 
-// One load of text into the editor, as File > Load Room Defs runs it, starting from the
-// offsets and panel size the editor holds; then the checks.
-void loadAndCheck(ScriptSink& editor, const EditorState& state, const QByteArray& text)
+// One load of text into the model, as File > Load Room Defs runs it, starting from the
+// offsets and panel size the model holds; then the checks. Gives the error that ended
+// the load, if any.
+std::optional<QString> loadAndCheck(ModelEditor& model, const QByteArray& text)
 {
+    const EditorState state = [&model] { return model.defs; };
     const RoomDefs before = state();
-    CheckedSink sink(editor, state, before.offsetX, before.offsetY);
+    CheckedSink sink(model, state, before.offsetX, before.offsetY);
     RoomDefsReader reader(sink, before.offsetX, before.offsetY, before.panelWidth, before.panelHeight);
+    std::optional<QString> failure;
     try {
         reader.read(ScriptLines(text));
-    } catch (const PlsdError&) {
+    } catch (const PlsdError& error) {
         // The load ends here, keeping what it made so far.
+        failure = error.message();
     }
 
     check(reader.panelWidth() >= before.panelWidth && reader.panelHeight() >= before.panelHeight,
@@ -256,22 +266,113 @@ void loadAndCheck(ScriptSink& editor, const EditorState& state, const QByteArray
     check(after.rooms.size() == before.rooms.size() + sink.roomsMade, "rooms other than those the reader made");
     checkDoorsPaired(after);
     checkReadsBack(after);
+    if (!failure) {
+        model.defs.panelWidth = reader.panelWidth();
+        model.defs.panelHeight = reader.panelHeight();
+    }
+    return failure;
+}
+
+// The real main window and toolbox, made once; the rooms go after every input.
+struct Editor {
+    TfrmMainForm* main = nullptr;
+    TfrmToolbox* tool = nullptr;
+
+    void reset(const RoomDefs& start)
+    {
+        tool->ShowRoom(nullptr);
+        main->SelectedRoom = nullptr;
+        qDeleteAll(std::exchange(main->Rooms, {}));
+        tool->DoorPending = false;
+        tool->SetOffsetX(start.offsetX);
+        tool->SetOffsetY(start.offsetY);
+        tool->MetaRoomID = start.metaRoomID;
+        tool->SubRoomStartID = start.subRoomStartID;
+        tool->MetaroomMusic = start.metaroomMusic;
+        tool->MetaroomFilename = start.metaroomFilename;
+        main->Panel->resize(start.panelWidth, start.panelHeight);
+    }
+};
+
+Editor& editor()
+{
+    static Editor e;
+    return e;
+}
+
+// The panel's size as Qt keeps it: no larger than a widget can be.
+int widgetSize(int size)
+{
+    return std::min(size, QWIDGETSIZE_MAX);
+}
+
+// The same load into the real editor: it fails where the model's failed, with the same
+// message, and leaves the same rooms, doors and values. Only the bottom-right corner
+// may differ: the room control keeps its least height, which moves it down.
+void loadIntoWindowAndCompare(const QByteArray& text, const std::optional<QString>& modelFailure,
+                              const RoomDefs& model)
+{
+    Editor& e = editor();
+    const QSize panelBefore = e.main->Panel->size();
+    std::optional<QString> failure;
+    try {
+        e.main->LoadRoomDefsText(text);
+    } catch (const PlsdError& error) {
+        failure = error.message();
+    }
+    check(failure == modelFailure, "the main window's load ended otherwise than the model's");
+
+    RoomDefs held = collectRoomDefs(*e.main, *e.tool);
+    checkDoorsPaired(held);
+    check(held.rooms.size() == model.rooms.size(), "the main window holds other rooms than the model");
+    for (qsizetype i = 0; i < held.rooms.size(); ++i) {
+        ScriptRoom& room = held.rooms[i];
+        check(room.ybr >= model.rooms[i].ybr, "a room's bottom-right corner moved up");
+        room.ybr = model.rooms[i].ybr;
+    }
+    const QSize panel = e.main->Panel->size();
+    check(panel.width() >= panelBefore.width() && panel.height() >= panelBefore.height(), "the panel shrank");
+    check(panel == QSize(widgetSize(model.panelWidth), widgetSize(model.panelHeight)),
+          "the panel's size is not the running panel size");
+    held.panelWidth = model.panelWidth;
+    held.panelHeight = model.panelHeight;
+    if (!(held == model)) {
+        printFirstDifference(RoomDefsText(model), RoomDefsText(held));
+        broken("the main window holds other values than the model");
+    }
+    checkReadsBack(collectRoomDefs(*e.main, *e.tool));
 }
 
 } // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    // Qt takes its own options out of the arguments it is given: not libFuzzer's.
+    static int argc = 1;
+    static char name[] = "fuzz_script";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    new TApplication(argc, argv);
+    Editor& e = editor();
+    e.main = new TfrmMainForm;
+    e.tool = new TfrmToolbox(e.main);
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QByteArray text(reinterpret_cast<const char*>(data), qsizetype(size));
-    ModelEditor editor;
-    editor.defs.offsetX = 100;
-    editor.defs.offsetY = -50;
-    editor.defs.panelWidth = 433;
-    editor.defs.panelHeight = 249;
-    const EditorState state = [&editor] { return editor.defs; };
+    ModelEditor model;
+    model.defs.offsetX = 100;
+    model.defs.offsetY = -50;
+    model.defs.panelWidth = 433;
+    model.defs.panelHeight = 249;
+    editor().reset(model.defs);
 
     // The second load of the same file finds the rooms of the first in the list.
-    loadAndCheck(editor, state, text);
-    loadAndCheck(editor, state, text);
+    for (int load = 0; load < 2; ++load) {
+        const std::optional<QString> failure = loadAndCheck(model, text);
+        loadIntoWindowAndCompare(text, failure, model.defs);
+    }
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "rooms/room.h"
 
+#include "app/application.h"
 #include "app/errors.h"
 #include "app/main.h"
 
@@ -364,7 +365,14 @@ void TRoom::mousePressEvent(QMouseEvent* event)
     }
 }
 
+// The mouse handlers report their errors themselves: an error must not cross Qt's event
+// delivery, which would leave its copy of the event and its mouse state half-done.
 void TRoom::mouseMoveEvent(QMouseEvent* event)
+{
+    plsd::runGuarded([&] { handleMouseMove(event); });
+}
+
+void TRoom::handleMouseMove(const QMouseEvent* event)
 {
     // Once the room has let the mouse go, it hears it again only over itself.
     if (event->buttons() != Qt::NoButton && !capture && !isTopmostUnder(event))
@@ -417,6 +425,11 @@ void TRoom::loseCapture()
 }
 
 void TRoom::mouseReleaseEvent(QMouseEvent* event)
+{
+    plsd::runGuarded([&] { handleMouseRelease(event); });
+}
+
+void TRoom::handleMouseRelease(const QMouseEvent* event)
 {
     const bool overRoom = capture || isTopmostUnder(event);
     const bool click = event->button() == Qt::LeftButton && clickPending && overRoom && contains(controlPoint(event));

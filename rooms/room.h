@@ -115,6 +115,8 @@ private:
     void placeWidget();                      // fits the widget to Left, Top, Width, Height
     void setHotHandle(int code);             // repaints the boxes whose colour changes
     void setCorner(qint64& edge, qint64 value, Handle code);
+    void handleMouseMove(const QMouseEvent* event);
+    void handleMouseRelease(const QMouseEvent* event);
     void moveWithMouse(const QMouseEvent* event);
     void reshapeWithMouse(Point p);
     void loseCapture();

@@ -4,6 +4,7 @@
 
 #include "app/tool.h"
 #include "rooms/room.h"
+#include "script/scriptcommands.h"
 #include "script/int32wrap.h"
 #include "script/scriptreader.h"
 #include "script/scripttokens.h"
@@ -11,8 +12,6 @@
 #include "script/textfile.h"
 
 #include <QHash>
-
-namespace {
 
 RoomDefs collectRoomDefs(const TfrmMainForm& form, const TfrmToolbox& tool)
 {
@@ -41,6 +40,8 @@ RoomDefs collectRoomDefs(const TfrmMainForm& form, const TfrmToolbox& tool)
     }
     return defs;
 }
+
+namespace {
 
 // Where the reader's commands go: new rooms on Panel and in Rooms, doors between rooms
 // of Rooms, metaroom values into the toolbox.
@@ -142,7 +143,11 @@ void TfrmMainForm::SaveRoomDefs(const QString& path)
 
 void TfrmMainForm::LoadRoomDefs(const QString& path)
 {
-    const QByteArray text = ReadTextFile(path);
+    LoadRoomDefsText(ReadTextFile(path));
+}
+
+void TfrmMainForm::LoadRoomDefsText(const QByteArray& text)
+{
     // A door waiting for its second room is not completed by the first room read.
     frmToolbox->DoorPending = false;
     MainWindowSink sink(*this, *frmToolbox);

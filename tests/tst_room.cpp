@@ -3,6 +3,8 @@
 #include "background/blockpicture.h"
 #include "rooms/room.h"
 
+#include <QLineEdit>
+
 #include <climits>
 #include <random>
 
@@ -50,6 +52,7 @@ private slots:
     void dragABox_data();
     void dragABox();
     void leavingWhileHeldReleasesTheCapture();
+    void mouseHandlersReportTheirErrors();
     void painting();
 };
 
@@ -299,6 +302,39 @@ void TestRoom::painting()
     e.addRoom()->setLeft(300);   // unselected: a white outline and no boxes
     QCOMPARE(colours({QPoint(2, 30), QPoint(97, 52), QPoint(4, 4), QPoint(99, 99)}),
              (QList<QColor>{white, white, grey, grey}));
+}
+
+void TestRoom::mouseHandlersReportTheirErrors()
+{
+    // A pending door whose permeability is no number: the click that completes it fails
+    // in the selection. The handler reports the error itself; nothing leaves the event.
+    ShownEditor e;
+    ErrorCapture errors;
+    TRoom* first = e.addRoom();
+    TRoom* second = e.addRoom();
+    second->setLeft(200);
+    e.main->SelectRoom(first);
+    e.tool->edtPerm->setText(QStringLiteral("x"));
+    e.tool->btnAddDoorClick();
+    QObject* target = second;   // straight to the room, past the application object
+    const QPointF inside(50, 50);
+    QMouseEvent down(QEvent::MouseButtonPress, inside, second->mapToGlobal(inside), Qt::LeftButton, Qt::LeftButton, {});
+    QMouseEvent up(QEvent::MouseButtonRelease, inside, second->mapToGlobal(inside), Qt::LeftButton, Qt::NoButton, {});
+    try {
+        target->event(&down);
+        target->event(&up);
+    } catch (...) {
+        QFAIL("an error left the room's mouse handler");
+    }
+    QCOMPARE(errors.messages, QStringList({"'x' is not a valid integer value"}));
+    QCOMPARE(first->doorCount(), 0);
+
+    // The drag ended with the button: a later move over the room drags nothing.
+    const Corners before = cornersOf(second);
+    QMouseEvent move(QEvent::MouseMove, QPointF(80, 80), second->mapToGlobal(QPointF(80, 80)), Qt::NoButton,
+                     Qt::NoButton, {});
+    target->event(&move);
+    QCOMPARE(cornersOf(second), before);
 }
 
 PLSD_TEST_MAIN(TestRoom)

@@ -196,8 +196,6 @@ void TestRoomDefs::savingRefusesWithoutTouchingTheFile()
     main->Rooms[0]->music = QStringLiteral("say \"hi\"");
     QVERIFY_THROWS_EXCEPTION(PlsdError, main->SaveRoomDefs(path));
     QCOMPARE(readFile(path), QByteArray("old content\r\n"));
-
-    QVERIFY_THROWS_EXCEPTION(PlsdError, main->SaveRoomDefs(dir->filePath(QStringLiteral("no/such/folder/x.cos"))));
 }
 
 void TestRoomDefs::loadClearsAPendingDoorAndGrowsPanel()
@@ -241,14 +239,6 @@ void TestRoomDefs::failingLinesKeepWhatCameBefore()
     QCOMPARE(tool->SubRoomStartID, 10);
     QCOMPARE(tool->MetaroomMusic, QStringLiteral("m"));
     QCOMPARE(tool->edtMetaroomMusic->text(), QString());   // not shown again after a failure
-
-    writeFile(path, "door 10 11 50\r\n");
-    try {
-        main->LoadRoomDefs(path);
-        QFAIL("linked a missing room");
-    } catch (const ListIndexError&) {
-    }
-    QCOMPARE(main->Rooms[0]->doorCount(), 0);
 }
 
 void TestRoomDefs::menuCommands()

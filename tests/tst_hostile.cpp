@@ -1,0 +1,471 @@
+// A catalogue of bad input, one case a row: damaged background files, hostile scripts,
+// broken bitmaps and saves that cannot be made. Each row checks the message the user gets
+// and that the editor (grid, rooms, doors, toolbox, Panel, status bar) and the files on
+// disk are as they were. The fuzz targets' seed corpora, and their grown corpora when a
+// fuzz run left them in build-fuzz/, go through the same checks.
+#include "testsupport.h"
+
+#include "app/errors.h"
+#include "app/statusbar.h"
+#include "fuzz/background_seeds.h"
+#include "fuzz/script_seeds.h"
+#include "rooms/room.h"
+#include "script/scriptcommands.h"
+#include "script/scriptwriter.h"
+#include "tst_blkdata.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QLineEdit>
+#include <QMap>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <random>
+
+namespace {
+
+using namespace blktest;
+
+// Two rooms (game numbers 10 and 11) joined by a door, over a 2 x 1 grid of 128 x 128 blocks.
+const QByteArray startingRooms = "brmi 3 10\r\nmmsc 0 0 \"tune\"\r\n"
+                                 "setv va02 addr va01 110 200 -40 -40 50 50\r\nrtyp va02 4\r\n"
+                                 "setv va02 addr va01 210 300 -30 -30 40 45\r\ndoor 10 11 40\r\n";
+
+const QStringList metaroomFields = {"edtFilename", "edtMetaRoomID", "edtSubRoomStartID", "edtMetaroomMusic",
+                                    "edtDefaultRoomType", "edtOffsetX", "edtOffsetY"};
+
+// Everything a failed command must leave as it was.
+struct Snapshot {
+    const TBlockList* blocks = nullptr;
+    size_t blockCount = 0;
+    int columns = 0;
+    int rows = 0;
+    QList<QObject*> panelChildren;
+    RoomDefs defs;   // rooms, doors, metaroom values and Panel's size
+    int selected = -1;
+    int defaultRoomType = 0;
+    QMap<QString, QString> fields;   // the toolbox's edits by name
+    QString status;
+    QMap<QString, QByteArray> files;
+};
+
+struct Fixture {
+    Editor e;
+    QTemporaryDir dir;
+
+    Fixture()
+    {
+        writeAll(dir.filePath("start.blk"), uniformFile(1, 2, 1, 128, 128, 0x07E0));
+        e.main->LoadBackground(dir.filePath("start.blk"));
+        e.tool->SetOffsetX(100);
+        e.tool->SetOffsetY(-50);
+        e.main->LoadRoomDefsText(startingRooms);
+        e.tool->MetaroomFilename = QStringLiteral("before.blk");
+        e.tool->DefaultRoomType = 7;
+        e.tool->ShowMetaroomValues();
+        e.main->StatusBar->setText(QStringLiteral("before"));
+        writeAll(dir.filePath("old.blk"), "old background");
+        writeAll(dir.filePath("old.bmp"), "old bitmap");
+        writeAll(dir.filePath("old.cos"), "old script\r\n");
+        writeAll(dir.filePath("plain"), "a file, not a folder");
+    }
+
+    QString path(const QString& name) const { return name.startsWith('/') ? name : dir.filePath(name); }
+
+    Snapshot snapshot() const
+    {
+        Snapshot s;
+        s.blocks = e.main->Blocks.get();
+        s.blockCount = s.blocks ? s.blocks->size() : 0;
+        s.columns = e.main->BlockColumns;
+        s.rows = e.main->BlockRows;
+        s.panelChildren = e.main->Panel->children();
+        s.defs = collectRoomDefs(*e.main, *e.tool);
+        s.selected = int(e.main->Rooms.indexOf(e.main->SelectedRoom));
+        s.defaultRoomType = e.tool->DefaultRoomType;
+        for (const QLineEdit* edit : e.tool->findChildren<QLineEdit*>())
+            s.fields.insert(edit->objectName(), edit->text());
+        s.status = e.main->StatusBar->text();
+        QDirIterator files(dir.path(), QDir::Files);
+        while (files.hasNext()) {
+            const QString file = files.next();
+            s.files.insert(file, readAll(file));
+        }
+        return s;
+    }
+};
+
+void compareDefs(const RoomDefs& actual, const RoomDefs& expected)
+{
+    QCOMPARE(actual.rooms.size(), expected.rooms.size());
+    QVERIFY2(actual == expected, RoomDefsText(actual) + "\nexpected:\n" + RoomDefsText(expected));
+}
+
+void compareGrid(const Snapshot& actual, const Snapshot& expected)
+{
+    QCOMPARE(actual.blocks, expected.blocks);
+    QCOMPARE(actual.blockCount, expected.blockCount);
+    QCOMPARE(actual.columns, expected.columns);
+    QCOMPARE(actual.rows, expected.rows);
+    QCOMPARE(actual.status, expected.status);
+    QCOMPARE(actual.files.keys(), expected.files.keys());
+    QVERIFY(actual.files == expected.files);
+}
+
+void compareAll(const Snapshot& actual, const Snapshot& expected)
+{
+    compareGrid(actual, expected);
+    QCOMPARE(actual.panelChildren, expected.panelChildren);
+    compareDefs(actual.defs, expected.defs);
+    QCOMPARE(actual.selected, expected.selected);
+    QCOMPARE(actual.defaultRoomType, expected.defaultRoomType);
+    QCOMPARE(actual.fields, expected.fields);
+}
+
+QByteArray seed(const QList<seeds::NamedFile>& files, const QString& name)
+{
+    for (const auto& [n, bytes] : files)
+        if (n == name)
+            return bytes;
+    qFatal("no seed named %s", qPrintable(name));
+}
+
+// Files that a fuzz run of `name` left in build-fuzz/corpus/, if any; the first 300 by
+// name keep the sanitized run short.
+QStringList grownCorpus(const char* name)
+{
+    const QDir corpus(QStringLiteral(PLSD_SOURCE_DIR "/build-fuzz/corpus/") + QLatin1String(name));
+    QStringList files;
+    for (const QString& file : corpus.entryList(QDir::Files, QDir::Name).mid(0, 300))
+        files.append(corpus.filePath(file));
+    return files;
+}
+
+// Every door has its twin, with the same permeability.
+bool doorsPaired(const RoomDefs& defs)
+{
+    for (qsizetype from = 0; from < defs.rooms.size(); ++from)
+        for (const ScriptDoor& door : defs.rooms[from].doors)
+            if (door.target < 0 || !defs.rooms[door.target].doors.contains(ScriptDoor{int(from), door.perm}))
+                return false;
+    return true;
+}
+
+// A 24-bit bitmap file of w x h pixels.
+QByteArray bitmapFile(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB888);
+    image.fill(QColor(10, 200, 30));
+    QTemporaryDir dir;
+    const QString file = dir.filePath("b.bmp");
+    image.save(file, "BMP");
+    return readAll(file);
+}
+
+} // namespace
+
+class TestHostile : public QObject {
+    Q_OBJECT
+private slots:
+    void backgroundFiles_data();
+    void backgroundFiles();
+    void backgroundCorpus();
+    void scripts_data();
+    void scripts();
+    void scriptCorpus();
+    void bitmaps_data();
+    void bitmaps();
+    void saves_data();
+    void saves();
+};
+
+void TestHostile::backgroundFiles_data()
+{
+    QTest::addColumn<QString>("seed");
+    QTest::addColumn<QString>("message");   // %1: the path
+    const auto truncated = [](qint64 has, qint64 needs) {
+        return QStringLiteral("%1 is truncated or damaged: it has ") + QString::number(has) +
+               QStringLiteral(" bytes, but its header, index and pixel data need ") + QString::number(needs);
+    };
+    // The damaged files are seeds of fuzz_background; the sound file they come from holds
+    // 3 x 2 blocks of 8 x 8 pixels in 826 bytes.
+    QTest::newRow("missing") << "" << "Cannot open file %1";
+    QTest::newRow("empty") << "empty" << truncated(0, 10);
+    QTest::newRow("header only") << "header-only" << truncated(10, 58);
+    QTest::newRow("byte 0 not 1") << "first-byte-2"
+                                  << "%1 is not a background file this program reads: its first byte is 2 (1 marks "
+                                     "5-6-5 pixels, 0 marks 5-5-5 pixels)";
+    QTest::newRow("truncated index") << "index-cut" << truncated(39, 58);
+    QTest::newRow("truncated pixels") << "pixels-cut-last-byte" << truncated(825, 826);
+    QTest::newRow("no pixels") << "pixels-none" << truncated(58, 826);
+    QTest::newRow("zero-sized block")
+        << "width-0" << "%1 is damaged: block 2 is 0 x 8 pixels, and a block needs a width and a height";
+    QTest::newRow("zero blocks") << "no-blocks" << "%1 holds no picture: it has 0 blocks";
+    QTest::newRow("count disagrees") << "count-one-more"
+                                     << "%1 is damaged: it holds 7 blocks, but 3 columns x 2 rows need 6";
+    QTest::newRow("rows 0") << "rows-0" << "%1 is damaged: it holds 6 blocks, but 3 columns x 0 rows need 0";
+    QTest::newRow("grid of 65535 x 65535") << "grid-65535-square"
+                                           << "%1 is damaged: it holds 6 blocks, but 65535 columns x 65535 rows need "
+                                              "4294836225";
+    QTest::newRow("count far beyond the file") << "count-65535" << truncated(826, 10 + 8 * 65535);
+    QTest::newRow("block far beyond the file")
+        << "block-65535-square" << truncated(826, 58 + 2 * (65535LL * 65535 + 5 * 64));
+}
+
+void TestHostile::backgroundFiles()
+{
+    QFETCH(QString, seed);
+    QFETCH(QString, message);
+    Fixture f;
+    TestDialogs host;
+    ErrorCapture errors;
+    const QString bad = f.path("bad.blk");
+    if (!seed.isEmpty())
+        writeAll(bad, ::seed(seeds::backgroundSeeds(), seed));
+    const Snapshot before = f.snapshot();
+    host.answer(bad);
+    f.e.main->Open1->trigger();
+    QCOMPARE(errors.messages, QStringList(message.arg(bad)));
+    compareAll(f.snapshot(), before);
+    QCOMPARE(f.e.tool->MetaroomFilename, QStringLiteral("before.blk"));
+}
+
+// Every file either opens as a whole grid or is refused, leaving everything as it was.
+void TestHostile::backgroundCorpus()
+{
+    Fixture f;
+    TestDialogs host;
+    ErrorCapture errors;
+    QList<seeds::NamedFile> files = seeds::backgroundSeeds();
+    for (const QString& file : grownCorpus("background"))
+        files.append({file, readAll(file)});
+    const QString path = f.path("corpus.blk");
+    for (const auto& [name, bytes] : files) {
+        writeAll(path, bytes);
+        const Snapshot before = f.snapshot();
+        const qsizetype reported = errors.messages.size();
+        host.answer(path);
+        f.e.main->Open1->trigger();
+        if (errors.messages.size() > reported) {
+            compareAll(f.snapshot(), before);
+        } else {
+            QVERIFY2(f.e.main->Blocks->size() == size_t(f.e.main->BlockColumns) * size_t(f.e.main->BlockRows),
+                     qPrintable(name));
+            QCOMPARE(f.e.main->StatusBar->text(), QStringLiteral("Image loaded"));
+            QCOMPARE(f.e.tool->MetaroomFilename, path);
+            QVERIFY(collectRoomDefs(*f.e.main, *f.e.tool).rooms == before.defs.rooms);
+        }
+        if (QTest::currentTestFailed())
+            qWarning("on %s", qPrintable(name));
+    }
+}
+
+void TestHostile::scripts_data()
+{
+    // The fixture holds rooms 10 and 11; the script's lines are read after them. `kept` is
+    // what stays of a load, written as lines a load takes whole: the editor ends as if it
+    // had loaded them alone. A failed load shows the metaroom fields no more.
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<QString>("message");   // none when empty
+    QTest::addColumn<QByteArray>("kept");
+
+    std::mt19937 random(8);
+    QByteArray garbage(64 * 1024, '\0');
+    for (char& c : garbage)
+        c = char(std::uniform_int_distribution<int>(0, 255)(random));
+    QTest::newRow("binary garbage: passed over") << garbage << "" << QByteArray();
+
+    QTest::newRow("a 10 MB line: its first tokens are read, then the next line")
+        << "brmi 5 6 " + QByteArray(10 * 1024 * 1024, 'x') + "\r\nmmsc 0 0 after\r\n" << ""
+        << QByteArray("brmi 5 6\r\nmmsc 0 0 after\r\n");
+    QByteArray manyTokens = "brmi 7 8";
+    for (int i = 0; i < 100000; ++i)
+        manyTokens += " 0";
+    QTest::newRow("a line of 100,000 tokens: its command is taken, the rest passed over")
+        << manyTokens + "\r\nmmsc 0 0 after\r\n" << "" << QByteArray("brmi 7 8\r\nmmsc 0 0 after\r\n");
+    QTest::newRow("decimal number out of range: the line before stays, no room")
+        << QByteArray("brmi 1 2\r\naddr va01 110 2147483648 0 0 50 50\r\n") << "'2147483648' is not a valid integer value"
+        << QByteArray("brmi 1 2\r\n");
+    QTest::newRow("hexadecimal number out of range: nothing")
+        << QByteArray("brmi $100000000 1\r\n") << "'$100000000' is not a valid integer value" << QByteArray();
+    QTest::newRow("door to a missing room: the new room stays, no door")
+        << QByteArray("addr va01 110 200 0 0 50 50\r\ndoor 10 99 5\r\n") << "List index out of bounds"
+        << QByteArray("addr va01 110 200 0 0 50 50\r\n");
+    QTest::newRow("door to a number below the first room: nothing")
+        << QByteArray("door 9 10 5\r\nbrmi 1 1\r\n") << "List index out of bounds" << QByteArray();
+    QTest::newRow("unterminated quotes: a quoted token runs to the end of its line")
+        << QByteArray("addr va01 110 200 0 0 50 50\r\nrmsc 0 0 \"open music\r\nmmsc 0 0 \"abc brmi 3 4\r\n") << ""
+        << QByteArray("addr va01 110 200 0 0 50 50\r\nrmsc 0 0 \"open musi\"\r\nmmsc 0 0 \"abc brmi 3 \"\r\n");
+    const char nul[] = "brmi 4 5\r\naddr va01 110 200 0 0 50 50\r\nrmsc 0 0 \"a\0b\"\r\nbrmi 1\0 2\r\n";
+    const char nulKept[] = "brmi 4 5\r\naddr va01 110 200 0 0 50 50\r\nrmsc 0 0 \"a\0b\"\r\n";
+    QTest::newRow("NUL bytes: kept in a text, refused in a number")
+        << QByteArray(nul, sizeof nul - 1) << "'1\\0' is not a valid integer value"
+        << QByteArray(nulKept, sizeof nulKept - 1);
+}
+
+void TestHostile::scripts()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(QString, message);
+    QFETCH(QByteArray, kept);
+    Fixture f;
+    Fixture expected;
+    expected.e.main->LoadRoomDefsText(kept);
+    const Snapshot want = expected.snapshot();
+
+    TestDialogs host;
+    ErrorCapture errors;
+    const QString path = f.path("bad.cos");
+    writeAll(path, script);
+    const Snapshot before = f.snapshot();
+    host.answer(path);
+    f.e.main->LoadRoomDefs1->trigger();
+    const Snapshot after = f.snapshot();
+    QCOMPARE(errors.messages, message.isEmpty() ? QStringList() : QStringList(message));
+    compareGrid(after, before);
+    QCOMPARE(after.panelChildren.size(), before.panelChildren.size() + (want.defs.rooms.size() - before.defs.rooms.size()));
+    compareDefs(after.defs, want.defs);
+    QCOMPARE(after.selected, want.selected);
+    for (const QString& name : after.fields.keys()) {
+        const bool stale = !message.isEmpty() && metaroomFields.contains(name);
+        QCOMPARE(name + ": " + after.fields[name], name + ": " + (stale ? before : want).fields[name]);
+    }
+}
+
+// Whatever a script holds, a load ends with or without a message, the grid and the files
+// stay, doors come in pairs and Panel does not shrink.
+void TestHostile::scriptCorpus()
+{
+    QList<seeds::NamedFile> files = seeds::scriptSeeds();
+    for (const QString& file : grownCorpus("script"))
+        files.append({file, readAll(file)});
+    Fixture f;
+    for (const auto& [name, bytes] : files) {
+        while (!f.e.main->Rooms.isEmpty())
+            f.e.main->DeleteRoom();
+        f.e.main->LoadRoomDefsText(startingRooms);
+        const Snapshot before = f.snapshot();
+        try {
+            f.e.main->LoadRoomDefsText(bytes);
+        } catch (const PlsdError&) {
+        }
+        const Snapshot after = f.snapshot();
+        compareGrid(after, before);
+        QVERIFY2(doorsPaired(after.defs), qPrintable(name));
+        QVERIFY2(after.defs.panelWidth >= before.defs.panelWidth && after.defs.panelHeight >= before.defs.panelHeight,
+                 qPrintable(name));
+        // The rooms that were there keep their shape, type and music.
+        for (int i = 0; i < 2; ++i) {
+            ScriptRoom room = after.defs.rooms.value(i);
+            room.doors = before.defs.rooms[i].doors;
+            QVERIFY2(room == before.defs.rooms[i], qPrintable(name));
+        }
+        if (QTest::currentTestFailed())
+            return;
+    }
+}
+
+void TestHostile::bitmaps_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");   // %1: the path
+    const QByteArray good = bitmapFile(20, 10);
+    const qint32 pixelsAt = qFromLittleEndian<qint32>(good.constData() + 10);
+    // Headers that claim 32768 (bitmap) or 32767 (pixmap) pixels square: 65536 blocks.
+    QByteArray huge = bitmapFile(1, 1);
+    qToLittleEndian<qint32>(32768, huge.data() + 18);
+    qToLittleEndian<qint32>(32768, huge.data() + 22);
+    QByteArray zeroWidth = good;
+    qToLittleEndian<qint32>(0, zeroWidth.data() + 18);
+    QByteArray zeroHeight = good;
+    qToLittleEndian<qint32>(0, zeroHeight.data() + 22);
+    QTest::newRow("missing") << "missing.bmp" << QByteArray() << "Cannot open file %1";
+    QTest::newRow("not a bitmap") << "text.bmp" << QByteArray("just some text") << "Bitmap image is not valid";
+    QTest::newRow("empty") << "empty.bmp" << QByteArray("") << "Bitmap image is not valid";
+    QTest::newRow("header only") << "header.bmp" << good.left(pixelsAt) << "Bitmap image is not valid";
+    QTest::newRow("truncated pixels") << "cut.bmp" << good.left(pixelsAt + 5 * 60 + 7) << "Bitmap image is not valid";
+    QTest::newRow("zero width") << "zerow.bmp" << zeroWidth << "Bitmap image is not valid";
+    QTest::newRow("zero height") << "zeroh.bmp" << zeroHeight << "Bitmap image is not valid";
+    QTest::newRow("unknown extension") << "picture.xyz" << QByteArray("BM") << "Unknown picture file extension (.xyz)";
+    QTest::newRow("more than 65535 blocks")
+        << "huge.ppm" << QByteArray("P6\n32767 32767\n255\n")
+        << "The picture is 32767 x 32767 pixels: its 256 x 256 blocks are more than the 65535 a background file holds";
+    QTest::newRow("bitmap too large to read")
+        << "huge.bmp" << huge
+        << "The bitmap is 32768 x 32768 pixels, more than the 16384 x 16384 pixels that can be read from a bitmap file";
+}
+
+void TestHostile::bitmaps()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    Fixture f;
+    TestDialogs host;
+    ErrorCapture errors;
+    const QString file = f.path(name);
+    if (name != QStringLiteral("missing.bmp"))
+        writeAll(file, bytes);
+    const Snapshot before = f.snapshot();
+    host.answer(file);
+    f.e.main->ImportBitmap1->trigger();
+    QCOMPARE(errors.messages, QStringList(message.arg(file)));
+    compareAll(f.snapshot(), before);
+}
+
+void TestHostile::saves_data()
+{
+    // Tests run as root in CI, where a read-only file or folder can still be written. The
+    // read-only rows take paths under /sys, which refuse root too: a file nobody may
+    // replace, and a folder in which nobody may create a file.
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("message");   // %1: the path
+    const struct {
+        const char* command;
+        const char* extension;
+        const char* cannotCreate;
+        const char* noFolder;
+        const char* readOnlyFile;
+        const char* readOnlyFolder;
+    } commands[] = {
+        {"Save1", "blk", "Cannot create file %1", "Cannot create file %1", "Cannot create file %1", "Cannot create file %1"},
+        {"ExportBitmap1", "bmp", "Cannot create file %1", "Cannot create file %1", "Cannot create file %1",
+         "Cannot create file %1"},
+        {"SaveRoomDefs1", "cos", "Invalid filename", "Invalid filename", "File access denied", "File access denied"},
+    };
+    for (const auto& c : commands) {
+        const QString ext = QLatin1String(c.extension);
+        QTest::addRow("%s: folder that does not exist", c.command) << c.command << "missing/x." + ext << c.noFolder;
+        QTest::addRow("%s: parent is a file", c.command) << c.command << "plain/x." + ext << c.cannotCreate;
+        QTest::addRow("%s: read-only file (/sys/kernel/notes)", c.command)
+            << c.command << "/sys/kernel/notes" << c.readOnlyFile;
+        QTest::addRow("%s: read-only folder (/sys)", c.command)
+            << c.command << "/sys/palisandre-test." + ext << c.readOnlyFolder;
+    }
+}
+
+void TestHostile::saves()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, path);
+    QFETCH(QString, message);
+    Fixture f;
+    TestDialogs host;
+    ErrorCapture errors;
+    const QString target = f.path(path);
+    const bool existed = QFile::exists(target);
+    const QByteArray old = readAll(target);
+    const Snapshot before = f.snapshot();
+    host.answer(target);
+    f.e.main->findChild<QAction*>(command)->trigger();
+    QCOMPARE(errors.messages, QStringList(message.arg(target)));
+    compareAll(f.snapshot(), before);
+    QCOMPARE(f.e.tool->MetaroomFilename, QStringLiteral("before.blk"));
+    QCOMPARE(QFile::exists(target), existed);
+    QCOMPARE(readAll(target), old);
+}
+
+PLSD_TEST_MAIN(TestHostile)
+#include "tst_hostile.moc"
