@@ -129,6 +129,7 @@ handle_bounds() {
         echo "$blue$lime"
         return
     fi
+    local bw bh bx by lw lh lx ly
     read -r bw bh bx by <<<"$blue"
     read -r lw lh lx ly <<<"$lime"
     local left=$((bx < lx ? bx : lx)) top=$((by < ly ? by : ly))
@@ -234,6 +235,7 @@ screenshot picture
 # Places on the toolbox, from its client area's top-left: the middle of "Add Room" on the
 # first page (at 0, 164 on a page that starts 2, 25 into the window), and of the second tab.
 add_room() { xdotool mousemove --sync $((tx + 39)) $((ty + 201)) click 1; }
+sub_room_tab() { xdotool mousemove --sync $((tx + 110)) $((ty + 12)) click 1; }
 # Drags with the left button from one point of the screen to another, in a few steps.
 drag() {
     local x0=$1 y0=$2 x1=$3 y1=$4 i
@@ -248,11 +250,11 @@ drag() {
 # The selected room's handle boxes (blue, the one under the mouse lime) touch the edges of
 # its control, so the box around them is the room's control: waits until it is the
 # expected "width height x y" on the screen.
+seen=""
 handles_at() {
-    expected=$1
     probe || return 1
     seen=$(handle_bounds "$work/probe.png")
-    [ "$seen" = "$expected" ]
+    [ "$seen" = "$1" ]
 }
 expect_handles() {
     local expected=$1 what=$2
@@ -299,7 +301,7 @@ screenshot rooms
 
 # --- The toolbox's second page shows the selected room --------------------------------
 cp "$shot" "$work/meta-page.png"
-xdotool mousemove --sync $((tx + 110)) $((ty + 12)) click 1
+sub_room_tab
 page_switched() { probe && [ "$(changed_pixels "$work/meta-page.png" "$work/probe.png" "$toolbox_area")" -gt 1000 ]; }
 wait_until 10 page_switched || fail "clicking the toolbox's \"Sub room\" tab changed nothing in the toolbox"
 screenshot sub-room-page
