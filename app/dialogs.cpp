@@ -1,5 +1,7 @@
 #include "app/dialogs.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QFileDialog>
 
 namespace {
@@ -11,7 +13,14 @@ DialogHost* currentHost = &defaultHost;
 
 std::optional<QString> DialogHost::chooseFile(QFileDialog* dialog)
 {
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+    const int result = dialog->exec();
+    // Enter on a typed path closes the dialog but can leave the list of its name
+    // completions on screen.
+    for (QCompleter* completer : dialog->findChildren<QCompleter*>()) {
+        if (completer->popup())
+            completer->popup()->hide();
+    }
+    if (result != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;
     return dialog->selectedFiles().constFirst();
 }

@@ -5,14 +5,19 @@
 #include "app/main.h"
 #include "rooms/room.h"
 
+#include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -41,6 +46,55 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption, int 
     return b;
 }
 
+// Room a label has on its row: up to the nearest control to its right, or any width.
+int roomOf(const QLabel* label, int lineHeight)
+{
+    int room = std::numeric_limits<int>::max();
+    const QWidget* owner = label->parentWidget();
+    for (const QObject* child : owner->children()) {
+        const auto* sibling = qobject_cast<const QWidget*>(child);
+        if (!sibling || sibling == label || sibling->x() <= label->x())
+            continue;
+        const bool sameRow = sibling->y() < label->y() + lineHeight && label->y() < sibling->y() + sibling->height();
+        if (sameRow)
+            room = std::min(room, sibling->x() - label->x());
+    }
+    return room;
+}
+
+bool labelsFit(const QList<QLabel*>& labels, const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    for (const QLabel* label : labels) {
+        if (label->wordWrap()) {
+            // The one word-wrapped label takes two lines in its width.
+            const QRect wrapped = metrics.boundingRect(QRect(0, 0, label->width(), 1000), Qt::TextWordWrap, label->text());
+            if (wrapped.width() > label->width() || wrapped.height() > 2 * metrics.lineSpacing())
+                return false;
+        } else if (metrics.horizontalAdvance(label->text()) >= roomOf(label, metrics.height())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The places of the toolbox's controls were made for a narrow 11-pixel face. With a wider
+// one, labels would run under the edits beside them, so the font is condensed just as far
+// as every label needs.
+void condenseToFit(QWidget* window)
+{
+    const QList<QLabel*> labels = window->findChildren<QLabel*>();
+    QFont font = window->font();
+    for (int stretch = 100; stretch >= 70; stretch -= 2) {
+        font.setStretch(stretch);
+        if (labelsFit(labels, font))
+            break;
+    }
+    window->setFont(font);
+    for (QLabel* label : labels)
+        label->adjustSize();
+}
+
 } // namespace
 
 TfrmToolbox::TfrmToolbox(TfrmMainForm* mainForm)
@@ -63,10 +117,16 @@ TfrmToolbox::TfrmToolbox(TfrmMainForm* mainForm)
     PageControl1->setCurrentWidget(TabSheet1);
     setTabOrders();
 
+    condenseToFit(this);
+
     if (frmMainForm)
         frmMainForm->frmToolbox = this;
-    show();
+    // Placed before it is shown, so that a window manager takes the place as the frame's,
+    // as it does for the main window's; and again once shown, for a window system that
+    // knows the frame's size by then.
     FormCreate();
+    show();
+    placeBesideMainWindow();
 }
 
 TfrmToolbox::~TfrmToolbox()
@@ -198,7 +258,12 @@ void TfrmToolbox::FormCreate()
     MetaroomFilename.clear();
     MetaRoomID = 0;
     SubRoomStartID = 0;
-    // Placed once shown, when the window system knows the outer size.
+    placeBesideMainWindow();
+}
+
+void TfrmToolbox::placeBesideMainWindow()
+{
+    // The right edges line up, 40 pixels below the main window's top (outer sizes).
     if (frmMainForm) {
         const QRect main = frmMainForm->frameGeometry();
         move(main.left() + main.width() - frameGeometry().width(), main.top() + 40);
@@ -425,6 +490,18 @@ void TfrmToolbox::btnDeleteDoorClick()
     ShownRoom->RemoveDoor(target);
     fillDoorList(ShownRoom);
     showSelectedDoorPerm();
+}
+
+void TfrmToolbox::closeEvent(QCloseEvent* event)
+{
+    // Window managers that give the toolbox a close button all the same: it hides the
+    // toolbox as View > Toolbox does, so the check mark follows.
+    if (frmMainForm && frmMainForm->Toolbox1->isChecked()) {
+        event->ignore();
+        frmMainForm->Toolbox1Click();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 bool TfrmToolbox::eventFilter(QObject* watched, QEvent* event)

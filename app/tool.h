@@ -117,12 +117,14 @@ public:
     void btnDeleteDoorClick();
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createMetaRoomPage();
     void createSubRoomPage();
     void setTabOrders();
+    void placeBesideMainWindow();
     void ShowRoomPosition(TRoom* room);
     void fillDoorList(TRoom* room);
     void showSelectedDoorPerm();

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Starts the real program on an X display of its own, drives a short session with the
-# keyboard as a person would, and saves a screenshot of each step.
+# keyboard and the mouse as a person would, and saves a screenshot of each step: the
+# menus, a picture imported by File > Import Bitmap, rooms added with the toolbox's
+# "Add Room", moved and reshaped by their handle boxes, the toolbox's two pages.
 #
 #   gui-smoke.sh PROGRAM SCREENSHOT_FOLDER
 #
 # Fails, with a line saying what was missing, when a window does not appear, is out of
-# place, or the program does not end by itself with status 0 after File > Quit.
+# place, a step shows no effect on screen, or the program does not end by itself with
+# status 0 after File > Quit.
 set -uo pipefail
 
 program=${1:?usage: gui-smoke.sh PROGRAM SCREENSHOT_FOLDER}
@@ -21,7 +24,7 @@ fail() {
 }
 say() { echo "gui-smoke: $*"; }
 
-for tool in Xvfb xdotool xwininfo xprop import; do
+for tool in Xvfb xdotool xwininfo xprop import convert compare; do
     command -v "$tool" >/dev/null || fail "$tool is not installed (bash tools/install-deps.sh installs it)"
 done
 [ -x "$program" ] || fail "no program at $program"
@@ -57,6 +60,7 @@ screenshot() {
     file=$(printf '%s/%02d-%s.png' "$shots" "$step" "$1")
     import -window root "$file" 2>>"$work/import.log" || fail "could not take screenshot $file"
     say "screenshot $file"
+    shot=$file
 }
 
 # --- An X server of our own, on whichever display number is free ---------------------
@@ -97,6 +101,51 @@ menu_closed() { ! menu_open; }
 app_running() { kill -0 "$app_pid" 2>/dev/null; }
 app_ended() { ! app_running; }
 
+# --- Reading screenshots -------------------------------------------------------------
+# A screenshot for a check, not kept.
+probe() { import -window root "$work/probe.png" 2>>"$work/import.log"; }
+# Number of pixels of exactly this colour in an area ("WxH+X+Y") of a screenshot.
+pixels_of() {
+    convert "$1" -crop "$3" +repage -fill black +opaque "$2" -fill white -opaque "$2" \
+        -format '%[fx:int(mean * w * h + 0.5)]' info: 2>>"$work/convert.log"
+}
+# Number of pixels that differ between two screenshots in an area ("WxH+X+Y").
+changed_pixels() { compare -metric AE "$1[$3]" "$2[$3]" null: 2>&1; }
+# "width height x y" on the screen of the box around the pixels of exactly this colour in
+# the main window of a screenshot; nothing when there are none.
+colour_bounds() {
+    local box
+    box=$(convert "$1" -crop "$main_area" +repage -fill black +opaque "$2" -fill white -opaque "$2" \
+        -bordercolor black -border 1 -format '%@' info: 2>/dev/null)
+    [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] && [ "${BASH_REMATCH[1]}" -gt 0 ] || return 0
+    echo "${BASH_REMATCH[1]} ${BASH_REMATCH[2]} $((mx + BASH_REMATCH[3] - 1)) $((my + BASH_REMATCH[4] - 1))"
+}
+# The box around the blue and the lime pixels of the main window: a selected room's handles.
+handle_bounds() {
+    local blue lime
+    blue=$(colour_bounds "$1" '#0000ff')
+    lime=$(colour_bounds "$1" '#00ff00')
+    if [ -z "$blue" ] || [ -z "$lime" ]; then
+        echo "$blue$lime"
+        return
+    fi
+    local bw bh bx by lw lh lx ly
+    read -r bw bh bx by <<<"$blue"
+    read -r lw lh lx ly <<<"$lime"
+    local left=$((bx < lx ? bx : lx)) top=$((by < ly ? by : ly))
+    local right=$((bx + bw > lx + lw ? bx + bw : lx + lw)) bottom=$((by + bh > ly + lh ? by + bh : ly + lh))
+    echo "$((right - left)) $((bottom - top)) $left $top"
+}
+
+# --- A picture to import: sky and hills, with no pure blue or lime in it ---------------
+picture="$work/hills.bmp"
+ground='#6b4f32'
+convert -size 768x512 gradient:'#35506e-#b9c9c4' \
+    -fill "$ground" -draw 'polygon 0,330 120,300 260,340 400,310 560,350 768,320 768,512 0,512' \
+    -fill '#4a3522' -draw 'polygon 0,420 200,400 420,430 600,410 768,430 768,512 0,512' \
+    -type TrueColor "BMP3:$picture" 2>"$work/convert.log" \
+    || fail "could not write the picture to import: $(cat "$work/convert.log")"
+
 # --- Start-up: the splash alone, closing by itself ------------------------------------
 "$program" >"$work/program.log" 2>&1 &
 app_pid=$!
@@ -131,6 +180,8 @@ toolbox=$(window_named Toolbox)
 read -r mx my mw mh <<<"$(geometry "$main")"
 read -r tx ty tw th <<<"$(geometry "$toolbox")"
 say "main window ${mw}x${mh} at $mx,$my; toolbox ${tw}x${th} at $tx,$ty"
+main_area="${mw}x${mh}+${mx}+${my}"
+toolbox_area="${tw}x${th}+${tx}+${ty}"
 [ $((tx + tw)) -eq $((mx + mw)) ] \
     || fail "the toolbox's right edge is at x=$((tx + tw)), the main window's at x=$((mx + mw))"
 [ "$ty" -eq $((my + 40)) ] \
@@ -161,11 +212,99 @@ xdotool key --clearmodifiers alt+c
 about_closed() { ! has_window_named "About PLSD"; }
 wait_until 10 about_closed || fail "the about box's Close button (Alt+C) did not close it"
 
-# --- Rooms: to come -------------------------------------------------------------------
-# Later steps, once the toolbox's pages and the rooms are built:
-#   - press the toolbox's "Add Room" and check that a room appears on the picture;
-#   - drag the room by one of its handles and check that it changed shape;
-#   - screenshot each of them.
+# --- A picture: File > Import Bitmap, the path typed into the file dialog -------------
+xdotool windowfocus --sync "$main" || fail "could not give the main window the keyboard"
+xdotool key --clearmodifiers alt+f
+wait_until 10 menu_open || fail "Alt+F opened no menu"
+xdotool key i
+wait_until 10 has_window_named Open || fail "File > Import Bitmap showed no file dialog \"Open\""
+dialog=$(window_named Open)
+xdotool windowfocus --sync "$dialog" || fail "could not give the file dialog the keyboard"
+xdotool type --delay 10 "$picture"
+screenshot import-dialog
+xdotool key Return
+dialog_closed() { ! has_window_named Open; }
+wait_until 10 dialog_closed || fail "Enter did not close the file dialog"
+picture_shown() { probe && [ "$(pixels_of "$work/probe.png" "$ground" "$main_area")" -gt 1000 ]; }
+wait_until 10 picture_shown || fail "File > Import Bitmap showed no picture in the main window"
+leftovers=$(visible_windows | grep -vx -e "$main" -e "$toolbox")
+[ -z "$leftovers" ] || fail "a window of the file dialog stayed on screen: \"$(xdotool getwindowname "$leftovers")\""
+screenshot picture
+
+# --- Rooms: added with the toolbox's "Add Room", moved and reshaped by the mouse ------
+# Places on the toolbox, from its client area's top-left: the middle of "Add Room" on the
+# first page (at 0, 164 on a page that starts 2, 25 into the window), and of the second tab.
+add_room() { xdotool mousemove --sync $((tx + 39)) $((ty + 201)) click 1; }
+sub_room_tab() { xdotool mousemove --sync $((tx + 110)) $((ty + 12)) click 1; }
+# Drags with the left button from one point of the screen to another, in a few steps.
+drag() {
+    local x0=$1 y0=$2 x1=$3 y1=$4 i
+    xdotool mousemove --sync "$x0" "$y0"
+    xdotool mousemove --sync $((x0 + 1)) "$y0" mousemove --sync "$x0" "$y0"
+    xdotool mousedown 1
+    for i in 1 2 3 4; do
+        xdotool mousemove --sync $((x0 + (x1 - x0) * i / 4)) $((y0 + (y1 - y0) * i / 4))
+    done
+    xdotool mouseup 1
+}
+# The selected room's handle boxes (blue, the one under the mouse lime) touch the edges of
+# its control, so the box around them is the room's control: waits until it is the
+# expected "width height x y" on the screen.
+seen=""
+handles_at() {
+    probe || return 1
+    seen=$(handle_bounds "$work/probe.png")
+    [ "$seen" = "$1" ]
+}
+expect_handles() {
+    local expected=$1 what=$2
+    wait_until 10 handles_at "$expected" \
+        || fail "$what: the selected room's handle boxes span \"${seen:-nothing}\" (width height x y), not \"$expected\""
+}
+
+add_room
+first_room() { probe && seen=$(handle_bounds "$work/probe.png") && [[ $seen == "100 100 "* ]]; }
+if ! wait_until 10 first_room; then
+    [ -n "$seen" ] || fail "\"Add Room\" showed no selected room with handle boxes over the picture"
+    fail "the new room's handle boxes span \"$seen\" (width height x y), not 100 x 100 pixels"
+fi
+read -r _ _ ox oy <<<"$seen"
+say "a new room's control at $ox,$oy: the picture's top-left corner"
+[ "$(pixels_of "$work/probe.png" '#ff00ff' "102x102+$((ox - 1))+$((oy - 1))")" -gt 500 ] \
+    || fail "the new room has no fuchsia outline"
+screenshot room-added
+
+# Pressing inside a selected room, away from its boxes, moves the whole room.
+drag $((ox + 50)) $((oy + 50)) $((ox + 310)) $((oy + 330))
+expect_handles "100 100 $((ox + 260)) $((oy + 280))" "after dragging the room by its middle"
+screenshot room-moved
+
+add_room
+expect_handles "100 100 $ox $oy" "after a second \"Add Room\""
+# The first room, no longer selected, keeps a white outline and no boxes.
+[ "$(pixels_of "$work/probe.png" '#ffffff' "100x100+$((ox + 260))+$((oy + 280))")" -gt 500 ] \
+    || fail "the room that lost the selection has no white outline"
+screenshot second-room
+
+# The box in the middle of the right wall turns lime under the mouse.
+xdotool mousemove --sync $((ox + 97)) $((oy + 52))
+hot_box() { probe && [ "$(colour_bounds "$work/probe.png" '#00ff00')" = "5 5 $((ox + 95)) $((oy + 50))" ]; }
+wait_until 10 hot_box || fail "the handle box under the mouse did not turn lime"
+screenshot handle-under-mouse
+# Its outer edge follows the mouse: the right wall goes to x = 157 on the picture...
+drag $((ox + 97)) $((oy + 52)) $((ox + 160)) $((oy + 52))
+expect_handles "160 100 $ox $oy" "after dragging the right wall's box"
+# ...and the bottom-right corner down to y = 177.
+drag $((ox + 157)) $((oy + 97)) $((ox + 157)) $((oy + 180))
+expect_handles "160 180 $ox $oy" "after dragging the bottom-right box"
+screenshot rooms
+
+# --- The toolbox's second page shows the selected room --------------------------------
+cp "$shot" "$work/meta-page.png"
+sub_room_tab
+page_switched() { probe && [ "$(changed_pixels "$work/meta-page.png" "$work/probe.png" "$toolbox_area")" -gt 1000 ]; }
+wait_until 10 page_switched || fail "clicking the toolbox's \"Sub room\" tab changed nothing in the toolbox"
+screenshot sub-room-page
 
 # --- File > Quit by accelerators ------------------------------------------------------
 xdotool windowfocus --sync "$main" 2>/dev/null

@@ -198,6 +198,14 @@ void TestShell::toolboxToggle()
     QTest::keyClick(e.main, Qt::Key_T, Qt::ControlModifier);
     QVERIFY(e.tool->isVisible());
     QVERIFY(e.main->Toolbox1->isChecked());
+
+    // A close button that a window manager adds hides it the same way.
+    QVERIFY(!e.tool->close());
+    QVERIFY(!e.tool->isVisible());
+    QVERIFY(!e.main->Toolbox1->isChecked());
+    QTest::keyClick(e.main, Qt::Key_T, Qt::ControlModifier);
+    QVERIFY(e.tool->isVisible());
+    QVERIFY(e.main->Toolbox1->isChecked());
 }
 
 void TestShell::modeItemsDoNothing()

@@ -141,6 +141,25 @@ void TestToolbox::layout()
     QVERIFY(tool->Label11->wordWrap());
     QCOMPARE(tool->Label12->text(), QStringLiteral("Perm:"));
 
+    // Every label ends before the control beside it, whatever the system's font; the
+    // word-wrapped one takes two lines.
+    const std::pair<QLabel*, QWidget*> besides[] = {
+        {tool->Label1, tool->edtOffsetX},   {tool->Label10, tool->edtMetaRoomID}, {tool->Label16, tool->edtMetaroomMusic},
+        {tool->Label15, tool->edtDefaultRoomType}, {tool->Label17, tool->edtFilename},
+        {tool->Label4, tool->edtytl},       {tool->Label5, tool->edtxl},          {tool->Label6, tool->edtybl},
+        {tool->Label7, tool->edtytr},       {tool->Label8, tool->edtxr},          {tool->Label9, tool->edtybr},
+        {tool->Label2, tool->Label12},      {tool->Label14, tool->edtMusic},      {tool->Label3, tool->edtSubRoomID},
+        {tool->Label13, tool->edtRoomType},
+    };
+    for (const auto& [label, control] : besides) {
+        const int textEnd = label->x() + label->fontMetrics().horizontalAdvance(label->text());
+        QVERIFY2(textEnd < control->x() && label->geometry().right() < control->x(), qPrintable(label->text()));
+    }
+    QCOMPARE(tool->Label11->width(), 49);
+    QVERIFY(tool->Label11->geometry().right() < tool->edtSubRoomStartID->x());
+    QVERIFY(tool->Label11->height() <= 2 * tool->Label11->fontMetrics().lineSpacing());
+    QCOMPARE(tool->font().pixelSize(), 11);
+
     // Tab order of the Sub room page.
     QList<QWidget*> order;
     QWidget* w = tool->edtytl;
