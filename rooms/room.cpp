@@ -323,15 +323,6 @@ void TRoom::setHotHandle(int code)
 
 // Mouse
 
-bool TRoom::event(QEvent* event)
-{
-    // An error raised while the room handles the mouse (the toolbox refusing "Perm:" as it
-    // shows the room) is reported here: Qt's event delivery is not built to unwind.
-    bool handled = true;
-    plsd::runGuarded([&] { handled = QWidget::event(event); });
-    return handled;
-}
-
 int TRoom::hitTest(Point p) const
 {
     for (int code = TopLeft; code <= BottomRight; ++code) {

@@ -91,7 +91,6 @@ public:
     QColor selectedOutlineColor() const { return outlineColor; }
 
 protected:
-    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
