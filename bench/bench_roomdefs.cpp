@@ -116,10 +116,9 @@ bool sameRooms(TfrmMainForm& form)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenUnlessChosen();
     TApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const int runs = bench::runsFromArguments(argc, argv);
 
     QTemporaryDir folder;
     const QString script = QDir(folder.path()).filePath(QStringLiteral("rooms.cos"));

@@ -10,6 +10,7 @@
 #include "app/application.h"
 #include "app/main.h"
 #include "app/tool.h"
+#include "bench/benchsupport.h"
 #include "bench/syntheticgrid.h"
 #include "rooms/room.h"
 #include "rooms/tilestacking.h"
@@ -182,8 +183,7 @@ std::pair<double, double> compare(const Operation& operation, Scene& bare, Scene
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::useOffscreenUnlessChosen();
     TApplication app(argc, argv);
 
     Scene oneRoom(false, 1);

@@ -5,13 +5,28 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QtGlobal>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace bench {
+
+// Benchmarks paint offscreen unless a platform is chosen; call before the application object.
+inline void useOffscreenUnlessChosen()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// The number of runs: the first argument, or the default.
+inline int runsFromArguments(int argc, char** argv, int fallback = 5)
+{
+    return argc > 1 ? std::max(1, std::atoi(argv[1])) : fallback;
+}
 
 struct Spread {
     double median = 0, min = 0, max = 0;
