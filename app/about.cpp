@@ -2,7 +2,7 @@
 
 #include "app/main.h"
 #include "app/pictures.h"
-#include "app/product.h"
+#include "core/common/product.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "app/application.h"
 
-#include "app/product.h"
+#include "core/common/product.h"
 
 #include <QMessageBox>
 #include <exception>

@@ -3,10 +3,10 @@
 #include "app/about.h"
 #include "app/application.h"
 #include "app/dialogs.h"
-#include "app/product.h"
+#include "core/common/product.h"
 #include "app/statusbar.h"
 #include "app/tool.h"
-#include "background/graphicblock.h"
+#include "core/background/graphicblock.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>

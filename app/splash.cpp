@@ -3,7 +3,7 @@
 #include "app/application.h"
 #include "app/main.h"
 #include "app/pictures.h"
-#include "app/product.h"
+#include "core/common/product.h"
 
 #include <QDesktopServices>
 #include <QLabel>

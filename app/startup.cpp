@@ -4,7 +4,7 @@
 #include "app/application.h"
 #include "app/dialogs.h"
 #include "app/main.h"
-#include "app/product.h"
+#include "core/common/product.h"
 #include "app/progress.h"
 #include "app/splash.h"
 #include "app/tool.h"

@@ -1,7 +1,7 @@
 #include "app/tool.h"
 
 #include "app/application.h"
-#include "app/intconv.h"
+#include "core/common/intconv.h"
 #include "app/main.h"
 #include "rooms/room.h"
 

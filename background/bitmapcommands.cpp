@@ -1,8 +1,8 @@
 // File > Import Bitmap and File > Export Bitmap: a picture into the tile grid and back out.
 #include "app/main.h"
 
-#include "app/errors.h"
-#include "background/bitmapgrid.h"
+#include "core/common/errors.h"
+#include "core/background/bitmapgrid.h"
 #include "background/tilegrid.h"
 
 #include <QSaveFile>

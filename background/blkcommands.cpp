@@ -1,9 +1,9 @@
 // File > Open and File > Save: background files into and out of the tile grid.
 #include "app/main.h"
 
-#include "app/errors.h"
+#include "core/common/errors.h"
 #include "app/statusbar.h"
-#include "background/blkformat.h"
+#include "core/background/blkformat.h"
 #include "background/tilegrid.h"
 
 #include <QFile>

@@ -4,7 +4,7 @@
 // import: the block pictures on Panel, the picture area's size, and putting the picture
 // behind the rooms.
 
-#include "background/graphicblock.h"
+#include "core/background/graphicblock.h"
 
 #include <memory>
 

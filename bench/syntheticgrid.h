@@ -4,8 +4,8 @@
 // deterministic pattern, as blocks, as a background file, or installed on a main window.
 
 #include "app/main.h"
-#include "background/blkformat.h"
-#include "background/graphicblock.h"
+#include "core/background/blkformat.h"
+#include "core/background/graphicblock.h"
 #include "background/tilegrid.h"
 
 #include <QImage>

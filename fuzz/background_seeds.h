@@ -4,8 +4,8 @@
 // that the program's encoder writes, their 5-5-5 twins, and damaged copies of them. The
 // same files every time.
 
-#include "background/blkformat.h"
-#include "background/graphicblock.h"
+#include "core/background/blkformat.h"
+#include "core/background/graphicblock.h"
 
 #include <QByteArray>
 #include <QImage>

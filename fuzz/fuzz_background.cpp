@@ -3,8 +3,8 @@
 // takes is checked afterwards. The program's own errors (PlsdError) refuse a file as the
 // editor would; anything else that leaves the reader is a finding, and so is a failed check.
 
-#include "app/errors.h"
-#include "background/blkformat.h"
+#include "core/common/errors.h"
+#include "core/background/blkformat.h"
 
 #include <QByteArray>
 #include <cstddef>

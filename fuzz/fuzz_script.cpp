@@ -6,16 +6,16 @@
 // reader is a finding, and so is a failed check.
 
 #include "app/application.h"
-#include "app/errors.h"
+#include "core/common/errors.h"
 #include "app/main.h"
 #include "app/tool.h"
 #include "rooms/room.h"
-#include "script/int32wrap.h"
-#include "script/roomdefs.h"
+#include "core/script/int32wrap.h"
+#include "core/script/roomdefs.h"
 #include "script/scriptcommands.h"
-#include "script/scriptreader.h"
-#include "script/scripttokens.h"
-#include "script/scriptwriter.h"
+#include "core/script/scriptreader.h"
+#include "core/script/scripttokens.h"
+#include "core/script/scriptwriter.h"
 
 #include <algorithm>
 #include <cstddef>

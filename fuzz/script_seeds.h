@@ -4,8 +4,8 @@
 // program's writer makes for a few layouts, damaged copies of them, and hand-written
 // scripts with what the writer never makes. The same files every time.
 
-#include "script/roomdefs.h"
-#include "script/scriptwriter.h"
+#include "core/script/roomdefs.h"
+#include "core/script/scriptwriter.h"
 
 #include <QByteArray>
 #include <QList>

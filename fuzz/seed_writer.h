@@ -2,7 +2,7 @@
 
 // The main() of the seed tools: writes named files into the folder given on the command line.
 
-#include "app/errors.h"
+#include "core/common/errors.h"
 
 #include <QByteArray>
 #include <QDir>

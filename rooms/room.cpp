@@ -1,7 +1,7 @@
 #include "rooms/room.h"
 
 #include "app/application.h"
-#include "app/errors.h"
+#include "core/common/errors.h"
 #include "app/main.h"
 
 #include <QMouseEvent>

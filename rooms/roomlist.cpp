@@ -1,5 +1,5 @@
 // The main window's room list: adding, deleting and selecting rooms.
-#include "app/errors.h"
+#include "core/common/errors.h"
 #include "app/main.h"
 #include "app/tool.h"
 #include "rooms/room.h"

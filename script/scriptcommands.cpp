@@ -5,11 +5,11 @@
 #include "app/tool.h"
 #include "rooms/room.h"
 #include "script/scriptcommands.h"
-#include "script/int32wrap.h"
-#include "script/scriptreader.h"
-#include "script/scripttokens.h"
-#include "script/scriptwriter.h"
-#include "script/textfile.h"
+#include "core/script/int32wrap.h"
+#include "core/script/scriptreader.h"
+#include "core/script/scripttokens.h"
+#include "core/script/scriptwriter.h"
+#include "core/script/textfile.h"
 
 #include <QHash>
 

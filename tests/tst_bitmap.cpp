@@ -1,13 +1,13 @@
 // File > Import Bitmap and File > Export Bitmap through the main window.
 #include "testsupport.h"
 
-#include "app/errors.h"
+#include "core/common/errors.h"
 #include "app/statusbar.h"
-#include "background/bitmapgrid.h"
-#include "background/blkformat.h"
+#include "core/background/bitmapgrid.h"
+#include "core/background/blkformat.h"
 #include "background/blockpicture.h"
 #include "background/tilegrid.h"
-#include "tst_blkdata.h"
+#include "core/tst_blkdata.h"
 
 #include <QImageReader>
 #include <QTemporaryDir>

@@ -1,12 +1,12 @@
 // File > Open and File > Save of background files through the main window.
 #include "testsupport.h"
 
-#include "app/errors.h"
+#include "core/common/errors.h"
 #include "app/statusbar.h"
-#include "background/blkformat.h"
+#include "core/background/blkformat.h"
 #include "background/blockpicture.h"
 #include "bench/syntheticgrid.h"
-#include "tst_blkdata.h"
+#include "core/tst_blkdata.h"
 
 #include <QLabel>
 #include <QTemporaryDir>

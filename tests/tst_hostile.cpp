@@ -5,14 +5,14 @@
 // fuzz run left them in build-fuzz/, go through the same checks.
 #include "testsupport.h"
 
-#include "app/errors.h"
+#include "core/common/errors.h"
 #include "app/statusbar.h"
 #include "fuzz/background_seeds.h"
 #include "fuzz/script_seeds.h"
 #include "rooms/room.h"
 #include "script/scriptcommands.h"
-#include "script/scriptwriter.h"
-#include "tst_blkdata.h"
+#include "core/script/scriptwriter.h"
+#include "core/tst_blkdata.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,6 +1,6 @@
 #include "testsupport.h"
 
-#include "app/errors.h"
+#include "core/common/errors.h"
 #include "background/blockpicture.h"
 #include "rooms/room.h"
 

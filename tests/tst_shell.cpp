@@ -1,8 +1,8 @@
 #include "testsupport.h"
 
 #include "app/about.h"
-#include "app/errors.h"
-#include "app/product.h"
+#include "core/common/errors.h"
+#include "core/common/product.h"
 #include "app/progress.h"
 #include "app/splash.h"
 #include "app/startup.h"

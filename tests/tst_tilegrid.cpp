@@ -2,7 +2,7 @@
 #include "testsupport.h"
 
 #include "background/blockpicture.h"
-#include "background/graphicblock.h"
+#include "core/background/graphicblock.h"
 #include "background/tilegrid.h"
 #include "bench/syntheticgrid.h"
 

@@ -1,5 +1,5 @@
-#include "app/errors.h"
-#include "app/intconv.h"
+#include "core/common/errors.h"
+#include "core/common/intconv.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 // The background file format without any window: codecs, header and index checks, writer.
-#include "app/errors.h"
-#include "background/blkformat.h"
-#include "tst_blkdata.h"
+#include "core/common/errors.h"
+#include "core/background/blkformat.h"
+#include "core/tst_blkdata.h"
 
 #include <QBuffer>
 #include <QtEndian>

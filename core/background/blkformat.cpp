@@ -1,6 +1,6 @@
-#include "background/blkformat.h"
+#include "core/background/blkformat.h"
 
-#include "app/errors.h"
+#include "core/common/errors.h"
 
 #include <QIODevice>
 #include <QtEndian>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/errors.h"
+#include "core/common/errors.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "app/intconv.h"
+#include "core/common/intconv.h"
 
-#include "app/errors.h"
+#include "core/common/errors.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "script/scriptwriter.h"
+#include "core/script/scriptwriter.h"
 
-#include "app/errors.h"
-#include "script/int32wrap.h"
-#include "script/scripttokens.h"
-#include "script/textfile.h"
+#include "core/common/errors.h"
+#include "core/script/int32wrap.h"
+#include "core/script/scripttokens.h"
+#include "core/script/textfile.h"
 
 #include <algorithm>
 #include <initializer_list>

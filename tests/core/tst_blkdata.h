@@ -2,7 +2,7 @@
 
 // Background files made byte by byte for the tests, and small file and device helpers.
 
-#include "background/blkformat.h"
+#include "core/background/blkformat.h"
 
 #include <QByteArray>
 #include <QFile>

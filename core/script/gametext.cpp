@@ -1,4 +1,6 @@
-#include "script/gametext.h"
+#include "core/script/gametext.h"
+
+#include <QList>
 
 QString GameTextFault(const QString& text)
 {

@@ -11,7 +11,7 @@
 //   10 8 x N  index: offset low, offset high, width, height (2 bytes each) per block
 //   then      the blocks' pixels back to back, column-major, rows top to bottom
 
-#include "background/graphicblock.h"
+#include "core/background/graphicblock.h"
 
 #include <QByteArray>
 #include <QString>

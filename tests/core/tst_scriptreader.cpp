@@ -1,7 +1,7 @@
-#include "app/errors.h"
-#include "script/scriptreader.h"
-#include "script/scripttokens.h"
-#include "script/scriptwriter.h"
+#include "core/common/errors.h"
+#include "core/script/scriptreader.h"
+#include "core/script/scripttokens.h"
+#include "core/script/scriptwriter.h"
 
 #include <QtTest>
 

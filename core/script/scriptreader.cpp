@@ -1,8 +1,8 @@
-#include "script/scriptreader.h"
+#include "core/script/scriptreader.h"
 
-#include "app/intconv.h"
-#include "script/int32wrap.h"
-#include "script/scripttokens.h"
+#include "core/common/intconv.h"
+#include "core/script/int32wrap.h"
+#include "core/script/scripttokens.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "script/scripttokens.h"
+#include "core/script/scripttokens.h"
 
 #include <algorithm>
 

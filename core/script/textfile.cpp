@@ -1,4 +1,4 @@
-#include "script/textfile.h"
+#include "core/script/textfile.h"
 
 #include <QFile>
 #include <QFileInfo>

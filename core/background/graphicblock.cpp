@@ -1,6 +1,6 @@
-#include "background/graphicblock.h"
+#include "core/background/graphicblock.h"
 
-#include "app/errors.h"
+#include "core/common/errors.h"
 
 #include <algorithm>
 #include <cstring>

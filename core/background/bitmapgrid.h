@@ -4,7 +4,7 @@
 // with its checks, the credit stamp, cutting into 128 x 128 blocks, and writing the blocks
 // as one Windows bitmap.
 
-#include "background/graphicblock.h"
+#include "core/background/graphicblock.h"
 
 #include <QImage>
 #include <QSize>

@@ -1,8 +1,8 @@
-#include "background/bitmapgrid.h"
+#include "core/background/bitmapgrid.h"
 
-#include "app/errors.h"
-#include "app/product.h"
-#include "background/blkformat.h"
+#include "core/common/errors.h"
+#include "core/common/product.h"
+#include "core/background/blkformat.h"
 
 #include <QFile>
 #include <QFileInfo>
