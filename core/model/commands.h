@@ -1,0 +1,150 @@
+#pragma once
+
+#include "core/model/document.h"
+
+#include <QUndoCommand>
+
+// The undo steps of the map. Each keeps the value before and after and changes the
+// document only through its methods. A step pushed on a QUndoStack runs its redo() at
+// once; a step given a parent is a part of that parent's single step (a whole file load).
+
+// Steps that follow one another in one gesture (the moves of one drag, the keys typed into
+// one field) share a merge key and become one step. 0 never merges.
+int NewMergeKey();
+
+// Adds a room at a position (-1: at the end), and selects it when asked to.
+class AddRoomCommand : public QUndoCommand {
+public:
+    AddRoomCommand(TMetaroomDocument* document, const RoomRecord& record, int position = -1, bool selectIt = true,
+                   QUndoCommand* parent = nullptr);
+    void redo() override;
+    void undo() override;
+    RoomKey key() const { return added; }
+
+private:
+    TMetaroomDocument* document;
+    RoomRecord record;
+    int position;
+    bool selectIt;
+    RoomKey added = 0;
+    RoomKey selectedBefore = 0;
+};
+
+// Removes a room with its doors; undo puts it back at its place with every door where it
+// was in both rooms' lists, and selects it.
+class DeleteRoomCommand : public QUndoCommand {
+public:
+    DeleteRoomCommand(TMetaroomDocument* document, RoomKey key, QUndoCommand* parent = nullptr);
+    void redo() override;
+    void undo() override;
+
+private:
+    struct DoorPlace {
+        RoomKey other;
+        int indexHere;
+        int indexThere;
+        int perm;
+    };
+    TMetaroomDocument* document;
+    RoomKey key;
+    RoomRecord record;
+    int position = -1;
+    QList<DoorPlace> doors;
+};
+
+// Sets a room's shape, type and music (its doors stay as they are).
+class ChangeRoomCommand : public QUndoCommand {
+public:
+    ChangeRoomCommand(TMetaroomDocument* document, RoomKey key, const RoomRecord& after, const QString& text,
+                      int mergeKey = 0, QUndoCommand* parent = nullptr);
+    void redo() override;
+    void undo() override;
+    int id() const override { return mergeKey != 0 ? 1 : -1; }
+    bool mergeWith(const QUndoCommand* other) override;
+
+private:
+    void apply(const RoomRecord& values);
+    TMetaroomDocument* document;
+    RoomKey key;
+    RoomRecord before;
+    RoomRecord after;
+    int mergeKey;
+};
+
+// Links two rooms both ways with a permeability, or sets the permeability of their link.
+class SetDoorCommand : public QUndoCommand {
+public:
+    SetDoorCommand(TMetaroomDocument* document, RoomKey a, RoomKey b, int perm, const QString& text,
+                   QUndoCommand* parent = nullptr);
+    void redo() override;
+    void undo() override;
+
+private:
+    TMetaroomDocument* document;
+    RoomKey a;
+    RoomKey b;
+    int perm;
+    std::optional<int> before;
+};
+
+// Removes the link of two rooms in both directions; undo puts it back where it was.
+class RemoveDoorCommand : public QUndoCommand {
+public:
+    RemoveDoorCommand(TMetaroomDocument* document, RoomKey a, RoomKey b, QUndoCommand* parent = nullptr);
+    void redo() override;
+    void undo() override;
+
+private:
+    TMetaroomDocument* document;
+    RoomKey a;
+    RoomKey b;
+    int indexInA = -1;
+    int indexInB = -1;
+    int perm = 0;
+};
+
+// Sets the metaroom values.
+class MetaroomCommand : public QUndoCommand {
+public:
+    MetaroomCommand(TMetaroomDocument* document, const MetaroomValues& after, const QString& text, int mergeKey = 0,
+                    QUndoCommand* parent = nullptr);
+    void redo() override;
+    void undo() override;
+    int id() const override { return mergeKey != 0 ? 2 : -1; }
+    bool mergeWith(const QUndoCommand* other) override;
+
+private:
+    TMetaroomDocument* document;
+    MetaroomValues before;
+    MetaroomValues after;
+    int mergeKey;
+};
+
+// Replaces the picture and the surface size; the replaced picture is kept by the step.
+class PictureCommand : public QUndoCommand {
+public:
+    PictureCommand(TMetaroomDocument* document, const PictureGrid& grid, QSize surface, const QString& text,
+                   QUndoCommand* parent = nullptr);
+    void redo() override;
+    void undo() override;
+
+private:
+    TMetaroomDocument* document;
+    PictureGrid gridBefore;
+    PictureGrid gridAfter;
+    QSize surfaceBefore;
+    QSize surfaceAfter;
+};
+
+// Sets the surface size alone (a script load grows it to its rooms).
+class SurfaceSizeCommand : public QUndoCommand {
+public:
+    SurfaceSizeCommand(TMetaroomDocument* document, QSize size, QUndoCommand* parent = nullptr);
+    void redo() override;
+    void undo() override;
+
+private:
+    TMetaroomDocument* document;
+    QSize before;
+    QSize after;
+};

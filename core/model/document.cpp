@@ -1,0 +1,207 @@
+#include "core/model/document.h"
+
+#include "core/common/errors.h"
+
+TMetaroomDocument::TMetaroomDocument(QObject* parent)
+    : QObject(parent)
+{
+}
+
+TMetaroomDocument::~TMetaroomDocument() = default;
+
+TMetaroomDocument::Entry& TMetaroomDocument::entry(RoomKey key)
+{
+    const auto it = entries.find(key);
+    if (it == entries.end())
+        throw ListIndexError();
+    return *it;
+}
+
+const RoomRecord& TMetaroomDocument::room(RoomKey key) const
+{
+    const auto it = entries.constFind(key);
+    if (it == entries.cend())
+        throw ListIndexError();
+    return it->record;
+}
+
+RoomKey TMetaroomDocument::roomAt(int position) const
+{
+    return position >= 0 && position < order.size() ? order[position] : 0;
+}
+
+int TMetaroomDocument::positionOf(RoomKey key) const
+{
+    const auto it = entries.constFind(key);
+    return it == entries.cend() ? -1 : it->position;
+}
+
+int TMetaroomDocument::doorIndex(RoomKey from, RoomKey to) const
+{
+    const auto it = entries.constFind(from);
+    if (it == entries.cend())
+        return -1;
+    const QList<RoomDoor>& doors = it->record.doors;
+    for (int i = 0; i < doors.size(); ++i) {
+        if (doors[i].target == to)
+            return i;
+    }
+    return -1;
+}
+
+std::optional<int> TMetaroomDocument::doorPerm(RoomKey from, RoomKey to) const
+{
+    const int i = doorIndex(from, to);
+    if (i < 0)
+        return std::nullopt;
+    return entries.constFind(from)->record.doors[i].perm;
+}
+
+void TMetaroomDocument::renumberFrom(int position)
+{
+    for (int i = position; i < order.size(); ++i)
+        entries[order[i]].position = i;
+}
+
+RoomKey TMetaroomDocument::insertRoom(int position, const RoomRecord& record, RoomKey key)
+{
+    if (position < 0 || position > order.size() || entries.contains(key))
+        throw ListIndexError();
+    if (key == 0)
+        key = ++lastKey;
+    else if (key > lastKey)
+        lastKey = key;
+    Entry e;
+    e.record = record;
+    e.record.doors.clear();
+    entries.insert(key, std::move(e));
+    order.insert(position, key);
+    renumberFrom(position);
+    emit roomInserted(position, key);
+    return key;
+}
+
+void TMetaroomDocument::removeRoom(RoomKey key)
+{
+    Entry& e = entry(key);
+    // Doors go first, each pair announced while both rooms are still there.
+    while (!e.record.doors.isEmpty())
+        removeDoor(key, e.record.doors.last().target);
+    const int position = e.position;
+    order.removeAt(position);
+    entries.remove(key);
+    renumberFrom(position);
+    emit roomRemoved(position, key);
+    if (selected == key) {
+        selected = roomAt(0);
+        emit selectionChanged(selected, key);
+    }
+}
+
+void TMetaroomDocument::setShape(RoomKey key, const RoomShape& shape)
+{
+    RoomRecord& r = entry(key).record;
+    if (r.shape == shape)
+        return;
+    r.shape = shape;
+    emit roomChanged(key, ShapeChanged);
+}
+
+void TMetaroomDocument::setRoomType(RoomKey key, int roomtype)
+{
+    RoomRecord& r = entry(key).record;
+    if (r.roomtype == roomtype)
+        return;
+    r.roomtype = roomtype;
+    emit roomChanged(key, TypeChanged);
+}
+
+void TMetaroomDocument::setMusic(RoomKey key, const QString& music)
+{
+    RoomRecord& r = entry(key).record;
+    if (r.music == music)
+        return;
+    r.music = music;
+    emit roomChanged(key, MusicChanged);
+}
+
+void TMetaroomDocument::setDoor(RoomKey a, RoomKey b, int perm)
+{
+    RoomRecord& ra = entry(a).record;
+    RoomRecord& rb = entry(b).record;
+    const int ia = doorIndex(a, b);
+    if (ia >= 0) {
+        ra.doors[ia].perm = perm;
+        if (a != b)
+            rb.doors[doorIndex(b, a)].perm = perm;
+    } else {
+        ra.doors.append({b, perm});
+        if (a != b)
+            rb.doors.append({a, perm});
+    }
+    emit doorsChanged(a, b);
+}
+
+void TMetaroomDocument::insertDoor(RoomKey a, int indexInA, RoomKey b, int indexInB, int perm)
+{
+    RoomRecord& ra = entry(a).record;
+    RoomRecord& rb = entry(b).record;
+    if (doorIndex(a, b) >= 0 || indexInA < 0 || indexInA > ra.doors.size())
+        throw ListIndexError();
+    if (a != b && (indexInB < 0 || indexInB > rb.doors.size()))
+        throw ListIndexError();
+    ra.doors.insert(indexInA, {b, perm});
+    if (a != b)
+        rb.doors.insert(indexInB, {a, perm});
+    emit doorsChanged(a, b);
+}
+
+void TMetaroomDocument::dropDoorRecord(RoomKey from, RoomKey to)
+{
+    const int i = doorIndex(from, to);
+    if (i >= 0)
+        entry(from).record.doors.removeAt(i);
+}
+
+void TMetaroomDocument::removeDoor(RoomKey a, RoomKey b)
+{
+    if (doorIndex(a, b) < 0)
+        return;
+    dropDoorRecord(a, b);
+    dropDoorRecord(b, a);
+    emit doorsChanged(a, b);
+}
+
+void TMetaroomDocument::setMetaroom(const MetaroomValues& newValues)
+{
+    if (values == newValues)
+        return;
+    const MetaroomValues before = values;
+    values = newValues;
+    emit metaroomChanged(before);
+}
+
+void TMetaroomDocument::setGrid(const PictureGrid& grid)
+{
+    if (picture == grid)
+        return;
+    picture = grid;
+    emit gridReplaced();
+}
+
+void TMetaroomDocument::setSurfaceSize(QSize size)
+{
+    if (surface == size)
+        return;
+    surface = size;
+    emit surfaceSizeChanged(size);
+}
+
+void TMetaroomDocument::select(RoomKey key)
+{
+    if (key == selected || (key != 0 && !entries.contains(key)))
+        return;
+    const RoomKey before = selected;
+    selected = key;
+    emit selectionChanged(key, before);
+}

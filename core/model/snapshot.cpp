@@ -1,0 +1,33 @@
+#include "core/model/snapshot.h"
+
+RoomDefs ToRoomDefs(const TMetaroomDocument& document)
+{
+    const MetaroomValues& m = document.metaroom();
+    RoomDefs defs;
+    defs.offsetX = m.offsetX;
+    defs.offsetY = m.offsetY;
+    defs.metaRoomID = m.metaRoomID;
+    defs.subRoomStartID = m.subRoomStartID;
+    defs.metaroomMusic = m.music;
+    defs.metaroomFilename = m.filename;
+    defs.panelWidth = document.surfaceSize().width();
+    defs.panelHeight = document.surfaceSize().height();
+    defs.rooms.reserve(document.roomCount());
+    for (const RoomKey key : document.rooms()) {
+        const RoomRecord& r = document.room(key);
+        ScriptRoom room;
+        room.xl = SaturatedCorner(r.shape.xl);
+        room.xr = SaturatedCorner(r.shape.xr);
+        room.ytl = SaturatedCorner(r.shape.ytl);
+        room.ytr = SaturatedCorner(r.shape.ytr);
+        room.ybl = SaturatedCorner(r.shape.ybl);
+        room.ybr = SaturatedCorner(r.shape.ybr);
+        room.roomtype = r.roomtype;
+        room.music = r.music;
+        room.doors.reserve(r.doors.size());
+        for (const RoomDoor& d : r.doors)
+            room.doors.append({document.positionOf(d.target), d.perm});
+        defs.rooms.append(std::move(room));
+    }
+    return defs;
+}

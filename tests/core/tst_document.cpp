@@ -1,0 +1,237 @@
+#include "core/model/commands.h"
+#include "core/model/snapshot.h"
+
+#include <QRandomGenerator>
+#include <QUndoStack>
+#include <QtTest>
+
+namespace {
+
+struct State {
+    QList<RoomKey> order;
+    QList<RoomRecord> records;
+    MetaroomValues metaroom;
+    PictureGrid grid;
+    QSize surface;
+
+    bool operator==(const State&) const = default;
+};
+
+State stateOf(const TMetaroomDocument& doc)
+{
+    State s;
+    s.order = doc.rooms();
+    for (const RoomKey key : s.order)
+        s.records.append(doc.room(key));
+    s.metaroom = doc.metaroom();
+    s.grid = doc.grid();
+    s.surface = doc.surfaceSize();
+    return s;
+}
+
+// A view that knows the map only from the document's signals.
+class Mirror : public QObject {
+public:
+    explicit Mirror(TMetaroomDocument& doc)
+        : doc(doc)
+    {
+        connect(&doc, &TMetaroomDocument::roomInserted, this, [this](int position, RoomKey key) {
+            order.insert(position, key);
+            records.insert(key, this->doc.room(key));
+        });
+        connect(&doc, &TMetaroomDocument::roomRemoved, this, [this](int position, RoomKey key) {
+            QCOMPARE(order.at(position), key);
+            order.removeAt(position);
+            records.remove(key);
+        });
+        connect(&doc, &TMetaroomDocument::roomChanged, this,
+                [this](RoomKey key, TMetaroomDocument::RoomChanges) { records[key] = this->doc.room(key); });
+        connect(&doc, &TMetaroomDocument::doorsChanged, this, [this](RoomKey a, RoomKey b) {
+            records[a] = this->doc.room(a);
+            records[b] = this->doc.room(b);
+        });
+        connect(&doc, &TMetaroomDocument::selectionChanged, this, [this](RoomKey now, RoomKey before) {
+            QCOMPARE(before, selected);
+            selected = now;
+        });
+    }
+
+    bool matches() const
+    {
+        if (order != doc.rooms() || selected != doc.selection())
+            return false;
+        for (const RoomKey key : order) {
+            if (records.value(key) != doc.room(key))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    TMetaroomDocument& doc;
+    QList<RoomKey> order;
+    QHash<RoomKey, RoomRecord> records;
+    RoomKey selected = 0;
+};
+
+// Doors come in pairs with one permeability; positions and selection agree with the order.
+void checkInvariants(const TMetaroomDocument& doc)
+{
+    for (int i = 0; i < doc.roomCount(); ++i) {
+        const RoomKey key = doc.roomAt(i);
+        QCOMPARE(doc.positionOf(key), i);
+        for (const RoomDoor& d : doc.room(key).doors) {
+            QVERIFY(doc.contains(d.target));
+            QCOMPARE(doc.doorPerm(d.target, key), std::optional<int>(d.perm));
+        }
+    }
+    QCOMPARE(doc.selection() != 0, doc.roomCount() > 0);
+    QVERIFY(doc.selection() == 0 || doc.contains(doc.selection()));
+}
+
+} // namespace
+
+class TestDocument : public QObject {
+    Q_OBJECT
+private slots:
+    void adjustedShapeHoldsOnlyTheMovedCorner();
+    void deleteAndUndoPutsEveryDoorBackInPlace();
+    void randomEditsUndoAndRedoExactly();
+};
+
+void TestDocument::adjustedShapeHoldsOnlyTheMovedCorner()
+{
+    // Handles of 5: walls at least 5 apart, ceilings at least 5 above their floor.
+    const RoomShape s{100, 102, 10, 40, 12, 60};
+    QCOMPARE(AdjustedShape(s, Corner::LeftWall, 5, 5).xl, qint64(97));
+    QCOMPARE(AdjustedShape(s, Corner::RightWall, 5, 5).xr, qint64(105));
+    QCOMPARE(AdjustedShape(s, Corner::TopLeft, 5, 5).ytl, qint64(7));
+    QCOMPARE(AdjustedShape(s, Corner::BottomLeft, 5, 5), (RoomShape{100, 102, 10, 40, 15, 60}));
+    QCOMPARE(AdjustedShape(s, Corner::TopRight, 5, 5), s);   // its own wall is long enough
+    // Far past the 32-bit range, nothing wraps.
+    const RoomShape far{0, qint64(INT_MIN), 0, 0, 10, 10};
+    QCOMPARE(AdjustedShape(far, Corner::LeftWall, 5, 5).xl, qint64(INT_MIN) - 5);
+    QCOMPARE(SaturatedCorner(qint64(INT_MIN) - 5), INT_MIN);
+}
+
+void TestDocument::deleteAndUndoPutsEveryDoorBackInPlace()
+{
+    TMetaroomDocument doc;
+    QUndoStack stack;
+    QList<RoomKey> k;
+    for (int i = 0; i < 4; ++i) {
+        auto* add = new AddRoomCommand(&doc, RoomRecord{});
+        stack.push(add);
+        k.append(add->key());
+    }
+    stack.push(new SetDoorCommand(&doc, k[0], k[2], 60, "Add Door"));
+    stack.push(new SetDoorCommand(&doc, k[3], k[0], 70, "Add Door"));
+    stack.push(new SetDoorCommand(&doc, k[1], k[0], 10, "Add Door"));
+    stack.push(new SetDoorCommand(&doc, k[2], k[1], 20, "Add Door"));
+    stack.push(new SetDoorCommand(&doc, k[1], k[3], 30, "Add Door"));
+    stack.push(new SetDoorCommand(&doc, k[1], k[1], 40, "Add Door"));
+    stack.push(new SetDoorCommand(&doc, k[2], k[3], 50, "Add Door"));
+    doc.select(k[1]);
+    const State before = stateOf(doc);
+    stack.push(new DeleteRoomCommand(&doc, k[1]));
+    QCOMPARE(doc.roomCount(), 3);
+    QCOMPARE(doc.room(k[2]).doors, (QList<RoomDoor>{{k[0], 60}, {k[3], 50}}));
+    QCOMPARE(doc.selection(), k[0]);   // the first room, as a delete always did
+    stack.undo();
+    QCOMPARE(stateOf(doc), before);
+    QCOMPARE(doc.selection(), k[1]);
+    // As the writer sees it: door targets by position.
+    const RoomDefs defs = ToRoomDefs(doc);
+    QCOMPARE(defs.rooms[1].doors, (QList<ScriptDoor>{{0, 10}, {2, 20}, {3, 30}, {1, 40}}));
+}
+
+void TestDocument::randomEditsUndoAndRedoExactly()
+{
+    const quint32 seed = QRandomGenerator::global()->generate();
+    QRandomGenerator rng(seed);
+    for (int round = 0; round < 300; ++round) {
+        TMetaroomDocument doc;
+        Mirror mirror(doc);
+        QUndoStack stack;
+        QHash<int, State> states{{0, stateOf(doc)}};   // by the stack's index
+        auto pick = [&] { return doc.roomAt(rng.bounded(doc.roomCount())); };
+        auto shape = [&] {
+            const qint64 x = rng.bounded(-50, 500), y = rng.bounded(-50, 500);
+            return RoomShape{x, x + rng.bounded(200), y, y + rng.bounded(9), y + rng.bounded(200), y + rng.bounded(300)};
+        };
+        const int steps = rng.bounded(1, 40);
+        for (int step = 0; step < steps; ++step) {
+            const int what = doc.roomCount() == 0 ? 0 : rng.bounded(9);
+            switch (what) {
+            case 0:
+                stack.push(new AddRoomCommand(&doc, RoomRecord{shape(), rng.bounded(16), QString::number(step), {}}));
+                break;
+            case 1:
+                stack.push(new DeleteRoomCommand(&doc, pick()));
+                break;
+            case 2: {   // a drag of several moves, one step
+                const RoomKey key = pick();
+                const int gesture = NewMergeKey();
+                for (int move = 0; move < 3; ++move) {
+                    RoomRecord r = doc.room(key);
+                    r.shape = Moved(r.shape, rng.bounded(-9, 9), rng.bounded(-9, 9));
+                    stack.push(new ChangeRoomCommand(&doc, key, r, "Move Room", gesture));
+                }
+                break;
+            }
+            case 3: {
+                const RoomKey key = pick();
+                RoomRecord r = doc.room(key);
+                r.roomtype = rng.bounded(16);
+                r.music += QLatin1Char('x');
+                stack.push(new ChangeRoomCommand(&doc, key, r, "Change Room"));
+                break;
+            }
+            case 4:
+            case 5:
+                stack.push(new SetDoorCommand(&doc, pick(), pick(), rng.bounded(101), "Add Door"));
+                break;
+            case 6: {
+                const RoomKey key = pick();
+                const QList<RoomDoor>& doors = doc.room(key).doors;
+                if (!doors.isEmpty())
+                    stack.push(new RemoveDoorCommand(&doc, key, doors[rng.bounded(int(doors.size()))].target));
+                break;
+            }
+            case 7: {
+                MetaroomValues m = doc.metaroom();
+                m.offsetX = rng.bounded(-1000, 1000);
+                m.music = QStringLiteral("m%1").arg(step);
+                stack.push(new MetaroomCommand(&doc, m, "Change Metaroom"));
+                break;
+            }
+            case 8: {
+                PictureGrid g{std::make_shared<TBlockList>(), rng.bounded(1, 4), rng.bounded(1, 4)};
+                stack.push(new PictureCommand(&doc, g, QSize(128 * g.columns, 128 * g.rows), "Open Background"));
+                break;
+            }
+            }
+            checkInvariants(doc);
+            states[stack.index()] = stateOf(doc);
+            if (QTest::currentTestFailed())
+                QFAIL(qPrintable(QStringLiteral("seed %1").arg(seed)));
+            if (doc.roomCount() > 0 && rng.bounded(4) == 0)
+                doc.select(pick());
+        }
+        const State end = stateOf(doc);
+        QVERIFY2(mirror.matches(), qPrintable(QStringLiteral("seed %1").arg(seed)));
+        while (stack.canUndo()) {
+            stack.undo();
+            checkInvariants(doc);
+            QVERIFY2(stateOf(doc) == states.value(stack.index()),
+                     qPrintable(QStringLiteral("seed %1, undo to %2").arg(seed).arg(stack.index())));
+        }
+        while (stack.canRedo())
+            stack.redo();
+        QVERIFY2(stateOf(doc) == end, qPrintable(QStringLiteral("seed %1, redo").arg(seed)));
+        QVERIFY2(mirror.matches(), qPrintable(QStringLiteral("seed %1, mirror").arg(seed)));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestDocument)
+#include "tst_document.moc"
