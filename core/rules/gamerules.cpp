@@ -432,22 +432,20 @@ private:
     void checkPairs(const QList<RoomPair>& pairs, GameRule rule)
     {
         for (const RoomPair& p : pairs) {
-            const QString rooms = QStringLiteral("Rooms %1 and %2").arg(number(p.a), number(p.b));
             const RoomContact& c = p.contact;
+            QString what;
             if (rule == GameRule::Overlap && c.overlap)
-                add(rule, {p.a, p.b},
-                    QStringLiteral("%1 overlap: where they do, the game may take a point to be in either.").arg(rooms));
-            if (rule == GameRule::AlmostDoor && c.almost != Meeting::None) {
-                const QString what = c.almost == Meeting::Walls
-                    ? QStringLiteral("have walls 1 to 3 pixels apart")
-                    : QStringLiteral("have a floor and a ceiling 2 to 3 pixels apart");
-                add(rule, {p.a, p.b}, QStringLiteral("%1 %2: the game makes no door between them.").arg(rooms, what));
-            }
-            if (rule == GameRule::EdgeWithoutDoor && c.sharesEdge() && !hasDoorLine(p.a, p.b))
-                add(rule, {p.a, p.b},
-                    QStringLiteral("%1 share an edge with no door line: the game makes a door of permeability 100 "
-                                   "there.")
-                        .arg(rooms));
+                what = QStringLiteral("overlap: where they do, the game may take a point to be in either.");
+            else if (rule == GameRule::AlmostDoor && c.almost == Meeting::Walls)
+                what = QStringLiteral("have walls 1 to 3 pixels apart: the game makes no door between them.");
+            else if (rule == GameRule::AlmostDoor && c.almost == Meeting::FloorAndCeiling)
+                what = QStringLiteral("have a floor and a ceiling 2 to 3 pixels apart: the game makes no door "
+                                      "between them.");
+            else if (rule == GameRule::EdgeWithoutDoor && c.sharesEdge() && !hasDoorLine(p.a, p.b))
+                what = QStringLiteral("share an edge with no door line: the game makes a door of permeability 100 "
+                                      "there.");
+            if (!what.isEmpty())
+                add(rule, {p.a, p.b}, QStringLiteral("Rooms %1 and %2 %3").arg(number(p.a), number(p.b), what));
         }
     }
 
