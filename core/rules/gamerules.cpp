@@ -4,7 +4,7 @@
 #include "script/scriptwriter.h"
 
 #include <algorithm>
-#include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <utility>
 #include <vector>
