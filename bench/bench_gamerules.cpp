@@ -11,9 +11,9 @@
 // (default 21).
 #include "bench/benchsupport.h"
 #include "core/rules/gamerules.h"
-#include "script/scriptreader.h"
-#include "script/scripttokens.h"
-#include "script/scriptwriter.h"
+#include "core/script/scriptreader.h"
+#include "core/script/scripttokens.h"
+#include "core/script/scriptwriter.h"
 
 #include <cstdio>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "core/rules/gamerules.h"
 
-#include "script/gametext.h"
-#include "script/scriptwriter.h"
+#include "core/script/gametext.h"
+#include "core/script/scriptwriter.h"
 
 #include <algorithm>
 #include <cstdlib>

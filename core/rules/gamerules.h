@@ -1,6 +1,6 @@
 #pragma once
 
-#include "script/roomdefs.h"
+#include "core/script/roomdefs.h"
 
 #include <QLineF>
 #include <QList>
