@@ -43,7 +43,7 @@ void putLe16(QByteArray& out, std::uint16_t value)
 void placeBlocks(Layout& layout, qint64 fileSize)
 {
     const size_t count = layout.index.size();
-    std::vector<qint64> backToBack(count);
+    std::vector<qint64> positions(count);   // back to back until the offsets are taken
     bool match = true;
     bool inside = true;
     qint64 next = layout.pixelDataOffset;
@@ -52,7 +52,7 @@ void placeBlocks(Layout& layout, qint64 fileSize)
         const qint64 atOffset = qint64(record.offset()) + OffsetBias;
         match = match && atOffset == next;
         inside = inside && atOffset >= layout.pixelDataOffset && atOffset + record.pixelBytes() <= fileSize;
-        backToBack[k] = next;
+        positions[k] = next;
         next += record.pixelBytes();
     }
     if (match) {
@@ -62,9 +62,9 @@ void placeBlocks(Layout& layout, qint64 fileSize)
     } else {
         layout.placement = BlockPlacement::AtOffsets;
         for (size_t k = 0; k < count; ++k)
-            backToBack[k] = qint64(layout.index[k].offset()) + OffsetBias;
+            positions[k] = qint64(layout.index[k].offset()) + OffsetBias;
     }
-    layout.positions = std::move(backToBack);
+    layout.positions = std::move(positions);
 }
 
 // Where each block's pixels go in the file that the save writes.
