@@ -42,6 +42,22 @@ void showProgress(TStatusBar* bar, const char* verb, int percent)
         bar->setText(text);
 }
 
+// The line after a load; it says how the blocks were read when their offsets disagree
+// with the file's layout.
+QString loadedText(blk::BlockPlacement placement)
+{
+    switch (placement) {
+    case blk::BlockPlacement::AtOffsets:
+        return QStringLiteral("Image loaded. Blocks read at their offsets, which do not follow one another");
+    case blk::BlockPlacement::OffsetsOutside:
+        return QStringLiteral("Image loaded. Offsets point outside the file's pixel data: blocks read one after "
+                              "another");
+    case blk::BlockPlacement::OffsetsMatch:
+        break;
+    }
+    return QStringLiteral("Image loaded");
+}
+
 } // namespace
 
 void TfrmMainForm::LoadBackground(const QString& path)
@@ -61,7 +77,9 @@ void TfrmMainForm::LoadBackground(const QString& path)
 
     StatusRestorer status(StatusBar);
     QByteArray buffer;
-    const blk::PixelSource source = [&](qint64 bytes) -> const char* {
+    const blk::PixelSource source = [&](qint64 position, qint64 bytes) -> const char* {
+        if (file.pos() != position && !file.seek(position))
+            return nullptr;
         buffer.resize(bytes);
         return file.read(buffer.data(), bytes) == bytes ? buffer.constData() : nullptr;
     };
@@ -77,7 +95,7 @@ void TfrmMainForm::LoadBackground(const QString& path)
     buffer = QByteArray();
 
     tilegrid::InstallGrid(*this, std::move(blocks), layout.columns, layout.rows);
-    StatusBar->setText(QStringLiteral("Image loaded"));
+    StatusBar->setText(loadedText(layout.placement));
     status.keep();
 }
 
@@ -93,6 +111,7 @@ void TfrmMainForm::SaveBackground(const QString& path)
     });
     if (!file.commit())
         throw FileError(QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString()));
+    blk::takeSavedOffsets(*Blocks);
     StatusBar->setText(QStringLiteral("Image saved"));
     status.keep();
 }
