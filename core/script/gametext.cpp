@@ -2,8 +2,6 @@
 
 #include <QList>
 
-#include <QList>
-
 QString GameTextFault(const QString& text)
 {
     for (const char32_t c : text.toUcs4()) {
