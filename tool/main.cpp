@@ -15,9 +15,9 @@
 
 namespace {
 
-// Qt's own warnings (libpng's complaint about a file, a missing runtime folder) would add
-// lines to the tool's one-line messages; the tool says itself what failed. Only a fatal
-// message, which ends the program, is printed.
+// Qt's own warnings (a picture plugin's complaint about a file, a missing runtime
+// folder) would add lines to the tool's one-line messages; the tool says itself what
+// failed. Only a fatal message, which ends the program, is printed.
 void dropQtWarnings(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     if (type == QtFatalMsg)
