@@ -8,9 +8,8 @@
 
 namespace {
 
-// While changes keep coming, the time between two checks is at least this many times the
-// last check's own.
-constexpr qint64 RestPerCheck = 9;
+// After a check, the next one waits this many times the check's own time.
+constexpr qint64 RestPerCheck = 19;
 
 } // namespace
 

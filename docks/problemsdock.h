@@ -12,11 +12,11 @@ class QTableView;
 class ProblemListModel;
 
 // The dock "Problems": what the game will make of the document, by the game's rules,
-// kept current. Changes are checked together: a burst of them (a whole load, the steps of
-// undo) costs one check when the event loop next turns. While changes keep coming (a drag),
-// the checks leave at least nine times their own time between them, so keeping the list
-// current takes at most a tenth of the time. A click on a finding asks, with roomActivated,
-// for its first room to be selected and brought into view.
+// kept current. Changes are checked together: a burst of them (a whole load, an undo)
+// costs one check when the event loop next turns. While changes keep coming (the moves of a
+// drag), each check waits until 19 times the last one's own time has passed since it, so
+// keeping the list current takes at most about a twentieth of the time. A click on a
+// finding asks, with roomActivated, for its first room to be selected and brought into view.
 class ProblemsDock : public QDockWidget {
     Q_OBJECT
 public:

@@ -6,13 +6,13 @@
 #include <QList>
 #include <QPointer>
 
-// The rooms of a document as a table: game number, type, music and number of doors, one
+// The rooms of a document as a table: game number, type, number of doors and music, one
 // row per room in the document's order. It follows the document's signals row by row;
 // a change of shape alone changes no cell.
 class RoomListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { NumberColumn, TypeColumn, MusicColumn, DoorsColumn, ColumnCount };
+    enum Column { NumberColumn, TypeColumn, DoorsColumn, MusicColumn, ColumnCount };
 
     explicit RoomListModel(TMetaroomDocument* document, QObject* parent = nullptr);
 

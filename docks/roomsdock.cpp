@@ -83,8 +83,9 @@ RoomsDock::RoomsDock(TMetaroomDocument* document, QWidget* parent)
     tblRooms->horizontalHeader()->setHighlightSections(false);
     const int digit = tblRooms->fontMetrics().horizontalAdvance(QLatin1Char('0'));
     tblRooms->setColumnWidth(RoomListModel::NumberColumn, 7 * digit);
-    tblRooms->setColumnWidth(RoomListModel::TypeColumn, 19 * digit);
-    tblRooms->setColumnWidth(RoomListModel::MusicColumn, 16 * digit);
+    tblRooms->setColumnWidth(RoomListModel::TypeColumn, 20 * digit);
+    tblRooms->setColumnWidth(RoomListModel::DoorsColumn, 7 * digit);
+    tblRooms->setMinimumWidth(50 * digit);
 
     edtFindRoom->setObjectName(QStringLiteral("edtFindRoom"));
     edtFindRoom->setPlaceholderText(QStringLiteral("Find room number"));

@@ -65,8 +65,8 @@ Table expectedRooms(const TMetaroomDocument& doc)
     Table table;
     for (int i = 0; i < doc.roomCount(); ++i) {
         const RoomRecord& r = doc.room(doc.roomAt(i));
-        table.append({QString::number(GameRoomNumber(doc.metaroom().subRoomStartID, i)), RoomTypeLabel(r.roomtype), r.music,
-                      QString::number(r.doors.size())});
+        table.append({QString::number(GameRoomNumber(doc.metaroom().subRoomStartID, i)), RoomTypeLabel(r.roomtype),
+                      QString::number(r.doors.size()), r.music});
     }
     return table;
 }

@@ -32,7 +32,7 @@ constexpr std::array<QRgb, RoomTypeCount> Colours = {
     0x880E4F,   // 15: maroon
 };
 
-constexpr int FillAlpha = 120;
+constexpr int FillAlpha = 140;
 
 } // namespace
 
