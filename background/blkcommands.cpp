@@ -79,6 +79,7 @@ void TfrmMainForm::LoadBackground(const QString& path)
     tilegrid::InstallGrid(*this, std::move(blocks), layout.columns, layout.rows);
     StatusBar->setText(QStringLiteral("Image loaded"));
     status.keep();
+    BackgroundFileRead(path);
 }
 
 void TfrmMainForm::SaveBackground(const QString& path)
@@ -95,4 +96,5 @@ void TfrmMainForm::SaveBackground(const QString& path)
         throw FileError(QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString()));
     StatusBar->setText(QStringLiteral("Image saved"));
     status.keep();
+    BackgroundFileWritten(path);
 }
