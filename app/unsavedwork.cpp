@@ -181,6 +181,8 @@ bool TfrmMainForm::AskBeforeLosingWork()
                          QStringLiteral("The map has changes that are not saved."),
                          QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
     question.setObjectName(QStringLiteral("msgUnsavedWork"));
+    // Above the toolbox, which stays on top and would cover the buttons otherwise.
+    question.setWindowFlag(Qt::WindowStaysOnTopHint);
     question.setInformativeText(QStringLiteral("Do you want to save them first?"));
     question.setDefaultButton(QMessageBox::Save);
     question.setEscapeButton(QMessageBox::Cancel);
