@@ -174,7 +174,7 @@ void TfrmMainForm::createPictureSurface()
 
     Panel = new QWidget;
     Panel->setObjectName(QStringLiteral("Panel"));
-    Panel->setGeometry(0, 0, 433, 249);
+    Panel->setGeometry(QRect(QPoint(0, 0), EmptyPanelSize));
     scbImage->setWidget(Panel);
     setCentralWidget(scbImage);
 }

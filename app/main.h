@@ -144,6 +144,8 @@ public:
     bool PictureUnsaved() const;
     // The undo stack is away from its clean state.
     bool EditsUnsaved() const;
+    // Either of the two; isWindowModified() shows it.
+    bool HasUnsavedWork() const;
 
     // When work is unsaved, asks whether to save it first (Save, Discard, Cancel). True
     // when the caller may go on: nothing was unsaved, it is saved now, or the user lets

@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTimer>
 #include <QUndoStack>
@@ -90,10 +91,15 @@ bool TfrmMainForm::EditsUnsaved() const
     return !UndoStack->isClean();
 }
 
+bool TfrmMainForm::HasUnsavedWork() const
+{
+    return EditsUnsaved() || PictureUnsaved();
+}
+
 void TfrmMainForm::showUnsavedState()
 {
     setWindowTitle(mapfiles::windowTitle(roomFile, backgroundFile));
-    setWindowModified(EditsUnsaved() || PictureUnsaved());
+    setWindowModified(HasUnsavedWork());
 }
 
 void TfrmMainForm::BackgroundFileRead(const QString& path)
@@ -175,7 +181,7 @@ void TfrmMainForm::saveRoomFile(const QString& path)
 
 bool TfrmMainForm::AskBeforeLosingWork()
 {
-    if (!isWindowModified())
+    if (!HasUnsavedWork())
         return true;
     QMessageBox question(QMessageBox::Warning, product::applicationTitle(),
                          QStringLiteral("The map has changes that are not saved."),
@@ -236,7 +242,9 @@ void TfrmMainForm::NewMap()
 {
     if (frmToolbox)
         frmToolbox->DoorPending = false;   // no room may complete a door on its way out
-    // Last room first: no room behind it moves up.
+    // Last room first: no room behind it moves up. Panel, hidden meanwhile, paints none of it.
+    const auto showPanelAgain = qScopeGuard([this, shown = !Panel->isHidden()] { Panel->setVisible(shown); });
+    Panel->hide();
     while (!Rooms.isEmpty()) {
         SelectRoom(Rooms.last());
         DeleteRoom();
