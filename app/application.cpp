@@ -9,7 +9,10 @@ namespace {
 
 void showMessageBox(const QString& caption, const QString& message)
 {
-    QMessageBox::critical(QApplication::activeWindow(), caption, message);
+    QMessageBox box(QMessageBox::Critical, caption, message, QMessageBox::Ok, QApplication::activeWindow());
+    // Above the toolbox, which stays on top and would cover the message otherwise.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
 }
 
 plsd::ErrorReporter& currentReporter()

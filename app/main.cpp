@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QTimer>
+#include <QUndoStack>
 #include <QUrl>
 
 QPoint centredTopLeft(QSize screen, QSize window)
@@ -36,18 +37,23 @@ TfrmMainForm::TfrmMainForm(QWidget* parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMainForm"));
-    setWindowTitle(QStringLiteral("Palisandre"));
     resize(640, 480);
+    createUndoStack();
     createMenu();
     createFileDialogs();
     StatusBar = new TStatusBar(this);
     setStatusBar(StatusBar);
     createPictureSurface();
     FormCreate();
+    setAcceptDrops(true);
+    showUnsavedState();
 }
 
 TfrmMainForm::~TfrmMainForm()
 {
+    // The steps go while everything they may refer to is still there, and tell no one.
+    UndoStack->disconnect(this);
+    delete UndoStack;
     // FormDestroy: the room list goes; the rooms themselves go with Panel.
     Rooms.clear();
     SelectedRoom = nullptr;
@@ -87,6 +93,9 @@ void TfrmMainForm::createMenu()
     };
 
     File1 = menu("File1", "&File");
+    New1 = item(File1, "New1", "&New", &TfrmMainForm::New1Click);
+    New1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    New1->setShortcutContext(Qt::ApplicationShortcut);
     Open1 = item(File1, "Open1", "&Open", &TfrmMainForm::Open1Click);
     Save1 = item(File1, "Save1", "&Save", &TfrmMainForm::Save1Click);
     N1 = separator(File1, "N1");
@@ -95,7 +104,17 @@ void TfrmMainForm::createMenu()
     N2 = separator(File1, "N2");
     LoadRoomDefs1 = item(File1, "LoadRoomDefs1", "&Load Room Defs", &TfrmMainForm::LoadRoomDefs1Click);
     SaveRoomDefs1 = item(File1, "SaveRoomDefs1", "S&ave Room Defs", &TfrmMainForm::SaveRoomDefs1Click);
+    SaveAll1 = item(File1, "SaveAll1", "Save A&ll", &TfrmMainForm::SaveAll1Click);
+    SaveAll1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    SaveAll1->setShortcutContext(Qt::ApplicationShortcut);
+    RecentFiles1 = File1->addMenu(QStringLiteral("Recent &Files"));
+    RecentFiles1->setObjectName(QStringLiteral("RecentFiles1"));
+    RecentFiles1->menuAction()->setObjectName(QStringLiteral("RecentFiles1"));
+    connect(RecentFiles1, &QMenu::aboutToShow, this, &TfrmMainForm::showRecentFiles);
+    showRecentFiles();
     N3 = item(File1, "N3", "&Quit", &TfrmMainForm::N3Click);
+
+    createEditMenu();
 
     View1 = menu("View1", "&View");
     Toolbox1 = View1->addAction(QStringLiteral("&Toolbox"));
@@ -159,7 +178,7 @@ void TfrmMainForm::createPictureSurface()
 
     Panel = new QWidget;
     Panel->setObjectName(QStringLiteral("Panel"));
-    Panel->setGeometry(0, 0, 433, 249);
+    Panel->setGeometry(QRect(QPoint(0, 0), EmptyPanelSize));
     scbImage->setWidget(Panel);
     setCentralWidget(scbImage);
 }
@@ -174,6 +193,12 @@ bool TfrmMainForm::event(QEvent* event)
 
 void TfrmMainForm::closeEvent(QCloseEvent* event)
 {
+    bool mayClose = false;
+    plsd::runGuarded([this, &mayClose] { mayClose = AskBeforeLosingWork(); });
+    if (!mayClose) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
     if (event->isAccepted())
         emit closed();
@@ -222,28 +247,24 @@ void TfrmMainForm::Webbasedhelp1Click()
 
 void TfrmMainForm::Open1Click()
 {
-    const auto path = dialogs().chooseFile(odgBLK);
-    if (!path)
+    if (!AskBeforeLosingWork())
         return;
-    LoadBackground(*path);
-    if (frmToolbox)
-        frmToolbox->MetaroomFilename = *path;
+    if (const auto path = dialogs().chooseFile(odgBLK))
+        openBackgroundFile(*path);
 }
 
 void TfrmMainForm::Save1Click()
 {
-    const auto path = dialogs().chooseFile(sdgBLK);
-    if (!path)
-        return;
-    SaveBackground(*path);
-    if (frmToolbox)
-        frmToolbox->MetaroomFilename = *path;
+    if (const auto path = dialogs().chooseFile(sdgBLK))
+        saveBackgroundFile(*path);
 }
 
 void TfrmMainForm::ImportBitmap1Click()
 {
+    if (!AskBeforeLosingWork())
+        return;
     if (const auto path = dialogs().chooseFile(odgBMP))
-        ImportBitmap(*path);
+        importBitmapFile(*path);
 }
 
 void TfrmMainForm::ExportBitmap1Click()
@@ -255,11 +276,11 @@ void TfrmMainForm::ExportBitmap1Click()
 void TfrmMainForm::LoadRoomDefs1Click()
 {
     if (const auto path = dialogs().chooseFile(odgCOS))
-        LoadRoomDefs(*path);
+        loadRoomFile(*path);
 }
 
 void TfrmMainForm::SaveRoomDefs1Click()
 {
     if (const auto path = dialogs().chooseFile(sdgCOS))
-        SaveRoomDefs(*path);
+        saveRoomFile(*path);
 }

@@ -1,24 +1,31 @@
 #pragma once
 
+#include "app/mapfiles.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QPoint>
 #include <QSize>
+#include <QStringList>
 #include <memory>
 #include <vector>
 
 class QAction;
 class QByteArray;
+class QDragEnterEvent;
+class QDropEvent;
 class QFileDialog;
 class QMenu;
 class QMenuBar;
 class QScrollArea;
+class QUndoStack;
 class QWidget;
 class TStatusBar;
 class TfrmToolbox;
 class TfrmAbout;
 class TRoom;
 class TGraphicBlock;
+struct RecentFile;
 
 using TBlockList = std::vector<std::unique_ptr<TGraphicBlock>>;
 
@@ -35,6 +42,8 @@ class TfrmMainForm : public QMainWindow {
 public:
     explicit TfrmMainForm(QWidget* parent = nullptr);
     ~TfrmMainForm() override;
+
+    static constexpr QSize EmptyPanelSize{433, 249};   // Panel while there is no picture
 
     // Menu
     QMenuBar* mMainMenu = nullptr;
@@ -113,6 +122,52 @@ public:
     void SelectRoom(TRoom* room);
     TRoom* RoomByIndex(int index) const;
 
+    // --- No lost work: undo, the map's files, and a question before unsaved work goes ---
+    // Every edit is a step on this stack; its clean state is "saved".
+    QUndoStack* UndoStack = nullptr;
+
+    QAction* New1 = nullptr;
+    QAction* SaveAll1 = nullptr;
+    QMenu* RecentFiles1 = nullptr;
+    QMenu* Edit1 = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
+
+    void New1Click();
+    void SaveAll1Click();
+
+    // The room script the rooms were last loaded from or saved to, and the background
+    // file the picture was last opened from or saved to; empty while there is none.
+    QString RoomFile() const { return roomFile; }
+    QString BackgroundFile() const { return backgroundFile; }
+    // The picture differs from the one last opened or saved as a background file.
+    bool PictureUnsaved() const;
+    // The undo stack is away from its clean state.
+    bool EditsUnsaved() const;
+    // Either of the two; isWindowModified() shows it.
+    bool HasUnsavedWork() const;
+
+    // When work is unsaved, asks whether to save it first (Save, Discard, Cancel). True
+    // when the caller may go on: nothing was unsaved, it is saved now, or the user lets
+    // it go. A save that fails raises its error.
+    bool AskBeforeLosingWork();
+    // Saves the picture when it is unsaved, and the room script; asks a name only for a
+    // file that has none. False when the user cancels a name.
+    bool SaveAll();
+    // An empty map: no picture, no rooms, default metaroom values, an empty undo stack.
+    void NewMap();
+    // Opens files given from outside (command line, drops): pictures first, then room
+    // scripts. A file that fails shows its message and the rest still open; a Cancel to
+    // the question ends it.
+    void OpenFiles(const QStringList& paths);
+
+    // The file operations report here what they did to the map's files.
+    void BackgroundFileRead(const QString& path);
+    void BackgroundFileWritten(const QString& path);
+    void PictureImported();
+    void RoomFileRead(const QString& path, bool intoEmptyMap);
+    void RoomFileWritten(const QString& path);
+
 signals:
     void closed();
 
@@ -120,9 +175,31 @@ protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createMenu();
     void createFileDialogs();
     void createPictureSurface();
+
+    // No lost work
+    void createEditMenu();
+    void createUndoStack();
+    void openBackgroundFile(const QString& path);
+    void saveBackgroundFile(const QString& path);
+    void importBitmapFile(const QString& path);
+    void loadRoomFile(const QString& path);
+    void saveRoomFile(const QString& path);
+    bool openFile(const QString& path);
+    bool openFileAs(mapfiles::Kind kind, const QString& path);   // false when the user cancels
+    void removePicture();
+    void resetMetaroomValues();
+    void rememberRecentFile(const RecentFile& file);
+    void showRecentFiles();
+    void showUnsavedState();
+
+    QString roomFile;
+    QString backgroundFile;
+    mapfiles::PictureKey savedPicture;   // the picture last read from or written to its file
 };

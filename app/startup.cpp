@@ -9,6 +9,8 @@
 #include "app/splash.h"
 #include "app/tool.h"
 
+#include <QCommandLineParser>
+#include <QFileInfo>
 #include <QTimer>
 
 TWindows createWindows(const std::function<void(const QString&)>& step)
@@ -53,13 +55,33 @@ void destroyWindows(TWindows& w)
     w = TWindows{};
 }
 
+QStringList filesFromArguments(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Palisandre, the editor of Creatures 3 metaroom maps."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QStringLiteral("Background files (.blk) or bitmaps (.bmp) to open, then room "
+                                                "definition scripts (.cos) to load."),
+                                 QStringLiteral("[files...]"));
+    parser.process(arguments);
+    QStringList files;
+    for (const QString& file : parser.positionalArguments())
+        files.append(QFileInfo(file).absoluteFilePath());
+    return files;
+}
+
 int runPalisandre(int argc, char** argv)
 {
     TApplication app(argc, argv);
+    const QStringList files = filesFromArguments(QApplication::arguments());
     QApplication::setQuitOnLastWindowClosed(false);
     TWindows windows = createWindows();
     QObject::connect(windows.frmMainForm, &TfrmMainForm::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     windows.frmMainForm->show();
+    // Opened once the windows are up, so that any message shows over them.
+    if (!files.isEmpty())
+        QTimer::singleShot(0, windows.frmMainForm, [main = windows.frmMainForm, files] { main->OpenFiles(files); });
     const int status = app.exec();
     destroyWindows(windows);
     return status;

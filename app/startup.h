@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class TfrmMainForm;
@@ -23,6 +24,10 @@ struct TWindows {
 TWindows createWindows(const std::function<void(const QString&)>& step = {});
 // Frees every window, as the application object does at exit.
 void destroyWindows(TWindows& windows);
+
+// The files named on the command line (arguments()[0] is the program), as absolute paths.
+// --help answers and ends the program, as does an option it does not know.
+QStringList filesFromArguments(const QStringList& arguments);
 
 // The whole program: start-up, then the message loop until the main window closes.
 int runPalisandre(int argc, char** argv);

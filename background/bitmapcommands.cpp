@@ -24,6 +24,7 @@ void TfrmMainForm::ImportBitmap(const QString& path)
         throw PlsdError(QStringLiteral("Not enough memory to import %1").arg(path));
     }
     tilegrid::InstallGrid(*this, std::move(blocks), grid.width(), grid.height());
+    PictureImported();
 }
 
 void TfrmMainForm::ExportBitmap(const QString& path)

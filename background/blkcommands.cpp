@@ -84,6 +84,7 @@ void TfrmMainForm::LoadBackground(const QString& path)
     tilegrid::InstallGrid(*this, std::move(blocks), layout.columns, layout.rows);
     StatusBar->setText(loadedText(layout.placement));
     status.keep();
+    BackgroundFileRead(path);
 }
 
 void TfrmMainForm::SaveBackground(const QString& path)
@@ -101,4 +102,5 @@ void TfrmMainForm::SaveBackground(const QString& path)
     blk::takeSavedOffsets(*Blocks);
     StatusBar->setText(QStringLiteral("Image saved"));
     status.keep();
+    BackgroundFileWritten(path);
 }

@@ -139,11 +139,14 @@ private:
 void TfrmMainForm::SaveRoomDefs(const QString& path)
 {
     SaveRoomDefsFile(path, collectRoomDefs(*this, *frmToolbox));
+    RoomFileWritten(path);
 }
 
 void TfrmMainForm::LoadRoomDefs(const QString& path)
 {
+    const bool intoEmptyMap = Rooms.isEmpty();
     LoadRoomDefsText(ReadTextFile(path));
+    RoomFileRead(path, intoEmptyMap);
 }
 
 void TfrmMainForm::LoadRoomDefsText(const QByteArray& text)

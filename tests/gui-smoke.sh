@@ -2,17 +2,22 @@
 # Starts the real program on an X display of its own, drives a short session with the
 # keyboard and the mouse as a person would, and saves a screenshot of each step: the
 # menus, a picture imported by File > Import Bitmap, rooms added with the toolbox's
-# "Add Room", moved and reshaped by their handle boxes, the toolbox's two pages.
+# "Add Room", moved and reshaped by their handle boxes, the toolbox's two pages; closing
+# with unsaved work asks first, and Cancel keeps the window; File > Quit saves through the
+# question.
 #
-#   gui-smoke.sh PROGRAM SCREENSHOT_FOLDER
+#   gui-smoke.sh PROGRAM SCREENSHOT_FOLDER WM_CLOSE
 #
-# Fails, with a line saying what was missing, when a window does not appear, is out of
+# WM_CLOSE is a program that closes a window (by its id) as a window manager's close button
+# does. Fails, with a line saying what was missing, when a window does not appear, is out of
 # place, a step shows no effect on screen, or the program does not end by itself with
 # status 0 after File > Quit.
 set -uo pipefail
 
-program=${1:?usage: gui-smoke.sh PROGRAM SCREENSHOT_FOLDER}
-shots=${2:?usage: gui-smoke.sh PROGRAM SCREENSHOT_FOLDER}
+usage="usage: gui-smoke.sh PROGRAM SCREENSHOT_FOLDER WM_CLOSE"
+program=${1:?$usage}
+shots=${2:?$usage}
+wm_close=${3:?$usage}
 
 fail() {
     echo "gui-smoke: FAIL: $*" >&2
@@ -28,6 +33,7 @@ for tool in Xvfb xdotool xwininfo xprop import convert compare; do
     command -v "$tool" >/dev/null || fail "$tool is not installed (bash tools/install-deps.sh installs it)"
 done
 [ -x "$program" ] || fail "no program at $program"
+[ -x "$wm_close" ] || fail "no program at $wm_close"
 
 work=$(mktemp -d)
 xvfb_pid=""
@@ -78,6 +84,8 @@ export QT_QPA_PLATFORM=xcb
 unset QT_QPA_OFFSCREEN_NO_GLX
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# Recent files and any other setting stay out of the user's own.
+export XDG_CONFIG_HOME="$work/config"
 
 # --- Helpers on the program's windows -------------------------------------------------
 # Visible top-level windows of the program, one id a line.
@@ -229,6 +237,9 @@ picture_shown() { probe && [ "$(pixels_of "$work/probe.png" "$ground" "$main_are
 wait_until 10 picture_shown || fail "File > Import Bitmap showed no picture in the main window"
 leftovers=$(visible_windows | grep -vx -e "$main" -e "$toolbox")
 [ -z "$leftovers" ] || fail "a window of the file dialog stayed on screen: \"$(xdotool getwindowname "$leftovers")\""
+# The picture is in no background file yet: the title marks the map unsaved.
+title=$(xdotool getwindowname "$main")
+[ "$title" = "Palisandre*" ] || fail "with an imported picture the main window's title is \"$title\", not \"Palisandre*\""
 screenshot picture
 
 # --- Rooms: added with the toolbox's "Add Room", moved and reshaped by the mouse ------
@@ -306,19 +317,58 @@ page_switched() { probe && [ "$(changed_pixels "$work/meta-page.png" "$work/prob
 wait_until 10 page_switched || fail "clicking the toolbox's \"Sub room\" tab changed nothing in the toolbox"
 screenshot sub-room-page
 
-# --- File > Quit by accelerators ------------------------------------------------------
+# --- Closing with unsaved work asks first; Cancel keeps the window ---------------------
+question_title="Palisandre - palisandre.example.org"
+question_shown() { has_window_named "$question_title"; }
+question_gone() { ! question_shown; }
+"$wm_close" "$main" || fail "could not ask the main window to close"
+wait_until 10 question_shown || fail "closing the main window with unsaved work asked nothing"
+screenshot close-asks
+xdotool windowfocus --sync "$(window_named "$question_title")" || fail "could not give the question the keyboard"
+xdotool key Escape
+wait_until 10 question_gone || fail "Escape (Cancel) did not close the question"
+sleep 0.5
+app_running || fail "the program ended after Cancel to the question"
+visible_windows | grep -qx "$main" || fail "the main window went after Cancel to the question"
+screenshot close-cancelled
+
+# --- File > Quit by accelerators, saving through the question --------------------------
+# Enter takes the question's default, Save: the picture and the rooms have no file yet,
+# so a name is asked for each.
+saved="$work/saved"
+mkdir "$saved"
+save_as() {
+    wait_until 10 has_window_named "Save As" || fail "Save asked no name for the $1 (no \"Save As\" dialog)"
+    local dialog
+    dialog=$(window_named "Save As")
+    xdotool windowfocus --sync "$dialog" || fail "could not give the save dialog the keyboard"
+    xdotool type --delay 10 "$2"
+    xdotool key Return
+    dialog_gone() { ! visible_windows | grep -qx "$dialog"; }
+    wait_until 10 dialog_gone || fail "Enter did not close the save dialog of the $1"
+}
 xdotool windowfocus --sync "$main" 2>/dev/null
 xdotool key --clearmodifiers alt+f
 wait_until 10 menu_open || fail "Alt+F opened no menu before quitting"
 xdotool key q
+wait_until 10 question_shown || fail "File > Quit with unsaved work asked nothing"
+xdotool windowfocus --sync "$(window_named "$question_title")" || fail "could not give the question the keyboard"
+xdotool key Return
+save_as picture "$saved/hills.blk"
+save_as "room script" "$saved/hills.cos"
 if ! wait_until 10 app_ended; then
     screenshot not-ended
-    fail "the program did not end after File > Quit"
+    fail "the program did not end after File > Quit and Save"
 fi
 status=0
 wait "$app_pid" || status=$?
 app_pid=""
 screenshot ended
 [ "$status" -eq 0 ] || fail "the program ended with status $status after File > Quit"
+# 6 x 4 blocks of 128 x 128 16-bit pixels, after a 10-byte header and an 8-byte index record each.
+size=$(stat -c %s "$saved/hills.blk" 2>/dev/null)
+[ "$size" = $((10 + 24 * (8 + 32768))) ] || fail "the saved background file has ${size:-no} bytes, not those of 6 x 4 blocks"
+rooms=$(grep -c ' addr ' "$saved/hills.cos" 2>/dev/null)
+[ "$rooms" = 2 ] || fail "the saved room script holds ${rooms:-no} rooms, not 2"
 
 say "passed: $step screenshots in $shots"

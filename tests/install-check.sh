@@ -36,7 +36,7 @@ esac
 [ -s "$icon" ] || fail "no icon at share/icons/hicolor/scalable/apps/palisandre.svg"
 
 value() { sed -n "s/^$1=//p" "$entry" | head -n 1; }
-[ "$(value Exec)" = palisandre ] || fail "the entry starts \"$(value Exec)\", not the installed palisandre"
+[ "$(value Exec)" = "palisandre %F" ] || fail "the entry starts \"$(value Exec)\", not the installed palisandre with its files (%F)"
 [ "$(value Icon)" = palisandre ] || fail "the entry's icon is \"$(value Icon)\", not the installed palisandre.svg"
 grep -q '<svg' "$icon" || fail "the icon is not an SVG picture"
 if command -v desktop-file-validate >/dev/null; then

@@ -11,6 +11,8 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QList>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QtTest>
 #include <functional>
@@ -78,10 +80,21 @@ struct Editor {
     TfrmToolbox* tool;
 };
 
+// Settings go to Qt's test location, never the user's, and each test program has its own,
+// so that programs run side by side do not meet in them.
+inline void keepSettingsApart()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') +
+                           QCoreApplication::applicationName());
+}
+
 #define PLSD_TEST_MAIN(TestObject)                 \
     int main(int argc, char** argv)                \
     {                                              \
         TApplication app(argc, argv);              \
+        keepSettingsApart();                       \
         TestObject tc;                             \
         QTEST_SET_MAIN_SOURCE_PATH                 \
         return QTest::qExec(&tc, argc, argv);      \

@@ -101,7 +101,8 @@ void TestShell::centring()
 void TestShell::mainWindowLayout()
 {
     TfrmMainForm form;
-    QCOMPARE(form.windowTitle(), QStringLiteral("Palisandre"));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Palisandre[*]"));   // shown as "Palisandre"
+    QVERIFY(!form.isWindowModified());
     QCOMPARE(form.size(), QSize(640, 480));
     QCOMPARE(form.objectName(), QStringLiteral("frmMainForm"));
     QCOMPARE(form.Panel->size(), QSize(433, 249));
@@ -173,6 +174,7 @@ void TestShell::menuTree()
     }
     QCOMPARE(tree, QStringList({
                        "File1 &File",
+                       "  New1 &New [Ctrl+N]",
                        "  Open1 &Open",
                        "  Save1 &Save",
                        "  N1 -",
@@ -181,7 +183,12 @@ void TestShell::menuTree()
                        "  N2 -",
                        "  LoadRoomDefs1 &Load Room Defs",
                        "  SaveRoomDefs1 S&ave Room Defs",
+                       "  SaveAll1 Save A&ll [Ctrl+S]",
+                       "  RecentFiles1 Recent &Files",
                        "  N3 &Quit",
+                       "Edit1 &Edit",
+                       "  Undo1 &Undo [Ctrl+Z]",
+                       "  Redo1 &Redo [Ctrl+Shift+Z]",
                        "View1 &View",
                        "  Toolbox1 &Toolbox [Ctrl+T] checked",
                        "Mode1 &Mode",
@@ -192,6 +199,9 @@ void TestShell::menuTree()
                        "  Webbasedhelp1 &Web based help",
                    }));
     QCOMPARE(form.findChild<QAction*>("Open1"), form.Open1);
+    QCOMPARE(form.Redo1->shortcuts(), QList<QKeySequence>({QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
+                                                          QKeySequence(QStringLiteral("Ctrl+Y"))}));
+    QCOMPARE(form.RecentFiles1->menuAction(), form.findChild<QAction*>("RecentFiles1"));
 }
 
 void TestShell::toolboxToggle()
