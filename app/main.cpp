@@ -6,7 +6,9 @@
 #include "core/common/product.h"
 #include "app/statusbar.h"
 #include "app/tool.h"
+#include "background/tilegrid.h"
 #include "core/background/graphicblock.h"
+#include "rooms/room.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -16,6 +18,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QTimer>
+#include <QUndoStack>
 #include <QUrl>
 
 QPoint centredTopLeft(QSize screen, QSize window)
@@ -37,18 +40,63 @@ TfrmMainForm::TfrmMainForm(QWidget* parent)
     setObjectName(QStringLiteral("frmMainForm"));
     setWindowTitle(QStringLiteral("Palisandre"));
     resize(640, 480);
+    Document = new TMetaroomDocument(this);
+    UndoStack = new QUndoStack(this);
     createMenu();
     createFileDialogs();
     StatusBar = new TStatusBar(this);
     setStatusBar(StatusBar);
     createPictureSurface();
+    Document->setSurfaceSize(Panel->size());
+    followDocument();
     FormCreate();
+}
+
+TBlockList* PictureBlocks::get() const
+{
+    return form->Document->grid().blocks.get();
+}
+
+int TfrmMainForm::blockColumns() const
+{
+    return Document->grid().columns;
+}
+
+int TfrmMainForm::blockRows() const
+{
+    return Document->grid().rows;
+}
+
+void TfrmMainForm::Push(QUndoCommand* step)
+{
+    UndoStack->push(step);
+}
+
+void TfrmMainForm::followDocument()
+{
+    connect(Document, &TMetaroomDocument::roomInserted, this, &TfrmMainForm::followRoomInserted);
+    connect(Document, &TMetaroomDocument::roomRemoved, this, &TfrmMainForm::followRoomRemoved);
+    connect(Document, &TMetaroomDocument::roomChanged, this, [this](RoomKey key, TMetaroomDocument::RoomChanges changes) {
+        if (TRoom* room = roomOf(key); room && changes.testFlag(TMetaroomDocument::ShapeChanged))
+            room->followShape();
+    });
+    connect(Document, &TMetaroomDocument::doorsChanged, this, [this](RoomKey a, RoomKey b) {
+        for (RoomKey key : {a, b}) {
+            if (TRoom* room = roomOf(key))
+                room->followDoors();
+        }
+    });
+    connect(Document, &TMetaroomDocument::selectionChanged, this, &TfrmMainForm::followSelection);
+    connect(Document, &TMetaroomDocument::gridReplaced, this, &TfrmMainForm::followGrid);
+    connect(Document, &TMetaroomDocument::surfaceSizeChanged, Panel, qOverload<const QSize&>(&QWidget::resize));
 }
 
 TfrmMainForm::~TfrmMainForm()
 {
     // FormDestroy: the room list goes; the rooms themselves go with Panel.
+    Document->disconnect(this);
     Rooms.clear();
+    roomWidgets.clear();
     SelectedRoom = nullptr;
     if (frmToolbox && frmToolbox->frmMainForm == this)
         frmToolbox->frmMainForm = nullptr;
@@ -119,6 +167,18 @@ void TfrmMainForm::createMenu()
         a->setChecked(initial);
         connect(a, &QAction::triggered, a, [a, initial] { a->setChecked(initial); });
     }
+
+    // Undo and redo by their keys, until they have menu items of their own.
+    QAction* undo = UndoStack->createUndoAction(this);
+    undo->setObjectName(QStringLiteral("UndoKey"));
+    undo->setShortcut(QKeySequence::Undo);
+    undo->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(undo);
+    QAction* redo = UndoStack->createRedoAction(this);
+    redo->setObjectName(QStringLiteral("RedoKey"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redo->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(redo);
 
     Help1 = menu("Help1", "&Help");
     About1 = item(Help1, "About1", "&About", &TfrmMainForm::About1Click);
@@ -221,9 +281,15 @@ void TfrmMainForm::Open1Click()
     const auto path = dialogs().chooseFile(odgBLK);
     if (!path)
         return;
-    LoadBackground(*path);
+    // The picture and the file name it sets are one undo step; nothing changes when the
+    // file cannot be read.
+    const PictureGrid grid = ReadBackground(*path);
+    UndoStack->beginMacro(QStringLiteral("Open"));
+    tilegrid::InstallGrid(*this, grid, QStringLiteral("Open"));
     if (frmToolbox)
         frmToolbox->MetaroomFilename = *path;
+    UndoStack->endMacro();
+    StatusBar->setText(QStringLiteral("Image loaded"));
 }
 
 void TfrmMainForm::Save1Click()

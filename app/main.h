@@ -1,5 +1,10 @@
 #pragma once
 
+#include "app/documentvalue.h"
+#include "core/background/graphicblock.h"
+#include "core/model/document.h"
+
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QPoint>
@@ -13,14 +18,33 @@ class QFileDialog;
 class QMenu;
 class QMenuBar;
 class QScrollArea;
+class QUndoCommand;
+class QUndoStack;
 class QWidget;
 class TStatusBar;
 class TfrmToolbox;
 class TfrmAbout;
 class TRoom;
-class TGraphicBlock;
+class TfrmMainForm;
 
-using TBlockList = std::vector<std::unique_ptr<TGraphicBlock>>;
+// The main window's Blocks: the document's picture blocks, read each time; absent while
+// there is no picture.
+class PictureBlocks {
+public:
+    explicit PictureBlocks(const TfrmMainForm* form)
+        : form(form)
+    {
+    }
+    PictureBlocks(const PictureBlocks&) = delete;
+    PictureBlocks& operator=(const PictureBlocks&) = delete;
+    TBlockList* get() const;
+    TBlockList* operator->() const { return get(); }
+    TBlockList& operator*() const { return *get(); }
+    explicit operator bool() const { return get() != nullptr; }
+
+private:
+    const TfrmMainForm* form;
+};
 
 // Top-left corner that centres a window of the given outer size on a screen,
 // with division truncating toward zero.
@@ -32,6 +56,9 @@ void centreOnScreen(QWidget* window);
 // state of the whole run (the tile grid and the room list).
 class TfrmMainForm : public QMainWindow {
     Q_OBJECT
+    int blockColumns() const;
+    int blockRows() const;
+
 public:
     explicit TfrmMainForm(QWidget* parent = nullptr);
     ~TfrmMainForm() override;
@@ -69,12 +96,23 @@ public:
     QScrollArea* scbImage = nullptr;
     QWidget* Panel = nullptr;
 
-    // Editing state
+    // The map: the only writer of rooms, doors, metaroom values, picture and selection.
+    // Every edit goes to it as an undo step on UndoStack.
+    TMetaroomDocument* Document = nullptr;
+    QUndoStack* UndoStack = nullptr;
+
+    // Editing state, following the document: the widget of each room in the document's
+    // order, the widget of the selected room, and the picture grid.
     TRoom* SelectedRoom = nullptr;
-    std::unique_ptr<TBlockList> Blocks;   // absent until the first load or import
-    QList<TRoom*> Rooms;                  // not owning: rooms belong to Panel
-    int BlockRows = 0;
-    int BlockColumns = 0;
+    QList<TRoom*> Rooms;   // not owning: rooms belong to Panel
+    PictureBlocks Blocks{this};
+    DocumentReading<TfrmMainForm, int, &TfrmMainForm::blockRows> BlockRows{this};
+    DocumentReading<TfrmMainForm, int, &TfrmMainForm::blockColumns> BlockColumns{this};
+
+    // Pushes an undo step, which makes its change at once.
+    void Push(QUndoCommand* step);
+    // The widget of a room of the document, or nullptr.
+    TRoom* roomOf(RoomKey key) const { return roomWidgets.value(key); }
 
     // Windows it works with; set by start-up (or by the toolbox's constructor).
     TfrmToolbox* frmToolbox = nullptr;
@@ -95,7 +133,8 @@ public:
     void LoadRoomDefs1Click();
     void SaveRoomDefs1Click();
 
-    // Background files
+    // Background files. LoadBackground installs the picture as one undo step.
+    PictureGrid ReadBackground(const QString& path);
     void LoadBackground(const QString& path);
     void SaveBackground(const QString& path);
     // Bitmap import and export
@@ -122,7 +161,14 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void followDocument();
+    void followRoomInserted(int position, RoomKey key);
+    void followRoomRemoved(int position, RoomKey key);
+    void followSelection(RoomKey now, RoomKey before);
+    void followGrid();
     void createMenu();
     void createFileDialogs();
     void createPictureSurface();
+
+    QHash<RoomKey, TRoom*> roomWidgets;
 };

@@ -46,6 +46,12 @@ void showProgress(TStatusBar* bar, const char* verb, int percent)
 
 void TfrmMainForm::LoadBackground(const QString& path)
 {
+    tilegrid::InstallGrid(*this, ReadBackground(path), QStringLiteral("Open"));
+    StatusBar->setText(QStringLiteral("Image loaded"));
+}
+
+PictureGrid TfrmMainForm::ReadBackground(const QString& path)
+{
     // Header and index are read and checked against the file's size before anything
     // changes; the blocks are decoded in full before they replace the grid.
     QFile file(path);
@@ -74,11 +80,8 @@ void TfrmMainForm::LoadBackground(const QString& path)
         throw PlsdError(QStringLiteral("Not enough memory to load %1").arg(path));
     }
     file.close();
-    buffer = QByteArray();
-
-    tilegrid::InstallGrid(*this, std::move(blocks), layout.columns, layout.rows);
-    StatusBar->setText(QStringLiteral("Image loaded"));
     status.keep();
+    return PictureGrid{std::move(blocks), layout.columns, layout.rows};
 }
 
 void TfrmMainForm::SaveBackground(const QString& path)
