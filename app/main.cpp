@@ -283,13 +283,13 @@ void TfrmMainForm::Open1Click()
         return;
     // The picture and the file name it sets are one undo step; nothing changes when the
     // file cannot be read.
-    const PictureGrid grid = ReadBackground(*path);
+    const BackgroundRead read = ReadBackground(*path);
     UndoStack->beginMacro(QStringLiteral("Open"));
-    tilegrid::InstallGrid(*this, grid, QStringLiteral("Open"));
+    tilegrid::InstallGrid(*this, read.grid, QStringLiteral("Open"));
     if (frmToolbox)
         frmToolbox->MetaroomFilename = *path;
     UndoStack->endMacro();
-    StatusBar->setText(QStringLiteral("Image loaded"));
+    StatusBar->setText(read.loadedLine);
 }
 
 void TfrmMainForm::Save1Click()

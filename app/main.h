@@ -134,7 +134,13 @@ public:
     void SaveRoomDefs1Click();
 
     // Background files. LoadBackground installs the picture as one undo step.
-    PictureGrid ReadBackground(const QString& path);
+    // ReadBackground reads a file without changing anything: the picture, and the status
+    // line that tells how its blocks were read.
+    struct BackgroundRead {
+        PictureGrid grid;
+        QString loadedLine;
+    };
+    BackgroundRead ReadBackground(const QString& path);
     void LoadBackground(const QString& path);
     void SaveBackground(const QString& path);
     // Bitmap import and export

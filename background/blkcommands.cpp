@@ -42,15 +42,32 @@ void showProgress(TStatusBar* bar, const char* verb, int percent)
         bar->setText(text);
 }
 
+// The line after a load; it says how the blocks were read when their offsets disagree
+// with the file's layout.
+QString loadedText(blk::BlockPlacement placement)
+{
+    switch (placement) {
+    case blk::BlockPlacement::AtOffsets:
+        return QStringLiteral("Image loaded. Blocks read at their offsets, which do not follow one another");
+    case blk::BlockPlacement::OffsetsOutside:
+        return QStringLiteral("Image loaded. Offsets point outside the file's pixel data: blocks read one after "
+                              "another");
+    case blk::BlockPlacement::OffsetsMatch:
+        break;
+    }
+    return QStringLiteral("Image loaded");
+}
+
 } // namespace
 
 void TfrmMainForm::LoadBackground(const QString& path)
 {
-    tilegrid::InstallGrid(*this, ReadBackground(path), QStringLiteral("Open"));
-    StatusBar->setText(QStringLiteral("Image loaded"));
+    const BackgroundRead read = ReadBackground(path);
+    tilegrid::InstallGrid(*this, read.grid, QStringLiteral("Open"));
+    StatusBar->setText(read.loadedLine);
 }
 
-PictureGrid TfrmMainForm::ReadBackground(const QString& path)
+TfrmMainForm::BackgroundRead TfrmMainForm::ReadBackground(const QString& path)
 {
     // Header and index are read and checked against the file's size before anything
     // changes; the blocks are decoded in full before they replace the grid.
@@ -67,7 +84,9 @@ PictureGrid TfrmMainForm::ReadBackground(const QString& path)
 
     StatusRestorer status(StatusBar);
     QByteArray buffer;
-    const blk::PixelSource source = [&](qint64 bytes) -> const char* {
+    const blk::PixelSource source = [&](qint64 position, qint64 bytes) -> const char* {
+        if (file.pos() != position && !file.seek(position))
+            return nullptr;
         buffer.resize(bytes);
         return file.read(buffer.data(), bytes) == bytes ? buffer.constData() : nullptr;
     };
@@ -81,7 +100,7 @@ PictureGrid TfrmMainForm::ReadBackground(const QString& path)
     }
     file.close();
     status.keep();
-    return PictureGrid{std::move(blocks), layout.columns, layout.rows};
+    return {PictureGrid{std::move(blocks), layout.columns, layout.rows}, loadedText(layout.placement)};
 }
 
 void TfrmMainForm::SaveBackground(const QString& path)
@@ -96,6 +115,7 @@ void TfrmMainForm::SaveBackground(const QString& path)
     });
     if (!file.commit())
         throw FileError(QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString()));
+    blk::takeSavedOffsets(*Blocks);
     StatusBar->setText(QStringLiteral("Image saved"));
     status.keep();
 }

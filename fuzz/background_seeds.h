@@ -1,8 +1,8 @@
 #pragma once
 
 // The seed corpus of fuzz_background, also read by the bad-input tests: background files
-// that the program's encoder writes, their 5-5-5 twins, and damaged copies of them. The
-// same files every time.
+// that the program's encoder writes, their 5-5-5 twins, copies whose offsets say other
+// than their layout, and damaged copies. The same files every time.
 
 #include "core/background/blkformat.h"
 #include "core/background/graphicblock.h"
@@ -33,7 +33,6 @@ inline std::unique_ptr<TGraphicBlock> patternBlock(int w, int h, int k)
     }
     auto block = std::make_unique<TGraphicBlock>();
     block->SetBitmap(image);
-    block->SetOffset(0x10000u * std::uint32_t(k) + 1000u + std::uint32_t(k));
     return block;
 }
 
@@ -63,6 +62,26 @@ inline QByteArray withByte(QByteArray bytes, qsizetype at, quint8 value)
 // Offsets of header fields and of the index records' fields.
 constexpr qsizetype ColumnsAt = 4, RowsAt = 6, CountAt = 8;
 constexpr qsizetype recordAt(int k) { return 10 + 8 * k; }
+
+inline quint32 offsetOf(const QByteArray& bytes, int k)
+{
+    return qFromLittleEndian<quint32>(bytes.constData() + recordAt(k));
+}
+
+inline QByteArray withOffset(QByteArray bytes, int k, quint32 offset)
+{
+    qToLittleEndian<quint32>(offset, bytes.data() + recordAt(k));
+    return bytes;
+}
+
+// Each of the first `count` offsets replaced by newOffset(k, offset).
+template <typename NewOffset>
+QByteArray withOffsets(QByteArray bytes, int count, NewOffset newOffset)
+{
+    for (int k = 0; k < count; ++k)
+        bytes = withOffset(bytes, k, quint32(newOffset(k, offsetOf(bytes, k))));
+    return bytes;
+}
 
 inline QList<NamedFile> backgroundSeeds()
 {
@@ -101,6 +120,25 @@ inline QList<NamedFile> backgroundSeeds()
     files.append({QStringLiteral("grid-65535-square"), with16(with16(grid, ColumnsAt, 65535), RowsAt, 65535)});
     files.append({QStringLiteral("block-65535-square"), with16(with16(grid, recordAt(0) + 4, 65535), recordAt(0) + 6, 65535)});
     files.append({QStringLiteral("extra-bytes-at-end"), grid + QByteArray(100, '\x5A')});
+
+    // Offsets that say other than back to back. Read at the offsets: blocks 0 and 1
+    // swapped; every block on block 3's pixels; 100 bytes between index and pixels.
+    files.append({QStringLiteral("offsets-0-1-swapped"),
+                  withOffset(withOffset(grid, 0, offsetOf(grid, 1)), 1, offsetOf(grid, 0))});
+    files.append({QStringLiteral("offsets-all-on-block-3"),
+                  withOffsets(grid, 6, [&](int, quint32) { return offsetOf(grid, 3); })});
+    files.append({QStringLiteral("offsets-gap-before-pixels"),
+                  withOffsets(grid.left(pixelsAt), 6, [](int, quint32 offset) { return offset + 100; }) +
+                      QByteArray(100, '\x33') + grid.mid(pixelsAt)});
+    // Read back to back: block 5 ends a byte past the file, block 0 begins in the index,
+    // all offsets 0, offsets that are the pixels' positions (not minus 4), and halves that
+    // have nothing to do with the layout.
+    files.append({QStringLiteral("offsets-past-end"), withOffset(grid, 5, offsetOf(grid, 5) + 1)});
+    files.append({QStringLiteral("offsets-into-index"), withOffset(grid, 0, quint32(pixelsAt - 4 - 2))});
+    files.append({QStringLiteral("offsets-all-0"), withOffsets(grid, 6, [](int, quint32) { return 0; })});
+    files.append({QStringLiteral("offsets-not-minus-4"), withOffsets(grid, 6, [](int, quint32 offset) { return offset + 4; })});
+    files.append({QStringLiteral("offsets-odd-halves"),
+                  withOffsets(grid, 6, [](int k, quint32) { return 0x10000u * quint32(k) + 1000u + quint32(k); })});
     return files;
 }
 

@@ -22,13 +22,15 @@ void check(bool holds, const char* what)
     }
 }
 
-// The blocks match the index that the layout took from the file, and the layout stays
-// within the file.
+// The blocks match the index that the layout took from the file, and each lies in the
+// file's pixel data where the layout's placement says.
 void checkBlocks(const blk::Layout& layout, const TBlockList& blocks, qint64 fileSize)
 {
     check(layout.index.size() == size_t(layout.columns) * layout.rows, "a block count that is not columns x rows");
     check(blocks.size() == layout.index.size(), "blocks other than the index's");
+    check(layout.positions.size() == layout.index.size(), "positions other than the index's");
     qint64 pixels = 0;
+    bool offsetsOutside = false;
     for (size_t k = 0; k < blocks.size(); ++k) {
         const blk::IndexRecord& record = layout.index[k];
         const TGraphicBlock& block = *blocks[k];
@@ -36,32 +38,62 @@ void checkBlocks(const blk::Layout& layout, const TBlockList& blocks, qint64 fil
         check(block.Width == record.width && block.Height == record.height, "a block of another size than its record");
         check(block.Bitmap.width() == record.width && block.Bitmap.height() == record.height,
               "a bitmap of another size than its block");
-        check(block.OffsetLow == record.offsetLow && block.OffsetHigh == record.offsetHigh,
-              "offsets not kept");
+        check(block.Offset() == record.offset(), "offsets not kept");
+        const qint64 backToBack = layout.pixelDataOffset + 2 * pixels;
+        const qint64 atOffset = qint64(record.offset()) + blk::OffsetBias;
+        const qint64 position = layout.positions[k];
+        check(position >= layout.pixelDataOffset && position + record.pixelBytes() <= fileSize,
+              "a block read outside the pixel data");
+        switch (layout.placement) {
+        case blk::BlockPlacement::OffsetsMatch:
+            check(position == backToBack && atOffset == backToBack, "offsets said to match do not");
+            break;
+        case blk::BlockPlacement::AtOffsets:
+            check(position == atOffset, "a block not read at its offset");
+            break;
+        case blk::BlockPlacement::OffsetsOutside:
+            check(position == backToBack, "a block not read back to back");
+            offsetsOutside = offsetsOutside || atOffset < layout.pixelDataOffset ||
+                             atOffset + record.pixelBytes() > fileSize;
+            break;
+        }
         pixels += qint64(record.width) * record.height;
     }
+    check(layout.placement != blk::BlockPlacement::OffsetsOutside || offsetsOutside,
+          "offsets said to point outside do not");
     check(pixels == layout.totalPixels, "pixel total wrong");
-    check(layout.pixelDataOffset + 2 * layout.totalPixels <= fileSize, "pixel data beyond the end of the file");
+    check(layout.pixelDataOffset + 2 * layout.totalPixels <= fileSize, "a file shorter than its blocks was taken");
 }
 
-// Saving what was read gives the file's own bytes back for 5-6-5 pixels (bytes 1 to 3,
-// which the reader skips, become 0, and bytes after the last block are not kept). For
-// 5-5-5 pixels the save writes 5-6-5 with the same colours.
+// Saving what was read writes the blocks back to back with offsets that say so. For 5-6-5
+// pixels each block's bytes are those it was read from, and a file whose offsets matched
+// comes back as it was (bytes 1 to 3, which the reader skips, become 0, and bytes after
+// the last block are not kept). For 5-5-5 pixels the save writes 5-6-5 with the same colours.
 void checkSavedAgain(const QByteArray& file, const blk::Layout& layout, const TBlockList& blocks)
 {
     const QByteArray saved = blk::encodeBackground(blocks, layout.columns, layout.rows);
     const qint64 used = layout.pixelDataOffset + 2 * layout.totalPixels;
     check(saved.size() == used, "the save is not as long as the file's blocks");
     check(saved.startsWith(QByteArray("\x01\x00\x00\x00", 4)), "the save does not begin with format 1");
+    const blk::Layout again = blk::parseBackground(saved);
+    check(again.placement == blk::BlockPlacement::OffsetsMatch, "the save's offsets do not say where its blocks are");
+    for (size_t k = 0; k < blocks.size(); ++k) {
+        check(again.index[k].width == layout.index[k].width && again.index[k].height == layout.index[k].height,
+              "the save's index has other block sizes");
+    }
     if (layout.format == blk::PixelFormat::RGB565) {
-        check(saved.mid(4) == file.mid(4, used - 4), "the save differs from the file");
+        if (layout.placement == blk::BlockPlacement::OffsetsMatch)
+            check(saved.mid(4) == file.mid(4, used - 4), "the save differs from a file whose offsets matched");
+        for (size_t k = 0; k < blocks.size(); ++k) {
+            const qint64 bytes = layout.index[k].pixelBytes();
+            check(saved.mid(again.positions[k], bytes) == file.mid(layout.positions[k], bytes),
+                  "a block's pixels changed in the save");
+        }
         return;
     }
-    check(saved.mid(4, layout.pixelDataOffset - 4) == file.mid(4, layout.pixelDataOffset - 4),
-          "the save's header or index differs from the file's");
-    const TBlockList again = blk::decodeBackground(saved);
+    const TBlockList decoded = blk::decodeBackground(saved);
     for (size_t k = 0; k < blocks.size(); ++k)
-        check(again[k]->Bitmap == blocks[k]->Bitmap, "5-5-5 colours changed in the save");
+        check(decoded[k]->Bitmap == blocks[k]->Bitmap, "5-5-5 colours changed in the save");
 }
 
 } // namespace

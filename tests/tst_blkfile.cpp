@@ -60,6 +60,7 @@ class TestBlkFile : public QObject {
 private slots:
     void init() { QVERIFY(dir.isValid()); }
     void saveOpenSaveRoundTrip();
+    void offsetsThatDisagreeWithTheLayout();
     void rgb555FileOpensAndSavesAs565();
     void progressTexts();
     void otherPanelChildrenSurviveReloads();
@@ -76,7 +77,7 @@ void TestBlkFile::saveOpenSaveRoundTrip()
     TestDialogs host;
     ErrorCapture errors;
     synthetic::installGrid(*first.main, 3, 2);
-    (*first.main->Blocks)[4]->SetOffset(0xDEADBEEF);   // offsets go back as they are
+    (*first.main->Blocks)[4]->SetOffset(0xDEADBEEF);   // the save writes where block 4 is, and keeps that
     host.answer(path("first.blk"));
     first.main->Save1->trigger();
     QVERIFY(errors.messages.isEmpty());
@@ -85,6 +86,8 @@ void TestBlkFile::saveOpenSaveRoundTrip()
     const QByteArray saved = readAll(path("first.blk"));
     QCOMPARE(saved.size(), 10 + 8 * 6 + 6 * 128 * 128 * 2);
     QCOMPARE(saved.left(4), QByteArray("\x01\x00\x00\x00", 4));
+    QCOMPARE(qFromLittleEndian<quint32>(saved.constData() + 10 + 8 * 4), blk::importedBlockOffset(4, 6));
+    QCOMPARE((*first.main->Blocks)[4]->Offset(), blk::importedBlockOffset(4, 6));
 
     Editor second;
     host.answer(path("first.blk"));
@@ -109,7 +112,7 @@ void TestBlkFile::saveOpenSaveRoundTrip()
         QCOMPARE(b.Height, quint16(128));
         QCOMPARE(b.Bitmap.format(), QImage::Format_RGB888);
     }
-    // Same 16-bit pixels: the reopened grid saves to the same bytes.
+    // Same 16-bit pixels and offsets that were right: the reopened grid saves to the same bytes.
     second.main->SaveBackground(path("second.blk"));
     QCOMPARE(readAll(path("second.blk")), saved);
     QCOMPARE(pixelAt(saved, 10 + 8 * 6 + 2 * (128 * 5 + 7)),
@@ -122,6 +125,44 @@ void TestBlkFile::saveOpenSaveRoundTrip()
     second.main->LoadBackground(path("odd.blk"));
     second.main->SaveBackground(path("third.blk"));
     QCOMPARE(readAll(path("third.blk")), saved);
+}
+
+// A 2 x 1 grid of 2 x 1 blocks whose index says block 1's pixels (green) come first and
+// block 0's (red) after them, with 6 bytes to spare. Read back to back, block 0 came out
+// green without a word, and the save wrote offsets that pointed past its end.
+void TestBlkFile::offsetsThatDisagreeWithTheLayout()
+{
+    Editor e;
+    const quint16 red = 0xF800, green = 0x07E0;
+    const QByteArray swapped =
+        fileOf(1, 2, 1, 2, {recordOf(26, 2, 1), recordOf(22, 2, 1)}, {green, green, red, red, 0, 0, 0});
+    writeFile(path("swapped.blk"), swapped);
+    e.main->LoadBackground(path("swapped.blk"));
+    QCOMPARE(e.main->StatusBar->text(),
+             QStringLiteral("Image loaded. Blocks read at their offsets, which do not follow one another"));
+    QCOMPARE((*e.main->Blocks)[0]->Bitmap.pixelColor(1, 0), QColor(248, 0, 0));
+    QCOMPARE((*e.main->Blocks)[1]->Bitmap.pixelColor(0, 0), QColor(0, 252, 0));
+
+    // The save puts the blocks in order and says so; the grid takes the new offsets.
+    const QByteArray inOrder = fileOf(1, 2, 1, 2, {recordOf(22, 2, 1), recordOf(26, 2, 1)}, {red, red, green, green});
+    e.main->SaveBackground(path("in-order.blk"));
+    QCOMPARE(readAll(path("in-order.blk")), inOrder);
+    QCOMPARE((*e.main->Blocks)[0]->Offset(), 22u);
+    QCOMPARE((*e.main->Blocks)[1]->Offset(), 26u);
+    e.main->LoadBackground(path("in-order.blk"));
+    QCOMPARE(e.main->StatusBar->text(), QStringLiteral("Image loaded"));
+    QCOMPARE((*e.main->Blocks)[0]->Bitmap.pixelColor(0, 0), QColor(248, 0, 0));
+
+    // Offsets that leave the file (here block 1 runs from 32 to 36, 2 bytes past its end)
+    // are not followed: the blocks are read back to back, as the reader did before.
+    writeFile(path("outside.blk"), fileOf(1, 2, 1, 2, {recordOf(22, 2, 1), recordOf(28, 2, 1)}, {red, red, green, green}));
+    e.main->LoadBackground(path("outside.blk"));
+    QCOMPARE(e.main->StatusBar->text(),
+             QStringLiteral("Image loaded. Offsets point outside the file's pixel data: blocks read one after another"));
+    QCOMPARE((*e.main->Blocks)[1]->Bitmap.pixelColor(1, 0), QColor(0, 252, 0));
+    QCOMPARE((*e.main->Blocks)[1]->Offset(), 28u);   // kept until a save
+    e.main->SaveBackground(path("outside-saved.blk"));
+    QCOMPARE(readAll(path("outside-saved.blk")), inOrder);
 }
 
 void TestBlkFile::rgb555FileOpensAndSavesAs565()

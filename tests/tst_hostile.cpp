@@ -251,7 +251,12 @@ void TestHostile::backgroundCorpus()
         } else {
             QVERIFY2(f.e.main->Blocks->size() == size_t(f.e.main->BlockColumns) * size_t(f.e.main->BlockRows),
                      qPrintable(name));
-            QCOMPARE(f.e.main->StatusBar->text(), QStringLiteral("Image loaded"));
+            // Of the seeds (grown inputs are named by their path), those named offsets-...
+            // disagree with their layout, and the status line says how they were read.
+            const QString status = f.e.main->StatusBar->text();
+            QVERIFY2(status.startsWith(QStringLiteral("Image loaded")), qPrintable(status));
+            if (!QDir::isAbsolutePath(name))
+                QCOMPARE(status != QStringLiteral("Image loaded"), name.startsWith(QStringLiteral("offsets-")));
             QCOMPARE(f.e.tool->MetaroomFilename, path);
             QVERIFY(collectRoomDefs(*f.e.main, *f.e.tool).rooms == before.defs.rooms);
         }

@@ -38,6 +38,48 @@ void putLe16(QByteArray& out, std::uint16_t value)
     throw PlsdError(QStringLiteral("Not enough memory for a block of %1 x %2 pixels").arg(width).arg(height));
 }
 
+// Sets where each block's pixels are read from: at its offset when every block lies
+// wholly in the pixel data there, else back to back behind the index.
+void placeBlocks(Layout& layout, qint64 fileSize)
+{
+    const size_t count = layout.index.size();
+    std::vector<qint64> positions(count);   // back to back until the offsets are taken
+    bool match = true;
+    bool inside = true;
+    qint64 next = layout.pixelDataOffset;
+    for (size_t k = 0; k < count; ++k) {
+        const IndexRecord& record = layout.index[k];
+        const qint64 atOffset = qint64(record.offset()) + OffsetBias;
+        match = match && atOffset == next;
+        inside = inside && atOffset >= layout.pixelDataOffset && atOffset + record.pixelBytes() <= fileSize;
+        positions[k] = next;
+        next += record.pixelBytes();
+    }
+    if (match) {
+        layout.placement = BlockPlacement::OffsetsMatch;
+    } else if (!inside) {
+        layout.placement = BlockPlacement::OffsetsOutside;
+    } else {
+        layout.placement = BlockPlacement::AtOffsets;
+        for (size_t k = 0; k < count; ++k)
+            positions[k] = qint64(layout.index[k].offset()) + OffsetBias;
+    }
+    layout.positions = std::move(positions);
+}
+
+// Where each block's pixels go in the file that the save writes.
+std::vector<qint64> savedPositions(const TBlockList& blocks)
+{
+    std::vector<qint64> positions;
+    positions.reserve(blocks.size());
+    qint64 next = HeaderSize + IndexRecordSize * qint64(blocks.size());
+    for (const auto& block : blocks) {
+        positions.push_back(next);
+        next += qint64(block->Width) * block->Height * 2;
+    }
+    return positions;
+}
+
 } // namespace
 
 Header parseHeader(const char* data, qint64 size, qint64 fileSize, const QString& name)
@@ -94,6 +136,7 @@ Layout parseIndex(const Header& header, const char* data, qint64 fileSize, const
     const qint64 needed = layout.pixelDataOffset + 2 * layout.totalPixels;
     if (fileSize < needed)
         truncated(name, fileSize, needed);
+    placeBlocks(layout, fileSize);
     return layout;
 }
 
@@ -158,8 +201,9 @@ TBlockList decodeBlocks(const Layout& layout, const PixelSource& source, const Q
     TBlockList blocks;
     blocks.reserve(layout.index.size());
     qint64 done = 0;
-    for (const IndexRecord& record : layout.index) {
-        const char* pixels = source(record.pixelBytes());
+    for (size_t k = 0; k < layout.index.size(); ++k) {
+        const IndexRecord& record = layout.index[k];
+        const char* pixels = source(layout.positions[k], record.pixelBytes());
         if (!pixels)
             throw FormatError(QStringLiteral("%1 is truncated or damaged: the pixel data of block %2 ends early")
                                   .arg(name)
@@ -180,13 +224,8 @@ TBlockList decodeBackground(const QByteArray& bytes, Layout* layoutOut)
 {
     const QString name = QStringLiteral("The file");
     const Layout layout = parseBackground(bytes, name);
-    qint64 position = layout.pixelDataOffset;
-    TBlockList blocks = decodeBlocks(layout, [&](qint64 n) -> const char* {
-        if (position + n > bytes.size())
-            return nullptr;
-        const char* p = bytes.constData() + position;
-        position += n;
-        return p;
+    TBlockList blocks = decodeBlocks(layout, [&](qint64 position, qint64 n) -> const char* {
+        return position + n <= bytes.size() ? bytes.constData() + position : nullptr;
     }, name);
     if (layoutOut)
         *layoutOut = layout;
@@ -216,6 +255,29 @@ void checkWritable(const TBlockList* blocks, int columns, int rows)
                                 .arg(block ? block->Width : 0)
                                 .arg(block ? block->Height : 0));
     }
+    const std::vector<qint64> positions = savedPositions(*blocks);
+    for (qint64 k = 0; k < count; ++k) {
+        if (positions[size_t(k)] - OffsetBias > qint64(UINT32_MAX))
+            throw PlsdError(QStringLiteral("The picture is too large for a background file: block %1 would begin "
+                                           "past the 4 GB that a block's offset can reach")
+                                .arg(k));
+    }
+}
+
+std::vector<std::uint32_t> savedOffsets(const TBlockList& blocks)
+{
+    std::vector<std::uint32_t> offsets;
+    offsets.reserve(blocks.size());
+    for (const qint64 position : savedPositions(blocks))
+        offsets.push_back(std::uint32_t(position - OffsetBias));
+    return offsets;
+}
+
+void takeSavedOffsets(TBlockList& blocks)
+{
+    const std::vector<std::uint32_t> offsets = savedOffsets(blocks);
+    for (size_t k = 0; k < blocks.size(); ++k)
+        blocks[k]->SetOffset(offsets[k]);
 }
 
 QByteArray encodeHeaderAndIndex(const TBlockList& blocks, int columns, int rows)
@@ -226,11 +288,12 @@ QByteArray encodeHeaderAndIndex(const TBlockList& blocks, int columns, int rows)
     putLe16(out, std::uint16_t(columns));
     putLe16(out, std::uint16_t(rows));
     putLe16(out, std::uint16_t(blocks.size()));
-    for (const auto& block : blocks) {
-        putLe16(out, block->OffsetLow);
-        putLe16(out, block->OffsetHigh);
-        putLe16(out, block->Width);
-        putLe16(out, block->Height);
+    const std::vector<std::uint32_t> offsets = savedOffsets(blocks);
+    for (size_t k = 0; k < blocks.size(); ++k) {
+        putLe16(out, std::uint16_t(offsets[k] & 0xFFFF));
+        putLe16(out, std::uint16_t(offsets[k] >> 16));
+        putLe16(out, blocks[k]->Width);
+        putLe16(out, blocks[k]->Height);
     }
     return out;
 }

@@ -9,7 +9,9 @@
 //   6  2      rows (blocks down)
 //   8  2      block count N
 //   10 8 x N  index: offset low, offset high, width, height (2 bytes each) per block
-//   then      the blocks' pixels back to back, column-major, rows top to bottom
+//   then      the blocks' pixels, column-major, rows top to bottom
+// A block's offset is the file position of its pixels minus 4. Files as the game's tools
+// write them hold the blocks back to back behind the index, and their offsets say so.
 
 #include "core/background/graphicblock.h"
 
@@ -28,6 +30,7 @@ enum class PixelFormat : std::uint8_t { RGB555 = 0, RGB565 = 1 };
 constexpr qint64 HeaderSize = 10;
 constexpr qint64 IndexRecordSize = 8;
 constexpr int MaxBlocks = 0xFFFF;
+constexpr qint64 OffsetBias = 4;   // a block's offset is its pixels' position minus this
 
 struct Rgb {
     std::uint8_t r = 0, g = 0, b = 0;
@@ -55,6 +58,7 @@ struct IndexRecord {
     std::uint16_t width = 0;
     std::uint16_t height = 0;
     qint64 pixelBytes() const { return qint64(width) * height * 2; }
+    std::uint32_t offset() const { return std::uint32_t(offsetHigh) << 16 | offsetLow; }
     friend bool operator==(const IndexRecord&, const IndexRecord&) = default;
 };
 
@@ -66,20 +70,33 @@ struct Header {
     qint64 indexBytes() const { return IndexRecordSize * blockCount; }
 };
 
+// Where a checked file's blocks are read from.
+enum class BlockPlacement : std::uint8_t {
+    OffsetsMatch,     // the offsets say what the file holds: blocks back to back behind the index
+    AtOffsets,        // the offsets say otherwise; every block lies in the pixel data there
+    OffsetsOutside,   // the offsets say otherwise and some point outside the pixel data:
+                      // the blocks are read back to back
+};
+
 // What a checked file holds besides its pixels, and where they lie.
 struct Layout {
     PixelFormat format = PixelFormat::RGB565;
     std::uint16_t columns = 0;
     std::uint16_t rows = 0;
     std::vector<IndexRecord> index;
-    qint64 pixelDataOffset = 0;   // first byte of block 0's pixels
+    qint64 pixelDataOffset = 0;   // end of the index: where the pixel data begins
     qint64 totalPixels = 0;       // of all blocks together
+    BlockPlacement placement = BlockPlacement::OffsetsMatch;
+    std::vector<qint64> positions;   // file position of each block's pixels
 };
 
 // Each raises FormatError with a message that names the file as `name`.
 // The first bytes of a file of `fileSize` bytes (at least 10 of them must be at `data`).
 Header parseHeader(const char* data, qint64 size, qint64 fileSize, const QString& name);
-// The header's index (header.indexBytes() bytes at `data`), checked against the file size.
+// The header's index (header.indexBytes() bytes at `data`), checked against the file size:
+// the file must hold every block back to back, whatever its offsets say. The blocks are
+// placed at their offsets when each of them lies wholly between the end of the index and
+// the end of the file there (blocks may share pixels), and back to back otherwise.
 Layout parseIndex(const Header& header, const char* data, qint64 fileSize, const QString& name);
 // Header and index of a whole file held in memory.
 Layout parseBackground(const QByteArray& bytes, const QString& name = QStringLiteral("The file"));
@@ -91,21 +108,27 @@ QImage decodeBlock(const char* pixels, int width, int height, PixelFormat format
 // The bitmap is read as 24-bit; pixels outside it are white.
 void encodeBlock(const QImage& bitmap, int width, int height, char* out);
 
-// Gives the next `bytes` bytes of pixel data, or nullptr when there are fewer.
-using PixelSource = std::function<const char*(qint64 bytes)>;
+// Gives `bytes` bytes of the file from `position` on, or nullptr when there are fewer.
+using PixelSource = std::function<const char*(qint64 position, qint64 bytes)>;
 // Hears the pixels decoded so far after each block.
 using LoadProgress = std::function<void(qint64 donePixels, qint64 totalPixels)>;
-// Makes the blocks of a checked layout from its pixel data, in order.
+// Makes the blocks of a checked layout from its pixel data, in order. Each block keeps
+// the offset its file gave it.
 TBlockList decodeBlocks(const Layout& layout, const PixelSource& source, const QString& name,
                         const LoadProgress& progress = {});
 // The whole file in memory: header, index and blocks.
 TBlockList decodeBackground(const QByteArray& bytes, Layout* layout = nullptr);
 
 // Raises PlsdError, with a clear message, when the grid cannot be written as a file that
-// reads back: no blocks, more than a 16-bit count, a count that is not columns x rows, or
-// a block without pixels.
+// reads back: no blocks, more than a 16-bit count, a count that is not columns x rows, a
+// block without pixels, or a block that would begin past what a 32-bit offset reaches.
 void checkWritable(const TBlockList* blocks, int columns, int rows);
-// Header and index of a checked grid.
+// The offset of each block in the file that the save writes: blocks back to back behind
+// the index. Offsets past 32 bits are cut; checkWritable refuses such grids.
+std::vector<std::uint32_t> savedOffsets(const TBlockList& blocks);
+// Gives each block the offset it has in the file that the save writes.
+void takeSavedOffsets(TBlockList& blocks);
+// Header and index of a checked grid, with the offsets of savedOffsets().
 QByteArray encodeHeaderAndIndex(const TBlockList& blocks, int columns, int rows);
 // Hears the number of blocks written so far after each block.
 using SaveProgress = std::function<void(int doneBlocks, int totalBlocks)>;

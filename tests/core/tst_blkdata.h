@@ -34,13 +34,19 @@ inline QByteArray fileOf(quint8 format, quint16 columns, quint16 rows, quint16 c
     return out;
 }
 
-// columns x rows blocks of w x h pixels, every pixel `pixel`; block k has the offset
-// halves (1000 + k, k).
+inline blk::IndexRecord recordOf(quint32 offset, quint16 width, quint16 height)
+{
+    return {quint16(offset & 0xFFFF), quint16(offset >> 16), width, height};
+}
+
+// columns x rows blocks of w x h pixels back to back, every pixel `pixel`, with offsets
+// that say so.
 inline QByteArray uniformFile(quint8 format, int columns, int rows, int w, int h, quint16 pixel)
 {
     QList<blk::IndexRecord> index;
-    for (int k = 0; k < columns * rows; ++k)
-        index.append({quint16(1000 + k), quint16(k), quint16(w), quint16(h)});
+    const int count = columns * rows;
+    for (int k = 0; k < count; ++k)
+        index.append(recordOf(quint32(10 + 8 * count - 4 + 2 * w * h * k), quint16(w), quint16(h)));
     return fileOf(format, quint16(columns), quint16(rows), quint16(columns * rows), index,
                   QList<quint16>(columns * rows * w * h, pixel));
 }

@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QtEndian>
 #include <QtTest>
+#include <random>
 
 namespace {
 
@@ -39,6 +40,7 @@ private slots:
     void rgb555KeepsItsColoursAs565();
     void roundedPercentHalvesToEven();
     void hugeClaimsAreRefusedWithoutAllocating();
+    void offsetsDecideWhereBlocksAreRead();
     void writerLayout();
     void failedWriteIsReported();
     void unwritableGridsAreRefused();
@@ -115,10 +117,99 @@ void TestBlkFormat::hugeClaimsAreRefusedWithoutAllocating()
     QVERIFY2(message.startsWith(QStringLiteral("bad.blk is truncated or damaged")), qPrintable(message));
     QVERIFY2(message.contains(QString::number(10 + 8 * 65535 + 2 * qint64(65535) * 65535 * 65535)),
              qPrintable(message));
+
+    // Blocks may share pixels at their offsets, but the file must still be as long as all
+    // of them back to back: what a load allocates stays bounded by the file's size.
+    QCOMPARE(parseMessage(fileOf(1, 2, 1, 2, {{22, 0, 1, 1}, {22, 0, 1, 1}}, {0x1234})),
+             QStringLiteral("bad.blk is truncated or damaged: it has 28 bytes, but its header, index and pixel data "
+                            "need 30"));
+}
+
+// Random files of a few small blocks, made in one of three ways: back to back with offsets
+// that say so (and maybe bytes after the last block), blocks anywhere in the pixel data
+// (shuffled, apart, or sharing pixels) with offsets that say where, or back to back with
+// some offsets pointing past the end or into the header and index. Each block must show
+// the pixels where the way says it lies, and a save writes them back to back with offsets
+// that say so.
+void TestBlkFormat::offsetsDecideWhereBlocksAreRead()
+{
+    enum Way { BackToBack, Anywhere, BadOffsets };
+    std::mt19937 random(12);
+    const auto below = [&](qint64 n) { return qint64(random() % quint64(n)); };
+    const auto nearOrFar = [&](qint64 n) { return below(2) ? below(std::min<qint64>(n, 2)) : below(n); };
+    int seen[3] = {0, 0, 0};
+    for (int round = 0; round < 600; ++round) {
+        const int columns = 1 + int(below(3)), rows = 1 + int(below(3)), count = columns * rows;
+        const qint64 indexEnd = 10 + 8 * count;
+        QList<blk::IndexRecord> index;
+        std::vector<qint64> backToBack;
+        qint64 end = indexEnd;
+        for (int k = 0; k < count; ++k) {
+            index.append({0, 0, quint16(1 + below(5)), quint16(1 + below(5))});
+            backToBack.push_back(end);
+            end += index.last().pixelBytes();
+        }
+        const Way way = Way(below(3));
+        QByteArray file(end + (below(2) ? below(40) : 0), Qt::Uninitialized);
+        for (char& byte : file)
+            byte = char(below(256));
+        std::vector<qint64> at = backToBack;
+        if (way == Anywhere) {
+            for (int k = 0; k < count; ++k)
+                at[size_t(k)] = indexEnd + below(file.size() - indexEnd - index[k].pixelBytes() + 1);
+        }
+        for (int k = 0; k < count; ++k)
+            index[k] = blktest::recordOf(quint32(at[size_t(k)] - 4), index[k].width, index[k].height);
+        if (way == BadOffsets) {
+            for (int k = 0; k < count; ++k) {
+                if (k == 0 || below(3) == 0) {
+                    // In [4, indexEnd) or in [past, 2^32 + 4), often next to their ends.
+                    const qint64 past = file.size() - index[k].pixelBytes() + 1;
+                    const qint64 position = below(2) ? indexEnd - 1 - nearOrFar(indexEnd - 4)
+                                                     : past + nearOrFar(0x100000004 - past);
+                    index[k] = blktest::recordOf(quint32(position - 4), index[k].width, index[k].height);
+                }
+            }
+        }
+        file.replace(0, indexEnd, fileOf(1, quint16(columns), quint16(rows), quint16(count), index));
+        const blk::BlockPlacement expected = way == BadOffsets ? blk::BlockPlacement::OffsetsOutside
+                                           : at == backToBack  ? blk::BlockPlacement::OffsetsMatch
+                                                               : blk::BlockPlacement::AtOffsets;
+        ++seen[int(expected)];
+        const QByteArray context = "round " + QByteArray::number(round);
+
+        blk::Layout layout;
+        TBlockList blocks = blk::decodeBackground(file, &layout);
+        QVERIFY2(layout.placement == expected, context);
+        const std::vector<qint64>& read = expected == blk::BlockPlacement::AtOffsets ? at : backToBack;
+        for (int k = 0; k < count; ++k) {
+            QByteArray pixels(index[k].pixelBytes(), '\0');
+            blk::encodeBlock(blocks[size_t(k)]->Bitmap, index[k].width, index[k].height, pixels.data());
+            QVERIFY2(pixels == file.mid(read[size_t(k)], index[k].pixelBytes()), context);
+            QVERIFY2(blocks[size_t(k)]->Offset() == index[k].offset(), context);   // kept until a save
+        }
+
+        const QByteArray saved = blk::encodeBackground(blocks, columns, rows);
+        blk::Layout savedLayout;
+        const TBlockList again = blk::decodeBackground(saved, &savedLayout);
+        QVERIFY2(savedLayout.placement == blk::BlockPlacement::OffsetsMatch, context);
+        QVERIFY2(savedLayout.positions == backToBack, context);
+        for (int k = 0; k < count; ++k)
+            QVERIFY2(again[size_t(k)]->Bitmap == blocks[size_t(k)]->Bitmap, context);
+        if (expected == blk::BlockPlacement::OffsetsMatch)
+            QVERIFY2(saved == file.left(end), context);
+        blk::takeSavedOffsets(blocks);
+        for (int k = 0; k < count; ++k)
+            QVERIFY2(blocks[size_t(k)]->Offset() == savedLayout.index[size_t(k)].offset(), context);
+    }
+    for (int n : seen)
+        QVERIFY(n > 50);
 }
 
 void TestBlkFormat::writerLayout()
 {
+    // The blocks' own offsets say nothing about the file the save writes: each block gets
+    // the position of its pixels minus 4 (26 - 4 and 30 - 4).
     TBlockList blocks;
     blocks.push_back(blockOf(QImage(2, 1, QImage::Format_RGB888), 0x00020036));
     blocks.push_back(blockOf(QImage(1, 1, QImage::Format_RGB888), 9));
@@ -126,7 +217,12 @@ void TestBlkFormat::writerLayout()
     blocks[0]->Bitmap.setPixelColor(1, 0, QColor(8, 4, 8));
     blocks[1]->Bitmap.setPixelColor(0, 0, QColor(7, 3, 7));
     const QByteArray bytes = blk::encodeBackground(blocks, 1, 2);
-    QCOMPARE(bytes, fileOf(1, 1, 2, 2, {{0x36, 2, 2, 1}, {9, 0, 1, 1}}, {0xFFFF, 0x0821, 0x0000}));
+    QCOMPARE(bytes, fileOf(1, 1, 2, 2, {{22, 0, 2, 1}, {26, 0, 1, 1}}, {0xFFFF, 0x0821, 0x0000}));
+    QCOMPARE(blk::savedOffsets(blocks), (std::vector<std::uint32_t>{22, 26}));
+    QCOMPARE(blocks[0]->Offset(), 0x00020036u);
+    blk::takeSavedOffsets(blocks);
+    QCOMPARE(blocks[0]->Offset(), 22u);
+    QCOMPARE(blocks[1]->Offset(), 26u);
     QCOMPARE(bytes.left(4), QByteArray("\x01\x00\x00\x00", 4));
 
     // The streaming writer gives the same bytes and counts the blocks.
@@ -185,6 +281,17 @@ void TestBlkFormat::unwritableGridsAreRefused()
     // A count that does not fit in 16 bits is refused, not cut.
     TBlockList many(65536);
     QCOMPARE(message(&many, 256, 256), QStringLiteral("The picture has 65536 blocks, but a background file holds at most 65535"));
+
+    // So is an offset: block 1 would begin 8.6 GB into the file. (Sizes only: no pixels.)
+    TBlockList huge;
+    for (int k = 0; k < 2; ++k) {
+        huge.push_back(std::make_unique<TGraphicBlock>());
+        huge.back()->Width = huge.back()->Height = 65535;
+    }
+    QCOMPARE(message(&huge, 2, 1), QStringLiteral("The picture is too large for a background file: block 1 would "
+                                                  "begin past the 4 GB that a block's offset can reach"));
+    huge.pop_back();
+    QCOMPARE(message(&huge, 1, 1), QString());
 }
 
 QTEST_GUILESS_MAIN(TestBlkFormat)
