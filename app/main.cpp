@@ -8,6 +8,7 @@
 #include "app/tool.h"
 #include "background/tilegrid.h"
 #include "core/background/graphicblock.h"
+#include "core/background/pictureformats.h"
 #include "rooms/room.h"
 
 #include <QCloseEvent>
@@ -187,22 +188,25 @@ void TfrmMainForm::createMenu()
 
 void TfrmMainForm::createFileDialogs()
 {
-    auto dialog = [this](const char* name, bool save, const char* filter, const char* extension) {
+    auto dialog = [this](const char* name, bool save, const QStringList& filters, const char* extension) {
         auto* d = new QFileDialog(this);
         d->setObjectName(QString::fromLatin1(name));
         d->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         d->setFileMode(QFileDialog::AnyFile);
         d->setOption(QFileDialog::DontConfirmOverwrite, true);
-        d->setNameFilter(QString::fromLatin1(filter));
+        d->setNameFilters(filters);
         d->setDefaultSuffix(QString::fromLatin1(extension));
         return d;
     };
-    odgBLK = dialog("odgBLK", false, "Creatures Background (*.blk)", "blk");
-    sdgBLK = dialog("sdgBLK", true, "Creatures Background (*.blk)", "blk");
-    odgBMP = dialog("odgBMP", false, "Windows Bitmap (*.bmp)", "bmp");
-    sdgBMP = dialog("sdgBMP", true, "Windows Bitmap (*.bmp)", "bmp");
-    odgCOS = dialog("odgCOS", false, "CAOS text file (*.cos)", "cos");
-    sdgCOS = dialog("sdgCOS", true, "CAOS text file (*.cos)", "cos");
+    const QString background = QStringLiteral("Creatures Background (*.blk)");
+    const QString bitmap = QStringLiteral("Windows Bitmap (*.bmp)");
+    const QString script = QStringLiteral("CAOS text file (*.cos)");
+    odgBLK = dialog("odgBLK", false, {background}, "blk");
+    sdgBLK = dialog("sdgBLK", true, {background}, "blk");
+    odgBMP = dialog("odgBMP", false, {bitmap, pictureformats::nameFilter(pictureformats::readableExtensions())}, "bmp");
+    sdgBMP = dialog("sdgBMP", true, {bitmap, pictureformats::nameFilter(pictureformats::writableExtensions())}, "bmp");
+    odgCOS = dialog("odgCOS", false, {script}, "cos");
+    sdgCOS = dialog("sdgCOS", true, {script}, "cos");
 }
 
 void TfrmMainForm::createPictureSurface()

@@ -1,8 +1,10 @@
-// File > Import Bitmap and File > Export Bitmap: a picture into the tile grid and back out.
+// File > Import Bitmap and File > Export Bitmap: a picture into the tile grid and back out,
+// in any format Qt reads or writes.
 #include "app/main.h"
 
 #include "core/common/errors.h"
 #include "core/background/bitmapgrid.h"
+#include "core/background/pictureformats.h"
 #include "background/tilegrid.h"
 
 #include <QSaveFile>
@@ -26,11 +28,12 @@ void TfrmMainForm::ImportBitmap(const QString& path)
 
 void TfrmMainForm::ExportBitmap(const QString& path)
 {
-    bitmapgrid::checkExportable(Blocks.get(), BlockColumns, BlockRows);
+    const QByteArray format = pictureformats::writeFormat(path);
+    bitmapgrid::checkExportable(Blocks.get(), BlockColumns, BlockRows, format);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw FileError::cannotCreate(path);
-    bitmapgrid::writeBlocksAsBitmap(file, *Blocks, BlockColumns, BlockRows, path);
+    bitmapgrid::writeBlocksAsPicture(file, *Blocks, BlockColumns, BlockRows, format, path);
     if (!file.commit())
         throw FileError(QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString()));
 }

@@ -3,6 +3,7 @@
 
 #include "core/common/errors.h"
 #include "app/statusbar.h"
+#include "core/background/blkfile.h"
 #include "core/background/blkformat.h"
 #include "background/tilegrid.h"
 
@@ -74,25 +75,12 @@ TfrmMainForm::BackgroundRead TfrmMainForm::ReadBackground(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw FileError::cannotOpen(path);
-    const qint64 fileSize = file.size();
-    const QByteArray head = file.read(blk::HeaderSize);
-    const blk::Header header = blk::parseHeader(head.constData(), head.size(), fileSize, path);
-    const QByteArray index = file.read(header.indexBytes());
-    if (index.size() != header.indexBytes())
-        throw FormatError(QStringLiteral("%1 is truncated or damaged: its index ends early").arg(path));
-    const blk::Layout layout = blk::parseIndex(header, index.constData(), fileSize, path);
+    const blk::Layout layout = blk::readLayout(file, path);
 
     StatusRestorer status(StatusBar);
-    QByteArray buffer;
-    const blk::PixelSource source = [&](qint64 position, qint64 bytes) -> const char* {
-        if (file.pos() != position && !file.seek(position))
-            return nullptr;
-        buffer.resize(bytes);
-        return file.read(buffer.data(), bytes) == bytes ? buffer.constData() : nullptr;
-    };
     auto blocks = std::make_unique<TBlockList>();
     try {
-        *blocks = blk::decodeBlocks(layout, source, path, [this](qint64 done, qint64 total) {
+        *blocks = blk::readBlocks(file, layout, path, [this](qint64 done, qint64 total) {
             showProgress(StatusBar, "Loading", blk::roundedPercent(done, total));
         });
     } catch (const std::bad_alloc&) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs a build into a temporary prefix and checks that the program, its desktop entry
-# and its icon land where desktops look for them, and that the entry names both.
+# and its icon land where desktops look for them, that the entry names both, and that the
+# command-line tool is installed beside the program and runs.
 #
 #   install-check.sh CMAKE BUILD_FOLDER
 set -uo pipefail
@@ -24,6 +25,13 @@ program="$prefix/bin/palisandre"
 entry="$prefix/share/applications/palisandre.desktop"
 icon="$prefix/share/icons/hicolor/scalable/apps/palisandre.svg"
 [ -x "$program" ] || fail "no program at bin/palisandre"
+tool="$prefix/bin/palisandre-tool"
+[ -x "$tool" ] || fail "no command-line tool at bin/palisandre-tool"
+version=$(env -u DISPLAY -u QT_QPA_PLATFORM "$tool" --version 2>&1) || fail "palisandre-tool --version failed: $version"
+case "$version" in
+    "palisandre-tool "[0-9]*) ;;
+    *) fail "palisandre-tool --version printed \"$version\"" ;;
+esac
 [ -f "$entry" ] || fail "no desktop entry at share/applications/palisandre.desktop"
 [ -s "$icon" ] || fail "no icon at share/icons/hicolor/scalable/apps/palisandre.svg"
 
@@ -35,4 +43,4 @@ if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$entry" || fail "desktop-file-validate rejects the entry"
 fi
 
-echo "install-check: bin, desktop entry and icon installed under a temporary prefix"
+echo "install-check: program, tool, desktop entry and icon installed under a temporary prefix"

@@ -60,6 +60,7 @@ private slots:
     void pictureBeyondQtsDefaultLimit();
     void exportOfIncompleteGrids();
     void failedExportsWriteNothing();
+    void otherPictureFormats();
 
 private:
     QTemporaryDir dir;
@@ -233,6 +234,39 @@ void TestBitmap::failedExportsWriteNothing()
     } catch (const FileError& error) {
         QCOMPARE(error.message(), QStringLiteral("Cannot write file out.bmp: No space left on device"));
     }
+}
+
+void TestBitmap::otherPictureFormats()
+{
+    // Below the credit line: transparent black, opaque red, black at half alpha.
+    QImage source(200, 150, QImage::Format_ARGB32);
+    source.fill(qRgba(0, 0, 0, 0));
+    source.setPixel(10, 100, qRgba(255, 0, 0, 255));
+    source.setPixel(11, 100, qRgba(0, 0, 0, 128));
+    QVERIFY(source.save(path("in.png")));
+    Editor e;
+    e.main->ImportBitmap(path("in.png"));
+    QCOMPARE(blockPixel(*e.main, 0, 0, 10, 100), QColor(255, 0, 0));
+    QCOMPARE(blockPixel(*e.main, 0, 0, 11, 100), QColor(127, 127, 127));
+    QCOMPARE(blockPixel(*e.main, 0, 0, 12, 100), QColor(255, 255, 255));
+    QCOMPARE(blockPixel(*e.main, 1, 1, 70, 21), QColor(255, 255, 255));
+
+    // The export writes the format its name says; the bitmap writer stays for .bmp.
+    e.main->ExportBitmap(path("out.bmp"));
+    e.main->ExportBitmap(path("out.PNG"));
+    e.main->ExportBitmap(path("out.jpg"));
+    QCOMPARE(readAll(path("out.PNG")).left(4), QByteArray("\x89PNG"));
+    QCOMPARE(readAll(path("out.jpg")).left(2), QByteArray("\xFF\xD8"));
+    const QImage png(path("out.PNG"));
+    QCOMPARE(png.size(), QSize(256, 256));
+    QCOMPARE(png.convertToFormat(QImage::Format_RGB888), QImage(path("out.bmp")).convertToFormat(QImage::Format_RGB888));
+
+    ErrorCapture errors;
+    TestDialogs host;
+    host.answer(path("out.xyz"));
+    e.main->ExportBitmap1->trigger();
+    QCOMPARE(errors.messages, QStringList(QStringLiteral("Unknown picture file extension (.xyz)")));
+    QVERIFY(!QFile::exists(path("out.xyz")));
 }
 
 PLSD_TEST_MAIN(TestBitmap)

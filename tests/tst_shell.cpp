@@ -8,6 +8,8 @@
 #include "app/startup.h"
 #include "app/statusbar.h"
 
+#include <QImageReader>
+#include <QImageWriter>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -132,10 +134,25 @@ void TestShell::mainWindowLayout()
         auto* dialog = form.findChild<QFileDialog*>(QString::fromLatin1(d.name));
         QVERIFY2(dialog, d.name);
         QCOMPARE(dialog->acceptMode(), d.mode);
-        QCOMPARE(dialog->nameFilters(), QStringList(QString::fromLatin1(d.filter)));
+        const QStringList filters = dialog->nameFilters();
+        QCOMPARE(filters.value(0), QString::fromLatin1(d.filter));
+        QCOMPARE(filters.size(), d.filter[0] == 'W' ? 2 : 1);
         QCOMPARE(dialog->defaultSuffix(), QString::fromLatin1(d.suffix));
         QCOMPARE(dialog->fileMode(), QFileDialog::AnyFile);
         QVERIFY(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+    }
+
+    // The bitmap dialogs also offer every common picture format that Qt reads, or writes.
+    for (const char* name : {"odgBMP", "sdgBMP"}) {
+        const QString pictures = form.findChild<QFileDialog*>(QString::fromLatin1(name))->nameFilters().value(1);
+        QVERIFY2(pictures.startsWith(QStringLiteral("Pictures (*.png *.bmp *.jpg *.jpeg ")), qPrintable(pictures));
+        const bool save = name[0] == 's';
+        const QList<QByteArray> supported =
+            save ? QImageWriter::supportedImageFormats() : QImageReader::supportedImageFormats();
+        const QStringList patterns = pictures.mid(10, pictures.size() - 11).split(' ');
+        for (const QString& pattern : patterns)
+            QVERIFY2(supported.contains(pattern.mid(2).toLatin1()), qPrintable(pattern));
+        QCOMPARE(patterns.contains(QStringLiteral("*.gif")), !save);   // Qt reads GIF but does not write it
     }
 }
 

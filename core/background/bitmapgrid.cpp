@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QPainter>
 #include <QtEndian>
 #include <algorithm>
@@ -97,6 +98,33 @@ void refuseTruncatedBitmap(QFile& file)
         throw BitmapError(QStringLiteral("Bitmap image is not valid"));
 }
 
+// Lays a picture with an alpha channel over white, in place: with premultiplied pixels a
+// channel over white is the channel plus what the alpha leaves of white.
+void layOverWhite(QImage& picture)
+{
+    picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+    if (picture.isNull())
+        return;
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb p = line[x];
+            const int white = 255 - qAlpha(p);
+            line[x] = qRgb(qRed(p) + white, qGreen(p) + white, qBlue(p) + white);
+        }
+    }
+    picture.reinterpretAsFormat(QImage::Format_RGB32);
+}
+
+[[noreturn]] void notEnoughMemory(QSize picture, qint64 needed, qint64 available)
+{
+    throw BitmapError(QStringLiteral("The picture is %1 x %2 pixels and needs about %3 MB of memory, but only "
+                                     "%4 MB are free")
+                          .arg(picture.width())
+                          .arg(picture.height())
+                          .arg(megabytes(needed), megabytes(available)));
+}
+
 // Size of a 24-bit bitmap file of width x height pixels: two headers, then rows padded to
 // 4 bytes.
 constexpr qint64 BitmapHeaderSize = 14 + 40;
@@ -157,11 +185,7 @@ QImage readPicture(const QString& path)
     const qint64 needed = pictureBytes + blocks * BlockBytes;
     const qint64 available = availableMemory();
     if (available >= 0 && needed > available)
-        throw BitmapError(QStringLiteral("The picture is %1 x %2 pixels and needs about %3 MB of memory, but only "
-                                         "%4 MB are free")
-                              .arg(size.width())
-                              .arg(size.height())
-                              .arg(megabytes(needed), megabytes(available)));
+        notEnoughMemory(size, needed, available);
 
     QImage picture;
     {
@@ -170,6 +194,8 @@ QImage readPicture(const QString& path)
     }
     if (picture.isNull())
         throw BitmapError(QStringLiteral("Bitmap image is not valid"));
+    if (picture.hasAlphaChannel())
+        layOverWhite(picture);
     picture.convertTo(QImage::Format_RGB888);   // in place from 32-bit pixels
     if (picture.isNull())
         throw PlsdError(QStringLiteral("Not enough memory for the picture of %1").arg(path));
@@ -225,17 +251,52 @@ std::unique_ptr<TBlockList> cutIntoBlocks(QImage picture)
 }
 
 
-void checkExportable(const TBlockList* blocks, int columns, int rows)
+void checkExportable(const TBlockList* blocks, int columns, int rows, const QByteArray& format)
 {
     if (!blocks || blocks->empty() || columns <= 0 || rows <= 0)
         throw PlsdError(QStringLiteral("There is no picture to export: open a background file or import a bitmap "
                                        "first"));
     const qint64 width = qint64(BlockSize) * columns;
     const qint64 height = qint64(BlockSize) * rows;
-    if (BitmapHeaderSize + bitmapRowBytes(width) * height > std::numeric_limits<qint32>::max())
-        throw PlsdError(QStringLiteral("The picture of %1 x %2 pixels is too large for a Windows bitmap file")
+    if (format == "bmp") {
+        if (BitmapHeaderSize + bitmapRowBytes(width) * height > std::numeric_limits<qint32>::max())
+            throw PlsdError(QStringLiteral("The picture of %1 x %2 pixels is too large for a Windows bitmap file")
+                                .arg(width)
+                                .arg(height));
+        return;
+    }
+    if (width > std::numeric_limits<int>::max() / 3 || height > std::numeric_limits<int>::max())
+        throw PlsdError(QStringLiteral("The picture of %1 x %2 pixels is too large to write as one picture")
                             .arg(width)
                             .arg(height));
+    const qint64 needed = bitmapRowBytes(width) * height;
+    const qint64 available = availableMemory();
+    if (available >= 0 && needed > available)
+        notEnoughMemory(QSize(int(width), int(height)), needed, available);
+}
+
+QImage joinBlocks(const TBlockList& blocks, int columns, int rows)
+{
+    QImage picture(BlockSize * columns, BlockSize * rows, QImage::Format_RGB888);
+    if (picture.isNull())
+        throw PlsdError(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
+                            .arg(qint64(BlockSize) * columns)
+                            .arg(qint64(BlockSize) * rows));
+    picture.fill(Qt::white);
+    for (size_t k = 0; k < blocks.size() && k < size_t(columns) * size_t(rows); ++k) {
+        if (!blocks[k] || blocks[k]->Bitmap.isNull())
+            continue;
+        const QImage& bitmap = blocks[k]->Bitmap;
+        const QImage cell = bitmap.format() == QImage::Format_RGB888 ? bitmap
+                                                                      : bitmap.convertToFormat(QImage::Format_RGB888);
+        const int left = BlockSize * int(k / size_t(rows));
+        const int top = BlockSize * int(k % size_t(rows));
+        const int width = std::min(BlockSize, cell.width());
+        const int height = std::min(BlockSize, cell.height());
+        for (int y = 0; y < height; ++y)
+            std::memcpy(picture.scanLine(top + y) + 3 * left, cell.constScanLine(y), size_t(3 * width));
+    }
+    return picture;
 }
 
 void writeBlocksAsBitmap(QIODevice& device, const TBlockList& blocks, int columns, int rows, const QString& name)
@@ -302,6 +363,18 @@ void writeBlocksAsBitmap(QIODevice& device, const TBlockList& blocks, int column
         }
         write(strip);
     }
+}
+
+void writeBlocksAsPicture(QIODevice& device, const TBlockList& blocks, int columns, int rows,
+                          const QByteArray& format, const QString& name)
+{
+    if (format == "bmp") {
+        writeBlocksAsBitmap(device, blocks, columns, rows, name);
+        return;
+    }
+    QImageWriter writer(&device, format);
+    if (!writer.write(joinBlocks(blocks, columns, rows)))
+        throw FileError(QStringLiteral("Cannot write file %1: %2").arg(name, writer.errorString()));
 }
 
 } // namespace bitmapgrid

@@ -1,0 +1,147 @@
+// palisandre-tool convert, run as a program, against the bare work in the same run:
+// a 7680 x 3072 PNG to a background file against Qt reading the PNG plus encoding and
+// writing the background bytes; the background file to PNG against decoding its bytes
+// plus Qt writing the PNG. Usage: bench_tool [runs]   (default 5)
+
+#include "bench/benchsupport.h"
+#include "bench/syntheticgrid.h"
+#include "core/background/bitmapgrid.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <cstdio>
+
+namespace {
+
+constexpr int Columns = 60;
+constexpr int Rows = 24;
+constexpr int Block = 128;
+
+bool runTool(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(PLSD_TOOL), arguments);
+    const bool ok = process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit
+                    && process.exitCode() == 0;
+    if (!ok)
+        std::fprintf(stderr, "palisandre-tool %s failed: %s\n", qPrintable(arguments.join(' ')),
+                     process.readAllStandardError().constData());
+    return ok;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Bare work of a picture into a background file: header, index, every block's pixels cut
+// to 5-6-5 straight from the picture's lines, one write.
+bool encodeAndWrite(QImage picture, const QString& path)
+{
+    picture.convertTo(QImage::Format_RGB32);   // what Qt reads an opaque PNG as: no work
+
+    const int count = Columns * Rows;
+    QByteArray out(blk::HeaderSize + blk::IndexRecordSize * count + qsizetype(count) * Block * Block * 2, '\0');
+    auto* d = reinterpret_cast<uchar*>(out.data());
+    d[0] = 1;
+    qToLittleEndian<quint16>(Columns, d + 4);
+    qToLittleEndian<quint16>(Rows, d + 6);
+    qToLittleEndian<quint16>(count, d + 8);
+    for (int k = 0; k < count; ++k) {
+        uchar* record = d + blk::HeaderSize + blk::IndexRecordSize * k;
+        qToLittleEndian<quint32>(blk::importedBlockOffset(k, count), record);
+        qToLittleEndian<quint16>(Block, record + 4);
+        qToLittleEndian<quint16>(Block, record + 6);
+    }
+    uchar* pixel = d + blk::HeaderSize + blk::IndexRecordSize * count;
+    for (int c = 0; c < Columns; ++c)
+        for (int r = 0; r < Rows; ++r)
+            for (int y = 0; y < Block; ++y) {
+                const auto* s = reinterpret_cast<const QRgb*>(picture.constScanLine(Block * r + y)) + Block * c;
+                for (int x = 0; x < Block; ++x, pixel += 2)
+                    qToLittleEndian<quint16>(blk::rgbTo565(uchar(qRed(s[x])), uchar(qGreen(s[x])), uchar(qBlue(s[x]))),
+                                             pixel);
+            }
+    return writeFile(path, out);
+}
+
+// Bare work of a background file into a picture: every block's 5-6-5 pixels decoded
+// straight into the picture's lines.
+QImage readAndDecode(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    const int count = Columns * Rows;
+    QImage picture(Columns * Block, Rows * Block, QImage::Format_RGB888);
+    const auto* pixel = reinterpret_cast<const uchar*>(bytes.constData()) + blk::HeaderSize
+                        + blk::IndexRecordSize * count;
+    for (int c = 0; c < Columns; ++c)
+        for (int r = 0; r < Rows; ++r)
+            for (int y = 0; y < Block; ++y) {
+                uchar* d = picture.scanLine(Block * r + y) + 3 * Block * c;
+                for (int x = 0; x < Block; ++x, pixel += 2, d += 3) {
+                    const blk::Rgb rgb = blk::rgbFrom565(qFromLittleEndian<quint16>(pixel));
+                    d[0] = rgb.r;
+                    d[1] = rgb.g;
+                    d[2] = rgb.b;
+                }
+            }
+    return picture;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const int runs = bench::runsFromArguments(argc, argv);
+
+    QTemporaryDir dir;
+    const QString background = dir.filePath(QStringLiteral("map.blk"));
+    const QString png = dir.filePath(QStringLiteral("picture.png"));
+    {
+        const QByteArray bytes = synthetic::makeBackgroundFile(Columns, Rows);
+        const TBlockList blocks = blk::decodeBackground(bytes);
+        if (!writeFile(background, bytes) || !bitmapgrid::joinBlocks(blocks, Columns, Rows).save(png, "PNG")) {
+            std::fprintf(stderr, "cannot write the files in %s\n", qPrintable(dir.path()));
+            return 1;
+        }
+    }
+
+    std::vector<double> bareIn, toolIn, bareOut, toolOut;
+    bool ok = true;
+    for (int run = 0; run < runs && ok; ++run) {
+        bareIn.push_back(bench::timeMs([&] { ok &= encodeAndWrite(QImage(png, "PNG"), dir.filePath("bare.blk")); }));
+        toolIn.push_back(bench::timeMs([&] { ok &= runTool({"convert", png, dir.filePath("tool.blk")}); }));
+        bareOut.push_back(bench::timeMs([&] { ok &= readAndDecode(background).save(dir.filePath("bare.png"), "PNG"); }));
+        toolOut.push_back(bench::timeMs([&] { ok &= runTool({"convert", background, dir.filePath("tool.png")}); }));
+    }
+    if (!ok)
+        return 1;
+
+    std::printf("PNG of %d x %d pixels (%lld bytes), background file of %d x %d blocks (%lld bytes), %d runs;\n"
+                "palisandre-tool runs as a program, start-up included\n\n",
+                Columns * Block, Rows * Block, (long long)QFileInfo(png).size(), Columns, Rows,
+                (long long)QFileInfo(background).size(), runs);
+    const bench::Spread bareInS = bench::spread(bareIn), toolInS = bench::spread(toolIn);
+    const bench::Spread bareOutS = bench::spread(bareOut), toolOutS = bench::spread(toolOut);
+    bench::printHeader();
+    bench::printRow("baseline: Qt reads PNG, encode, write .blk", bareInS);
+    bench::printRow("convert PNG to .blk (goal <= 1.50)", toolInS, &bareInS);
+    bench::printRow("baseline: read .blk, decode, Qt writes PNG", bareOutS);
+    bench::printRow("convert .blk to PNG (goal <= 1.50)", toolOutS, &bareOutS);
+
+    auto bytesOf = [&](const char* name) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    std::printf("\nThe tool's background file is %s the baseline's.\n",
+                bytesOf("tool.blk") == bytesOf("bare.blk") ? "byte for byte" : "NOT the same as");
+    return 0;
+}

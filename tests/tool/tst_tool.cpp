@@ -1,0 +1,237 @@
+// palisandre-tool run as a program, with no display and no platform chosen, on files the
+// test makes.
+#include "core/background/blkformat.h"
+#include "core/tst_blkdata.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QImage>
+#include <QMap>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+using namespace blktest;
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// The tool in the folder, with DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM unset.
+Run runTool(const QString& folder, const QStringList& arguments)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral(PLSD_TOOL), arguments);
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+QRgb cutTo565(QRgb c)
+{
+    const blk::Rgb rgb = blk::rgbFrom565(blk::rgbTo565(uchar(qRed(c)), uchar(qGreen(c)), uchar(qBlue(c))));
+    return qRgb(rgb.r, rgb.g, rgb.b);
+}
+
+// Every pixel its own colour, and a transparent band.
+QImage sourcePicture()
+{
+    QImage image(300, 200, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, y >= 150 && y < 160 ? qRgba(x, 0, 0, 0) : qRgba(x, y, (x * 7 + y * 3) & 0xFF, 255));
+    return image;
+}
+
+QMap<QString, QByteArray> filesIn(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        files.insert(file, readAll(file));
+    }
+    return files;
+}
+
+} // namespace
+
+class TestTool : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QVERIFY(dir.isValid()); }
+    void helpAndVersion();
+    void convertRoundTrips();
+    void info();
+    void errorsChangeNothing_data();
+    void errorsChangeNothing();
+
+private:
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+    Run tool(const QStringList& arguments) const { return runTool(dir.path(), arguments); }
+};
+
+void TestTool::helpAndVersion()
+{
+    const Run help = tool({"--help"});
+    QCOMPARE(help.status, 0);
+    QVERIFY(help.out.contains("info FILE...") && help.out.contains("convert IN OUT"));
+    QVERIFY(!help.out.contains("check") && !help.out.contains("render"));
+    const Run convertHelp = tool({"convert", "--help"});
+    QCOMPARE(convertHelp.status, 0);
+    QVERIFY(convertHelp.out.startsWith("Usage: palisandre-tool convert") && convertHelp.out.contains("--credit"));
+    QVERIFY(tool({"info", "-h"}).out.startsWith("Usage: palisandre-tool info"));
+    const Run version = tool({"--version"});
+    QCOMPARE(version.status, 0);
+    QCOMPARE(version.out, QStringLiteral("palisandre-tool " PLSD_VERSION "\n"));
+    QVERIFY(help.err.isEmpty() && version.err.isEmpty());
+}
+
+void TestTool::convertRoundTrips()
+{
+    const QImage source = sourcePicture();
+    QVERIFY(source.save(path("in.png")));
+    for (const QStringList& arguments : {QStringList{"convert", "in.png", "map.blk"},
+                                         QStringList{"convert", "map.blk", "back.png"},
+                                         QStringList{"convert", "map.blk", "back.bmp"},
+                                         QStringList{"convert", "--credit", "in.png", "credit.blk"},
+                                         QStringList{"convert", "credit.blk", "credit.png"}}) {
+        const Run run = tool(arguments);
+        QVERIFY2(run.status == 0 && run.err.isEmpty(), qPrintable(arguments.join(' ') + ": " + run.err));
+        QVERIFY(run.out.isEmpty());
+    }
+
+    // PNG -> background file -> PNG: the picture over white, cut to 5-6-5, in whole blocks.
+    const TBlockList blocks = blk::decodeBackground(readAll(path("map.blk")));
+    QCOMPARE(blocks.size(), size_t(6));
+    QCOMPARE(blocks[1]->Offset(), blk::importedBlockOffset(1, 6));
+    const QImage back = QImage(path("back.png")).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(back.size(), QSize(384, 256));
+    for (int y = 0; y < back.height(); ++y) {
+        for (int x = 0; x < back.width(); ++x) {
+            const bool inside = x < source.width() && y < source.height();
+            const QRgb s = inside ? source.pixel(x, y) : qRgba(0, 0, 0, 0);
+            const QRgb expected = cutTo565(qAlpha(s) ? s : qRgb(255, 255, 255));
+            if (back.pixel(x, y) != expected)
+                QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) differs").arg(x).arg(y)));
+        }
+    }
+    QCOMPARE(QImage(path("back.bmp")).convertToFormat(QImage::Format_RGB32), back);
+
+    // The credit line: drawn with fonts, without a display.
+    const QImage credit = QImage(path("credit.png")).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(credit.pixel(0, 0), qRgb(0, 0, 0));
+    QVERIFY(credit.copy(0, 0, 200, 10) != back.copy(0, 0, 200, 10));
+    QCOMPARE(credit.copy(0, 100, 384, 156), back.copy(0, 100, 384, 156));
+}
+
+void TestTool::info()
+{
+    // Block 0 where the layout puts it, block 1 two bytes further on; 5-5-5 pixels.
+    const quint16 at0 = 10 + 8 * 2 - 4;
+    const quint16 at1 = at0 + 2 * 128 * 128 + 2;
+    QVERIFY(writeAll(path("odd.blk"), fileOf(0, 2, 1, 2, {{at0, 0, 128, 128}, {at1, 0, 128, 128}},
+                                             QList<quint16>(2 * 128 * 128 + 1, 0x7FFF))));
+    QVERIFY(writeAll(path("even.blk"), fileOf(1, 1, 1, 1, {{quint16(10 + 8 - 4), 0, 64, 64}},
+                                              QList<quint16>(64 * 64, 0))));
+    QVERIFY(writeAll(path("rooms.cos"), "brmi 3 100\r\naddm 10 20 800 600 \"hills\"\r\n"
+                                        "addr 3 10 110 20 20 80 90\r\nrtyp va00 2\r\n"
+                                        "addr 3 110 200 20 20 90 90\r\ndoor 100 101 55\r\n"));
+    QVERIFY(QImage(40, 30, QImage::Format_RGB32).save(path("p.jpg")));
+
+    const Run run = tool({"info", "odd.blk", "even.blk", "missing.blk", "rooms.cos", "p.jpg"});
+    QCOMPARE(run.status, 2);
+    QCOMPARE(run.err, QStringLiteral("palisandre-tool: Cannot open file missing.blk\n"));
+    const QString expected = QStringLiteral(
+        "odd.blk: background file\n"
+        "  pixel format: 5-5-5 (16 bits: red 5, green 5, blue 5)\n"
+        "  columns: 2\n"
+        "  rows: 1\n"
+        "  blocks: 2 of 128 x 128 pixels\n"
+        "  picture: 256 x 128 pixels\n"
+        "  offsets: not back to back: block 1 has offset %1, where the layout places it at %2; "
+        "blocks are read at their offsets\n"
+        "even.blk: background file\n"
+        "  pixel format: 5-6-5 (16 bits: red 5, green 6, blue 5)\n"
+        "  columns: 1\n"
+        "  rows: 1\n"
+        "  blocks: 1 of 64 x 64 pixels\n"
+        "  picture: 128 x 128 pixels\n"
+        "  offsets: back to back, as the layout places them\n"
+        "rooms.cos: room script\n"
+        "  metaroom number: 3\n"
+        "  first room number: 100\n"
+        "  metaroom offsets: 10 20\n"
+        "  background: \"hills\"\n"
+        "  metaroom music: not given\n"
+        "  rooms: 2, numbered 100 to 101 (corners in picture pixels: the script's less the offsets)\n"
+        "  doors: 1\n"
+        "  room 100: xl 0 xr 100 ytl 0 ytr 0 ybl 60 ybr 70, type 2\n"
+        "  room 101: xl 100 xr 190 ytl 0 ytr 0 ybl 70 ybr 70, type 0\n"
+        "  door 100 101: permeability 55\n"
+        "p.jpg: picture\n"
+        "  format: jpeg\n"
+        "  size: 40 x 30 pixels\n").arg(at1).arg(at1 - 2);
+    QCOMPARE(run.out, expected);
+}
+
+void TestTool::errorsChangeNothing_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no command") << QStringList{} << "no command given (see palisandre-tool --help)";
+    QTest::newRow("unknown command") << QStringList{"draw"} << "unknown command 'draw' (see palisandre-tool --help)";
+    QTest::newRow("unknown option") << QStringList{"convert", "-x", "in.png", "out.blk"}
+                                    << "convert: unknown option '-x' (see palisandre-tool convert --help)";
+    QTest::newRow("one file") << QStringList{"convert", "in.png"}
+                              << "convert: takes two files, IN and OUT, but 1 given (see palisandre-tool convert --help)";
+    QTest::newRow("no file") << QStringList{"info"} << "info: no file given (see palisandre-tool info --help)";
+    QTest::newRow("two pictures") << QStringList{"convert", "in.png", "out.png"}
+                                  << "convert: one of IN and OUT must be a background file (.blk), the other a "
+                                     "picture (see palisandre-tool convert --help)";
+    QTest::newRow("missing picture") << QStringList{"convert", "none.png", "out.blk"} << "Cannot open file none.png";
+    QTest::newRow("not a picture") << QStringList{"convert", "text.png", "out.blk"}
+                                   << "text.png: Bitmap image is not valid";
+    QTest::newRow("truncated background") << QStringList{"convert", "cut.blk", "out.png"}
+                                          << "cut.blk is truncated or damaged: it has 2000 bytes, but its header, "
+                                             "index and pixel data need 32786";
+    QTest::newRow("unknown picture format") << QStringList{"convert", "good.blk", "out.xyz"}
+                                            << "Unknown picture file extension (.xyz)";
+    QTest::newRow("no such folder") << QStringList{"convert", "in.png", "none/out.blk"}
+                                    << "Cannot create file none/out.blk";
+    QTest::newRow("script not read") << QStringList{"info", "bad.cos"} << "bad.cos: 'x' is not a valid integer value";
+}
+
+void TestTool::errorsChangeNothing()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QVERIFY(QImage(10, 10, QImage::Format_RGB32).save(path("in.png")));
+    QVERIFY(writeAll(path("text.png"), "not a picture"));
+    QVERIFY(writeAll(path("good.blk"), uniformFile(1, 1, 1, 128, 128, 0)));
+    QVERIFY(writeAll(path("cut.blk"), uniformFile(1, 1, 1, 128, 128, 0).left(2000)));
+    QVERIFY(writeAll(path("bad.cos"), "addr 0 x 1 2 3 4 5\r\n"));
+    QVERIFY(writeAll(path("out.blk"), "old"));
+    QVERIFY(writeAll(path("out.png"), "old"));
+    const QMap<QString, QByteArray> before = filesIn(dir.path());
+
+    const Run run = tool(arguments);
+    QCOMPARE(run.status, 2);
+    QCOMPARE(run.err, QStringLiteral("palisandre-tool: ") + message + '\n');
+    QVERIFY(run.out.isEmpty());
+    QVERIFY(filesIn(dir.path()) == before);
+}
+
+QTEST_GUILESS_MAIN(TestTool)
+#include "tst_tool.moc"

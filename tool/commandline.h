@@ -1,0 +1,32 @@
+#pragma once
+
+// The tool's command line: what it asks for, read without side effects.
+
+#include "core/common/errors.h"
+
+#include <QString>
+#include <QStringList>
+
+// A command line the tool does not take; the message says why in one line.
+class UsageError : public PlsdError {
+public:
+    using PlsdError::PlsdError;
+};
+
+enum class Command { Help, Version, Info, Convert };
+
+struct Invocation {
+    Command command = Command::Help;
+    QString helpTopic;     // for Help: "" for the tool, or a subcommand's name
+    QStringList files;     // Info: the files; Convert: IN and OUT
+    bool credit = false;   // Convert: stamp the credit line
+};
+
+// Reads the arguments after the program's name; raises UsageError.
+Invocation parseCommandLine(const QStringList& arguments);
+
+// The text --help prints for the tool ("") or a subcommand.
+QString helpText(const QString& topic);
+
+// True when running the invocation draws text, which needs fonts and so a GUI application.
+bool needsFonts(const Invocation& invocation);
