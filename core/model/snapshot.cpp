@@ -1,5 +1,7 @@
 #include "core/model/snapshot.h"
 
+#include "core/background/bitmapgrid.h"
+
 RoomDefs ToRoomDefs(const TMetaroomDocument& document)
 {
     const MetaroomValues& m = document.metaroom();
@@ -30,4 +32,11 @@ RoomDefs ToRoomDefs(const TMetaroomDocument& document)
         defs.rooms.append(std::move(room));
     }
     return defs;
+}
+
+QSize PictureSize(const PictureGrid& grid)
+{
+    if (!grid.blocks || grid.blocks->empty())
+        return {};
+    return {grid.columns * bitmapgrid::BlockSize, grid.rows * bitmapgrid::BlockSize};
 }

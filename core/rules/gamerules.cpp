@@ -459,7 +459,20 @@ private:
 
 int GameRoomNumber(const RoomDefs& defs, int position)
 {
-    return int(qint64(defs.subRoomStartID) + position);   // wraps, as the door lines do
+    return GameRoomNumber(defs.subRoomStartID, position);
+}
+
+int GameRoomNumber(int roomBase, int position)
+{
+    return int(qint64(roomBase) + position);   // wraps, as the door lines do
+}
+
+std::optional<int> PositionOfGameRoomNumber(int roomBase, int number, int roomCount)
+{
+    const quint32 position = quint32(number) - quint32(roomBase);   // undoes the wrap
+    if (position >= quint32(std::max(roomCount, 0)))
+        return std::nullopt;
+    return int(position);
 }
 
 bool HasReversedWalls(const ScriptRoom& room)

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QSize>
 #include <QString>
+#include <optional>
 
 // The rules the game holds a metaroom to, checked over the values a room definition
 // script is written from. Rooms meet as the game's door making sees them:
@@ -52,6 +53,10 @@ QList<Finding> CheckGameRules(const RoomDefs& defs, QSize picture);
 // The number the game knows the room at this position by (SubRoomStartID + position,
 // wrapping at 32 bits as the door lines do).
 int GameRoomNumber(const RoomDefs& defs, int position);
+int GameRoomNumber(int roomBase, int position);
+
+// The position of the room numbered so, when one of roomCount rooms is.
+std::optional<int> PositionOfGameRoomNumber(int roomBase, int number, int roomCount);
 
 // Left wall not left of the right wall, or a ceiling not above its floor.
 bool HasReversedWalls(const ScriptRoom& room);

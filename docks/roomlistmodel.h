@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/model/document.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QPointer>
+
+// The rooms of a document as a table: game number, type, number of doors and music, one
+// row per room in the document's order. It follows the document's signals row by row;
+// a change of shape alone changes no cell.
+class RoomListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { NumberColumn, TypeColumn, DoorsColumn, MusicColumn, ColumnCount };
+
+    explicit RoomListModel(TMetaroomDocument* document, QObject* parent = nullptr);
+
+    RoomKey keyAt(int row) const;   // 0 outside the rows
+    int rowOf(RoomKey key) const;   // -1 when the room has no row
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    void roomInserted(int position, RoomKey key);
+    void roomRemoved(int position, RoomKey key);
+    void roomChanged(RoomKey key, TMetaroomDocument::RoomChanges changes);
+    void doorsChanged(RoomKey a, RoomKey b);
+    void metaroomChanged(const MetaroomValues& before);
+    void cellsChanged(RoomKey key, Column first, Column last);
+
+    QPointer<TMetaroomDocument> document;
+    // The rows as the views know them; the document has already changed when it signals.
+    QList<RoomKey> rows;
+};
