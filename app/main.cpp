@@ -6,8 +6,10 @@
 #include "core/common/product.h"
 #include "app/statusbar.h"
 #include "app/tool.h"
+#include "background/tilegrid.h"
 #include "core/background/graphicblock.h"
 #include "core/background/pictureformats.h"
+#include "rooms/room.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -38,15 +40,57 @@ TfrmMainForm::TfrmMainForm(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmMainForm"));
     resize(640, 480);
+    Document = new TMetaroomDocument(this);
     createUndoStack();
     createMenu();
     createFileDialogs();
     StatusBar = new TStatusBar(this);
     setStatusBar(StatusBar);
     createPictureSurface();
+    Document->setSurfaceSize(Panel->size());
+    followDocument();
     FormCreate();
     setAcceptDrops(true);
     showUnsavedState();
+}
+
+TBlockList* PictureBlocks::get() const
+{
+    return form->Document->grid().blocks.get();
+}
+
+int TfrmMainForm::blockColumns() const
+{
+    return Document->grid().columns;
+}
+
+int TfrmMainForm::blockRows() const
+{
+    return Document->grid().rows;
+}
+
+void TfrmMainForm::Push(QUndoCommand* step)
+{
+    UndoStack->push(step);
+}
+
+void TfrmMainForm::followDocument()
+{
+    connect(Document, &TMetaroomDocument::roomInserted, this, &TfrmMainForm::followRoomInserted);
+    connect(Document, &TMetaroomDocument::roomRemoved, this, &TfrmMainForm::followRoomRemoved);
+    connect(Document, &TMetaroomDocument::roomChanged, this, [this](RoomKey key, TMetaroomDocument::RoomChanges changes) {
+        if (TRoom* room = roomOf(key); room && changes.testFlag(TMetaroomDocument::ShapeChanged))
+            room->followShape();
+    });
+    connect(Document, &TMetaroomDocument::doorsChanged, this, [this](RoomKey a, RoomKey b) {
+        for (RoomKey key : {a, b}) {
+            if (TRoom* room = roomOf(key))
+                room->followDoors();
+        }
+    });
+    connect(Document, &TMetaroomDocument::selectionChanged, this, &TfrmMainForm::followSelection);
+    connect(Document, &TMetaroomDocument::gridReplaced, this, &TfrmMainForm::followGrid);
+    connect(Document, &TMetaroomDocument::surfaceSizeChanged, Panel, qOverload<const QSize&>(&QWidget::resize));
 }
 
 TfrmMainForm::~TfrmMainForm()
@@ -55,7 +99,9 @@ TfrmMainForm::~TfrmMainForm()
     UndoStack->disconnect(this);
     delete UndoStack;
     // FormDestroy: the room list goes; the rooms themselves go with Panel.
+    Document->disconnect(this);
     Rooms.clear();
+    roomWidgets.clear();
     SelectedRoom = nullptr;
     if (frmToolbox && frmToolbox->frmMainForm == this)
         frmToolbox->frmMainForm = nullptr;

@@ -2,7 +2,13 @@
 
 #include "app/mapfiles.h"
 
+#include "app/documentvalue.h"
+#include "core/background/graphicblock.h"
+#include "core/model/document.h"
+
+#include <QHash>
 #include <QList>
+#include <functional>
 #include <QMainWindow>
 #include <QPoint>
 #include <QSize>
@@ -18,6 +24,7 @@ class QFileDialog;
 class QMenu;
 class QMenuBar;
 class QScrollArea;
+class QUndoCommand;
 class QUndoStack;
 class QWidget;
 class TStatusBar;
@@ -25,9 +32,27 @@ class TfrmToolbox;
 class TfrmAbout;
 class TRoom;
 class TGraphicBlock;
+class TfrmMainForm;
 struct RecentFile;
 
-using TBlockList = std::vector<std::unique_ptr<TGraphicBlock>>;
+// The main window's Blocks: the document's picture blocks, read each time; absent while
+// there is no picture.
+class PictureBlocks {
+public:
+    explicit PictureBlocks(const TfrmMainForm* form)
+        : form(form)
+    {
+    }
+    PictureBlocks(const PictureBlocks&) = delete;
+    PictureBlocks& operator=(const PictureBlocks&) = delete;
+    TBlockList* get() const;
+    TBlockList* operator->() const { return get(); }
+    TBlockList& operator*() const { return *get(); }
+    explicit operator bool() const { return get() != nullptr; }
+
+private:
+    const TfrmMainForm* form;
+};
 
 // Top-left corner that centres a window of the given outer size on a screen,
 // with division truncating toward zero.
@@ -39,6 +64,9 @@ void centreOnScreen(QWidget* window);
 // state of the whole run (the tile grid and the room list).
 class TfrmMainForm : public QMainWindow {
     Q_OBJECT
+    int blockColumns() const;
+    int blockRows() const;
+
 public:
     explicit TfrmMainForm(QWidget* parent = nullptr);
     ~TfrmMainForm() override;
@@ -78,12 +106,23 @@ public:
     QScrollArea* scbImage = nullptr;
     QWidget* Panel = nullptr;
 
-    // Editing state
+    // The map: the only writer of rooms, doors, metaroom values, picture and selection.
+    // Every edit goes to it as an undo step on UndoStack.
+    TMetaroomDocument* Document = nullptr;
+    QUndoStack* UndoStack = nullptr;
+
+    // Editing state, following the document: the widget of each room in the document's
+    // order, the widget of the selected room, and the picture grid.
     TRoom* SelectedRoom = nullptr;
-    std::unique_ptr<TBlockList> Blocks;   // absent until the first load or import
-    QList<TRoom*> Rooms;                  // not owning: rooms belong to Panel
-    int BlockRows = 0;
-    int BlockColumns = 0;
+    QList<TRoom*> Rooms;   // not owning: rooms belong to Panel
+    PictureBlocks Blocks{this};
+    DocumentReading<TfrmMainForm, int, &TfrmMainForm::blockRows> BlockRows{this};
+    DocumentReading<TfrmMainForm, int, &TfrmMainForm::blockColumns> BlockColumns{this};
+
+    // Pushes an undo step, which makes its change at once.
+    void Push(QUndoCommand* step);
+    // The widget of a room of the document, or nullptr.
+    TRoom* roomOf(RoomKey key) const { return roomWidgets.value(key); }
 
     // Windows it works with; set by start-up (or by the toolbox's constructor).
     TfrmToolbox* frmToolbox = nullptr;
@@ -104,7 +143,14 @@ public:
     void LoadRoomDefs1Click();
     void SaveRoomDefs1Click();
 
-    // Background files
+    // Background files. LoadBackground installs the picture as one undo step.
+    // ReadBackground reads a file without changing anything: the picture, and the status
+    // line that tells how its blocks were read.
+    struct BackgroundRead {
+        PictureGrid grid;
+        QString loadedLine;
+    };
+    BackgroundRead ReadBackground(const QString& path);
     void LoadBackground(const QString& path);
     void SaveBackground(const QString& path);
     // Bitmap import and export
@@ -123,9 +169,7 @@ public:
     TRoom* RoomByIndex(int index) const;
 
     // --- No lost work: undo, the map's files, and a question before unsaved work goes ---
-    // Every edit is a step on this stack; its clean state is "saved".
-    QUndoStack* UndoStack = nullptr;
-
+    // UndoStack's clean state is "saved".
     QAction* New1 = nullptr;
     QAction* SaveAll1 = nullptr;
     QMenu* RecentFiles1 = nullptr;
@@ -179,6 +223,11 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void followDocument();
+    void followRoomInserted(int position, RoomKey key);
+    void followRoomRemoved(int position, RoomKey key);
+    void followSelection(RoomKey now, RoomKey before);
+    void followGrid();
     void createMenu();
     void createFileDialogs();
     void createPictureSurface();
@@ -187,14 +236,15 @@ private:
     void createEditMenu();
     void createUndoStack();
     void openBackgroundFile(const QString& path);
+    void installBackground(const BackgroundRead& read, const QString& path, bool setFilename);
+    // Runs a change; when the room script was saved before it, it counts as saved after.
+    void keepScriptSavedThrough(const std::function<void()>& change);
     void saveBackgroundFile(const QString& path);
     void importBitmapFile(const QString& path);
     void loadRoomFile(const QString& path);
     void saveRoomFile(const QString& path);
     bool openFile(const QString& path);
     bool openFileAs(mapfiles::Kind kind, const QString& path);   // false when the user cancels
-    void removePicture();
-    void resetMetaroomValues();
     void rememberRecentFile(const RecentFile& file);
     void showRecentFiles();
     void showUnsavedState();
@@ -202,4 +252,6 @@ private:
     QString roomFile;
     QString backgroundFile;
     mapfiles::PictureKey savedPicture;   // the picture last read from or written to its file
+
+    QHash<RoomKey, TRoom*> roomWidgets;
 };

@@ -4,6 +4,9 @@
 #include "core/common/intconv.h"
 #include "app/main.h"
 #include "rooms/room.h"
+#include "core/model/commands.h"
+
+#include <QUndoStack>
 
 #include <QAction>
 #include <QCloseEvent>
@@ -121,6 +124,7 @@ TfrmToolbox::TfrmToolbox(TfrmMainForm* mainForm)
 
     if (frmMainForm)
         frmMainForm->frmToolbox = this;
+    followDocument();
     // Placed before it is shown, so that a window manager takes the place as the frame's,
     // as it does for the main window's; and again once shown, for a window system that
     // knows the frame's size by then.
@@ -162,12 +166,17 @@ void TfrmToolbox::createMetaRoomPage()
     btnDelRoom = button(p, "btnDelRoom", "Delete Room", 80, 164, 75, 25);
 
     using plsd::connectHandler;
+    connectHandler(edtOffsetX, &QLineEdit::textChanged, this, &TfrmToolbox::edtOffsetXChange);
+    connectHandler(edtOffsetY, &QLineEdit::textChanged, this, &TfrmToolbox::edtOffsetYChange);
     connectHandler(edtMetaRoomID, &QLineEdit::textChanged, this, &TfrmToolbox::edtMetaRoomIDChange);
     connectHandler(edtSubRoomStartID, &QLineEdit::textChanged, this, &TfrmToolbox::edtSubRoomStartIDChange);
     connectHandler(edtMetaroomMusic, &QLineEdit::textChanged, this, &TfrmToolbox::edtMetaroomMusicChange);
     connectHandler(edtDefaultRoomType, &QLineEdit::textChanged, this, &TfrmToolbox::edtDefaultRoomTypeChange);
     connectHandler(edtFilename, &QLineEdit::textChanged, this, &TfrmToolbox::edtFilenameChange);
     connectHandler(btnAddRoom, &QPushButton::clicked, this, &TfrmToolbox::btnAddRoomClick);
+    for (QLineEdit* typedIn : {edtOffsetX, edtOffsetY, edtMetaRoomID, edtSubRoomStartID, edtMetaroomMusic,
+                               edtDefaultRoomType, edtFilename})
+        typedIn->installEventFilter(this);
     connectHandler(btnDelRoom, &QPushButton::clicked, this, &TfrmToolbox::btnDelRoomClick);
 }
 
@@ -218,6 +227,8 @@ void TfrmToolbox::createSubRoomPage()
 
     for (QLineEdit* position : {edtytl, edtxl, edtybl, edtytr, edtxr, edtybr})
         position->installEventFilter(this);
+    for (QLineEdit* typedIn : {edtMusic, edtRoomType})
+        typedIn->installEventFilter(this);
 
     using plsd::connectHandler;
     connectHandler(edtMusic, &QLineEdit::textChanged, this, &TfrmToolbox::edtMusicChange);
@@ -252,12 +263,8 @@ void TfrmToolbox::setTabOrders()
 void TfrmToolbox::FormCreate()
 {
     ShownRoom = nullptr;
+    shownKey = 0;
     DoorPending = false;
-    DefaultRoomType = 0;
-    MetaroomMusic.clear();
-    MetaroomFilename.clear();
-    MetaRoomID = 0;
-    SubRoomStartID = 0;
     placeBesideMainWindow();
 }
 
@@ -268,6 +275,130 @@ void TfrmToolbox::placeBesideMainWindow()
         const QRect main = frmMainForm->frameGeometry();
         move(main.left() + main.width() - frameGeometry().width(), main.top() + 40);
     }
+}
+
+TMetaroomDocument* TfrmToolbox::document() const
+{
+    return frmMainForm ? frmMainForm->Document : nullptr;
+}
+
+void TfrmToolbox::followDocument()
+{
+    TMetaroomDocument* doc = document();
+    if (!doc)
+        return;
+    connect(doc, &TMetaroomDocument::selectionChanged, this, [this](RoomKey now) { followSelection(now); });
+    connect(doc, &TMetaroomDocument::roomChanged, this, &TfrmToolbox::followRoomChanged);
+    connect(doc, &TMetaroomDocument::doorsChanged, this, &TfrmToolbox::followDoors);
+    connect(doc, &TMetaroomDocument::roomInserted, this, &TfrmToolbox::followNumbers);
+    connect(doc, &TMetaroomDocument::roomRemoved, this, [this](int, RoomKey key) {
+        if (key == shownKey) {
+            // The page keeps its texts, with no room behind them.
+            ShownRoom = nullptr;
+            shownKey = 0;
+        }
+        followNumbers();
+    });
+    connect(doc, &TMetaroomDocument::metaroomChanged, this, &TfrmToolbox::followMetaroom);
+}
+
+// Metaroom values
+
+std::int32_t TfrmToolbox::metaRoomIDValue() const { return document() ? document()->metaroom().metaRoomID : 0; }
+std::int32_t TfrmToolbox::subRoomStartIDValue() const { return document() ? document()->metaroom().subRoomStartID : 0; }
+std::int32_t TfrmToolbox::defaultRoomTypeValue() const { return document() ? document()->metaroom().defaultRoomType : 0; }
+QString TfrmToolbox::metaroomMusicValue() const { return document() ? document()->metaroom().music : QString(); }
+QString TfrmToolbox::metaroomFilenameValue() const { return document() ? document()->metaroom().filename : QString(); }
+
+void TfrmToolbox::setMetaRoomIDValue(const std::int32_t& value)
+{
+    changeMetaroom([value](MetaroomValues& m) { m.metaRoomID = value; }, "Change Metaroom ID", nullptr);
+}
+
+void TfrmToolbox::setSubRoomStartIDValue(const std::int32_t& value)
+{
+    changeMetaroom([value](MetaroomValues& m) { m.subRoomStartID = value; }, "Change Sub Room Start ID", nullptr);
+}
+
+void TfrmToolbox::setDefaultRoomTypeValue(const std::int32_t& value)
+{
+    changeMetaroom([value](MetaroomValues& m) { m.defaultRoomType = value; }, "Change Default Room Type", nullptr);
+}
+
+void TfrmToolbox::setMetaroomMusicValue(const QString& value)
+{
+    changeMetaroom([&value](MetaroomValues& m) { m.music = value; }, "Change Metaroom Music", nullptr);
+}
+
+void TfrmToolbox::setMetaroomFilenameValue(const QString& value)
+{
+    changeMetaroom([&value](MetaroomValues& m) { m.filename = value; }, "Change Metaroom Filename", nullptr);
+}
+
+int TfrmToolbox::mergeKeyOf(QLineEdit* typedIn)
+{
+    return typedIn ? typing[typedIn].key(frmMainForm->UndoStack) : 0;
+}
+
+void TfrmToolbox::typed(QLineEdit* typedIn)
+{
+    if (typedIn)
+        typing[typedIn].pushed(frmMainForm->UndoStack);
+}
+
+// One undo step, merged with the steps typed into the same field just before.
+void TfrmToolbox::changeMetaroom(const std::function<void(MetaroomValues&)>& change, const char* text,
+                                 QLineEdit* typedIn)
+{
+    TMetaroomDocument* doc = document();
+    if (!doc)
+        return;
+    MetaroomValues values = doc->metaroom();
+    change(values);
+    if (values == doc->metaroom())
+        return;
+    frmMainForm->Push(new MetaroomCommand(doc, values, QString::fromLatin1(text), mergeKeyOf(typedIn)));
+    typed(typedIn);
+}
+
+void TfrmToolbox::changeShownRoom(const std::function<void(RoomRecord&)>& change, const char* text,
+                                  QLineEdit* typedIn)
+{
+    if (!ShownRoom)
+        return;
+    TMetaroomDocument* doc = document();
+    RoomRecord record = doc->room(shownKey);
+    const RoomRecord before = record;
+    change(record);
+    if (record == before)
+        return;
+    frmMainForm->Push(new ChangeRoomCommand(doc, shownKey, record, QString::fromLatin1(text), mergeKeyOf(typedIn)));
+    typed(typedIn);
+}
+
+// An edit shows a value unless its text already stands for it.
+static void showNumber(QLineEdit* edit, std::int32_t value)
+{
+    if (tryStrToInt(edit->text()) != value)
+        edit->setText(IntToStr(value));
+}
+
+static void showText(QLineEdit* edit, const QString& value)
+{
+    if (edit->text() != value)
+        edit->setText(value);
+}
+
+void TfrmToolbox::followMetaroom()
+{
+    const MetaroomValues& m = document()->metaroom();
+    showNumber(edtOffsetX, m.offsetX);
+    showNumber(edtOffsetY, m.offsetY);
+    showNumber(edtMetaRoomID, m.metaRoomID);
+    showNumber(edtSubRoomStartID, m.subRoomStartID);
+    showText(edtMetaroomMusic, m.music);
+    showNumber(edtDefaultRoomType, m.defaultRoomType);
+    showText(edtFilename, m.filename);
 }
 
 std::int32_t TfrmToolbox::GetOffsetX() const
@@ -299,21 +430,50 @@ void TfrmToolbox::ShowMetaroomValues()
     edtDefaultRoomType->setText(IntToStr(DefaultRoomType));
 }
 
+// The room page
+
 void TfrmToolbox::ShowRoom(TRoom* room)
+{
+    if (CompletePendingDoor(room))
+        return;
+    showRoomPage(room);
+}
+
+std::optional<TfrmToolbox::PendingDoor> TfrmToolbox::pendingDoor() const
+{
+    if (!DoorPending || !ShownRoom || !document() || !document()->contains(shownKey))
+        return std::nullopt;
+    return PendingDoor{shownKey, StrToInt(edtPerm->text())};
+}
+
+bool TfrmToolbox::CompletePendingDoor(TRoom* room)
+{
+    if (!DoorPending || !room || room == ShownRoom)
+        return false;
+    const std::optional<PendingDoor> door = pendingDoor();
+    if (!door)
+        return false;
+    TRoom* first = ShownRoom;
+    first->SetDoor(room, door->perm);
+    // The first room stays selected and is shown again, its new door listed.
+    first->showSelected();
+    showRoomPage(first);
+    return true;
+}
+
+void TfrmToolbox::followSelection(RoomKey now)
+{
+    showRoomPage(frmMainForm->roomOf(now));
+}
+
+void TfrmToolbox::showRoomPage(TRoom* room)
 {
     if (!room) {
         ShownRoom = nullptr;
-    } else if (DoorPending && room != ShownRoom && frmMainForm && frmMainForm->Rooms.contains(ShownRoom)) {
-        // Complete the pending door: link both ways, then show the first room again.
-        ShownRoom->SetDoor(room, StrToInt(edtPerm->text()));
-        room->SetDoor(ShownRoom, StrToInt(edtPerm->text()));
-        addDoorListEntry(IntToStr(room->id));
-        cbxDoorList->setCurrentIndex(0);
-        doorListIndex = 0;
-        ShownRoom->Select();
-        frmMainForm->SelectRoom(ShownRoom);
+        shownKey = 0;
     } else {
         ShownRoom = room;
+        shownKey = room->key();
         ShowRoomPosition(room);
         edtSubRoomID->setText(IntToStr(room->id));
         fillDoorList(room);
@@ -322,6 +482,57 @@ void TfrmToolbox::ShowRoom(TRoom* room)
         showSelectedDoorPerm();
     }
     DoorPending = false;
+}
+
+void TfrmToolbox::followRoomChanged(RoomKey key, TMetaroomDocument::RoomChanges changes)
+{
+    if (key != shownKey || !ShownRoom)
+        return;
+    const RoomRecord& record = document()->room(key);
+    if (changes.testFlag(TMetaroomDocument::ShapeChanged)) {
+        // A new shape refreshes the page, which ends a pending door.
+        ShowRoomPosition(ShownRoom);
+        DoorPending = false;
+    }
+    if (changes.testFlag(TMetaroomDocument::TypeChanged))
+        showNumber(edtRoomType, record.roomtype);
+    if (changes.testFlag(TMetaroomDocument::MusicChanged))
+        showText(edtMusic, record.music);
+}
+
+void TfrmToolbox::followDoors(RoomKey a, RoomKey b)
+{
+    if (!ShownRoom || (a != shownKey && b != shownKey))
+        return;
+    followNumbers();
+}
+
+// Room ids are positions: rooms added or removed before them, and doors made or removed,
+// change the numbers the page shows.
+void TfrmToolbox::followNumbers()
+{
+    if (!ShownRoom)
+        return;
+    const QString id = IntToStr(ShownRoom->id);
+    if (edtSubRoomID->text() != id)
+        edtSubRoomID->setText(id);
+    QStringList listed;
+    for (int i = 0; i < cbxDoorList->count(); ++i)
+        listed.append(cbxDoorList->itemText(i));
+    if (listed != doorEntries(ShownRoom)) {
+        fillDoorList(ShownRoom);
+        showSelectedDoorPerm();
+    }
+}
+
+QStringList TfrmToolbox::doorEntries(const TRoom* room) const
+{
+    QStringList entries;
+    for (const RoomDoor& d : document()->room(room->key()).doors)
+        entries.append(IntToStr(document()->positionOf(d.target)));
+    // Sorted as text, as the list keeps them: "10" comes before "2".
+    std::sort(entries.begin(), entries.end());
+    return entries;
 }
 
 void TfrmToolbox::ShowRoomPosition(TRoom* room)
@@ -338,20 +549,11 @@ void TfrmToolbox::fillDoorList(TRoom* room)
 {
     cbxDoorList->clear();
     cbxDoorList->clearEditText();
-    for (int i = 0; i < room->doorCount(); ++i)
-        addDoorListEntry(IntToStr(room->DoorAt(i)->target->id));
+    for (const QString& entry : doorEntries(room))
+        cbxDoorList->addItem(entry);
     if (cbxDoorList->count() > 0)
         cbxDoorList->setCurrentIndex(0);
     doorListIndex = cbxDoorList->currentIndex();
-}
-
-void TfrmToolbox::addDoorListEntry(const QString& text)
-{
-    // The list is sorted as text: "10" comes before "2".
-    int at = 0;
-    while (at < cbxDoorList->count() && cbxDoorList->itemText(at) < text)
-        ++at;
-    cbxDoorList->insertItem(at, text);
 }
 
 // "Perm:" shows the permeability of the door that the list has selected. This is done for
@@ -383,6 +585,9 @@ void TfrmToolbox::writePosition(QLineEdit* edit, void (TRoom::*setter)(int))
         return;
     const std::int32_t value = StrToInt(edit->text());
     (ShownRoom->*setter)(value);
+    // Shown again even when the room did not change, so the field holds what it took.
+    if (ShownRoom)
+        ShowRoomPosition(ShownRoom);
 }
 
 void TfrmToolbox::edtytlExit()
@@ -417,39 +622,62 @@ void TfrmToolbox::edtybrExit()
 
 void TfrmToolbox::edtMusicChange()
 {
-    if (ShownRoom)
-        ShownRoom->music = edtMusic->text();
+    const QString music = edtMusic->text();
+    changeShownRoom([&music](RoomRecord& r) { r.music = music; }, "Change Room Music", edtMusic);
 }
 
 void TfrmToolbox::edtRoomTypeChange()
 {
-    if (ShownRoom)
-        ShownRoom->roomtype = StrToInt(edtRoomType->text());
+    if (!ShownRoom)
+        return;
+    const std::int32_t type = StrToInt(edtRoomType->text());
+    changeShownRoom([type](RoomRecord& r) { r.roomtype = type; }, "Change Room Type", edtRoomType);
+}
+
+// The offsets are not converted while typing: a text that is no number changes nothing,
+// and GetOffsetX reports it when a command reads it.
+void TfrmToolbox::edtOffsetXChange()
+{
+    if (const auto value = tryStrToInt(edtOffsetX->text()))
+        changeMetaroom([v = *value](MetaroomValues& m) { m.offsetX = v; }, "Change Offset X", edtOffsetX);
+}
+
+void TfrmToolbox::edtOffsetYChange()
+{
+    if (const auto value = tryStrToInt(edtOffsetY->text()))
+        changeMetaroom([v = *value](MetaroomValues& m) { m.offsetY = v; }, "Change Offset Y", edtOffsetY);
 }
 
 void TfrmToolbox::edtMetaRoomIDChange()
 {
-    MetaRoomID = StrToInt(edtMetaRoomID->text());
+    const std::int32_t value = StrToInt(edtMetaRoomID->text());
+    changeMetaroom([value](MetaroomValues& m) { m.metaRoomID = value; }, "Change Metaroom ID", edtMetaRoomID);
 }
 
 void TfrmToolbox::edtSubRoomStartIDChange()
 {
-    SubRoomStartID = StrToInt(edtSubRoomStartID->text());
+    const std::int32_t value = StrToInt(edtSubRoomStartID->text());
+    changeMetaroom([value](MetaroomValues& m) { m.subRoomStartID = value; }, "Change Sub Room Start ID",
+                   edtSubRoomStartID);
 }
 
 void TfrmToolbox::edtDefaultRoomTypeChange()
 {
-    DefaultRoomType = StrToInt(edtDefaultRoomType->text());
+    const std::int32_t value = StrToInt(edtDefaultRoomType->text());
+    changeMetaroom([value](MetaroomValues& m) { m.defaultRoomType = value; }, "Change Default Room Type",
+                   edtDefaultRoomType);
 }
 
 void TfrmToolbox::edtMetaroomMusicChange()
 {
-    MetaroomMusic = edtMetaroomMusic->text();
+    const QString music = edtMetaroomMusic->text();
+    changeMetaroom([&music](MetaroomValues& m) { m.music = music; }, "Change Metaroom Music", edtMetaroomMusic);
 }
 
 void TfrmToolbox::edtFilenameChange()
 {
-    MetaroomFilename = edtFilename->text();
+    const QString name = edtFilename->text();
+    changeMetaroom([&name](MetaroomValues& m) { m.filename = name; }, "Change Metaroom Filename", edtFilename);
 }
 
 void TfrmToolbox::btnAddDoorClick()
@@ -479,7 +707,6 @@ void TfrmToolbox::btnUpdateDoorClick()
         return;
     TRoom* target = frmMainForm->RoomByIndex(StrToInt(cbxDoorList->currentText()));
     ShownRoom->SetDoor(target, StrToInt(edtPerm->text()));
-    target->SetDoor(ShownRoom, StrToInt(edtPerm->text()));
 }
 
 void TfrmToolbox::btnDeleteDoorClick()
@@ -513,6 +740,10 @@ bool TfrmToolbox::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         return false;
+    }
+    if (event->type() == QEvent::FocusIn) {
+        if (auto* edit = qobject_cast<QLineEdit*>(watched))
+            typing[edit].end();
     }
     if (event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();

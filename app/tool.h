@@ -1,8 +1,15 @@
 #pragma once
 
+#include "app/documentvalue.h"
+#include "app/editsession.h"
+#include "core/model/document.h"
+
+#include <QHash>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 class QComboBox;
 class QGroupBox;
@@ -19,6 +26,17 @@ class TRoom;
 // room's corners, type, music and doors and edits them.
 class TfrmToolbox : public QWidget {
     Q_OBJECT
+    std::int32_t metaRoomIDValue() const;
+    void setMetaRoomIDValue(const std::int32_t& value);
+    std::int32_t subRoomStartIDValue() const;
+    void setSubRoomStartIDValue(const std::int32_t& value);
+    std::int32_t defaultRoomTypeValue() const;
+    void setDefaultRoomTypeValue(const std::int32_t& value);
+    QString metaroomMusicValue() const;
+    void setMetaroomMusicValue(const QString& value);
+    QString metaroomFilenameValue() const;
+    void setMetaroomFilenameValue(const QString& value);
+
 public:
     // Sets frmMainForm and the main window's frmToolbox, and places itself beside it.
     explicit TfrmToolbox(TfrmMainForm* mainForm);
@@ -75,15 +93,22 @@ public:
     QLabel* Label13 = nullptr;
     QLineEdit* edtRoomType = nullptr;
 
+    // The room the Sub room page shows: the selected room, following the document.
     TRoom* ShownRoom = nullptr;
     bool DoorPending = false;
 
-    // Stored members of the metaroom settings; the offsets live in their edits.
-    std::int32_t DefaultRoomType = 0;
-    QString MetaroomMusic;
-    QString MetaroomFilename;
-    std::int32_t MetaRoomID = 0;
-    std::int32_t SubRoomStartID = 0;
+    // The metaroom values of the document, read each time; a write is one undo step and
+    // the edits follow it at once. The offsets are read from their edits (see GetOffsetX).
+    DocumentValue<TfrmToolbox, std::int32_t, &TfrmToolbox::defaultRoomTypeValue, &TfrmToolbox::setDefaultRoomTypeValue>
+        DefaultRoomType{this};
+    DocumentValue<TfrmToolbox, QString, &TfrmToolbox::metaroomMusicValue, &TfrmToolbox::setMetaroomMusicValue>
+        MetaroomMusic{this};
+    DocumentValue<TfrmToolbox, QString, &TfrmToolbox::metaroomFilenameValue, &TfrmToolbox::setMetaroomFilenameValue>
+        MetaroomFilename{this};
+    DocumentValue<TfrmToolbox, std::int32_t, &TfrmToolbox::metaRoomIDValue, &TfrmToolbox::setMetaRoomIDValue>
+        MetaRoomID{this};
+    DocumentValue<TfrmToolbox, std::int32_t, &TfrmToolbox::subRoomStartIDValue, &TfrmToolbox::setSubRoomStartIDValue>
+        SubRoomStartID{this};
 
     std::int32_t GetOffsetX() const;
     std::int32_t GetOffsetY() const;
@@ -91,7 +116,20 @@ public:
     void SetOffsetY(std::int32_t value);
     void ShowMetaroomValues();
 
+    // Shows the room on the Sub room page, or completes a pending door with it.
     void ShowRoom(TRoom* room);
+
+    // A door waiting for its second room: the shown room and the permeability typed for it
+    // (raises the conversion error for a bad one). None while no door is pending.
+    struct PendingDoor {
+        RoomKey from = 0;
+        int perm = 0;
+    };
+    std::optional<PendingDoor> pendingDoor() const;
+    // While a door is pending and room is another room, links the two (one undo step),
+    // shows the first room again and returns true; otherwise returns false. A permeability
+    // that does not convert raises before anything changes.
+    bool CompletePendingDoor(TRoom* room);
 
     // Event handlers
     void FormCreate();
@@ -105,6 +143,8 @@ public:
     void edtybrExit();
     void edtMusicChange();
     void edtRoomTypeChange();
+    void edtOffsetXChange();
+    void edtOffsetYChange();
     void edtMetaRoomIDChange();
     void edtSubRoomStartIDChange();
     void edtDefaultRoomTypeChange();
@@ -125,11 +165,25 @@ private:
     void createSubRoomPage();
     void setTabOrders();
     void placeBesideMainWindow();
+    TMetaroomDocument* document() const;
+    void followDocument();
+    void followSelection(RoomKey now);
+    void followRoomChanged(RoomKey key, TMetaroomDocument::RoomChanges changes);
+    void followDoors(RoomKey a, RoomKey b);
+    void followNumbers();
+    void followMetaroom();
+    void showRoomPage(TRoom* room);
+    void changeMetaroom(const std::function<void(MetaroomValues&)>& change, const char* text, QLineEdit* typedIn);
+    void changeShownRoom(const std::function<void(RoomRecord&)>& change, const char* text, QLineEdit* typedIn);
+    int mergeKeyOf(QLineEdit* typedIn);
+    void typed(QLineEdit* typedIn);
+    QStringList doorEntries(const TRoom* room) const;
     void ShowRoomPosition(TRoom* room);
     void fillDoorList(TRoom* room);
     void showSelectedDoorPerm();
-    void addDoorListEntry(const QString& text);
     void writePosition(QLineEdit* edit, void (TRoom::*setter)(int));
 
     int doorListIndex = -1;   // the entry picked last, to tell a different pick
+    RoomKey shownKey = 0;     // ShownRoom's key: its widget may be gone before the toolbox hears
+    QHash<QLineEdit*, EditSession> typing;   // a run of typing into one field is one undo step
 };

@@ -11,6 +11,7 @@
 #include "background/tilegrid.h"
 #include "core/common/errors.h"
 #include "core/common/product.h"
+#include "core/model/commands.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -44,6 +45,20 @@ QStringList localFiles(const QMimeData* data)
         }
     }
     return files;
+}
+
+// A step that did nothing but replace the picture.
+bool picturesOnly(const QUndoCommand* step)
+{
+    if (dynamic_cast<const PictureCommand*>(step))
+        return true;
+    if (step->childCount() == 0)
+        return false;
+    for (int i = 0; i < step->childCount(); ++i) {
+        if (!picturesOnly(step->child(i)))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -88,7 +103,28 @@ bool TfrmMainForm::PictureUnsaved() const
 
 bool TfrmMainForm::EditsUnsaved() const
 {
-    return !UndoStack->isClean();
+    // The room script was saved at the stack's clean point; steps between there and here
+    // that only replaced the picture leave it as it was (the picture is saved or not on
+    // its own).
+    if (UndoStack->isClean())
+        return false;
+    const int clean = UndoStack->cleanIndex();
+    if (clean < 0)
+        return true;
+    const int here = UndoStack->index();
+    for (int i = std::min(clean, here); i < std::max(clean, here); ++i) {
+        if (!picturesOnly(UndoStack->command(i)))
+            return true;
+    }
+    return false;
+}
+
+void TfrmMainForm::keepScriptSavedThrough(const std::function<void()>& change)
+{
+    const bool saved = !EditsUnsaved();
+    change();
+    if (saved)
+        UndoStack->setClean();
 }
 
 bool TfrmMainForm::HasUnsavedWork() const
@@ -146,17 +182,17 @@ void TfrmMainForm::RoomFileWritten(const QString& path)
 
 void TfrmMainForm::openBackgroundFile(const QString& path)
 {
-    LoadBackground(path);
-    if (frmToolbox)
-        frmToolbox->MetaroomFilename = path;
+    installBackground(ReadBackground(path), path, true);
     rememberRecentFile({RecentFile::Background, path});
 }
 
 void TfrmMainForm::saveBackgroundFile(const QString& path)
 {
     SaveBackground(path);
+    // The map's background now is this file: a step of its own, which leaves a saved
+    // room script saved.
     if (frmToolbox)
-        frmToolbox->MetaroomFilename = path;
+        keepScriptSavedThrough([&] { frmToolbox->MetaroomFilename = path; });
     rememberRecentFile({RecentFile::Background, path});
 }
 
@@ -242,43 +278,20 @@ void TfrmMainForm::NewMap()
 {
     if (frmToolbox)
         frmToolbox->DoorPending = false;   // no room may complete a door on its way out
-    // Last room first: no room behind it moves up. Panel, hidden meanwhile, paints none of it.
+    // A new map is no step: the stack goes with the old one. Last room first, so no room
+    // behind it moves up; Panel, hidden meanwhile, paints none of it.
+    UndoStack->clear();
     const auto showPanelAgain = qScopeGuard([this, shown = !Panel->isHidden()] { Panel->setVisible(shown); });
     Panel->hide();
-    while (!Rooms.isEmpty()) {
-        SelectRoom(Rooms.last());
-        DeleteRoom();
-    }
-    removePicture();
-    resetMetaroomValues();
-    UndoStack->clear();
+    while (Document->roomCount() > 0)
+        Document->removeRoom(Document->roomAt(Document->roomCount() - 1));
+    Document->setGrid({});
+    Document->setSurfaceSize(EmptyPanelSize);
+    Document->setMetaroom({});
     roomFile.clear();
     backgroundFile.clear();
     savedPicture = mapfiles::pictureKey(Blocks.get(), BlockColumns, BlockRows);
     showUnsavedState();
-}
-
-void TfrmMainForm::removePicture()
-{
-    tilegrid::RemoveBlockPictures(*this);
-    Blocks.reset();
-    BlockColumns = 0;
-    BlockRows = 0;
-    Panel->resize(EmptyPanelSize);
-}
-
-void TfrmMainForm::resetMetaroomValues()
-{
-    if (!frmToolbox)
-        return;
-    frmToolbox->SetOffsetX(0);
-    frmToolbox->SetOffsetY(0);
-    frmToolbox->MetaRoomID = 0;
-    frmToolbox->SubRoomStartID = 0;
-    frmToolbox->DefaultRoomType = 0;
-    frmToolbox->MetaroomMusic.clear();
-    frmToolbox->MetaroomFilename.clear();
-    frmToolbox->ShowMetaroomValues();
 }
 
 // --- Recent Files ---------------------------------------------------------------------

@@ -23,7 +23,7 @@ void TfrmMainForm::ImportBitmap(const QString& path)
     } catch (const std::bad_alloc&) {
         throw PlsdError(QStringLiteral("Not enough memory to import %1").arg(path));
     }
-    tilegrid::InstallGrid(*this, std::move(blocks), grid.width(), grid.height());
+    tilegrid::InstallGrid(*this, std::move(blocks), grid.width(), grid.height(), QStringLiteral("Import Bitmap"));
     PictureImported();
 }
 

@@ -1,5 +1,6 @@
 // File > Open and File > Save: background files into and out of the tile grid.
 #include "app/main.h"
+#include "app/tool.h"
 
 #include "core/common/errors.h"
 #include "app/statusbar.h"
@@ -8,6 +9,7 @@
 #include "background/tilegrid.h"
 
 #include <QFile>
+#include <QUndoStack>
 #include <QSaveFile>
 #include <new>
 
@@ -63,6 +65,26 @@ QString loadedText(blk::BlockPlacement placement)
 
 void TfrmMainForm::LoadBackground(const QString& path)
 {
+    installBackground(ReadBackground(path), path, false);
+}
+
+void TfrmMainForm::installBackground(const BackgroundRead& read, const QString& path, bool setFilename)
+{
+    // The picture, and the file name when it is set, are one undo step, which leaves a
+    // saved room script saved.
+    keepScriptSavedThrough([&] {
+        UndoStack->beginMacro(QStringLiteral("Open"));
+        tilegrid::InstallGrid(*this, read.grid, QStringLiteral("Open"));
+        if (setFilename && frmToolbox)
+            frmToolbox->MetaroomFilename = path;
+        UndoStack->endMacro();
+    });
+    StatusBar->setText(read.loadedLine);
+    BackgroundFileRead(path);
+}
+
+TfrmMainForm::BackgroundRead TfrmMainForm::ReadBackground(const QString& path)
+{
     // Header and index are read and checked against the file's size before anything
     // changes; the blocks are decoded in full before they replace the grid.
     QFile file(path);
@@ -80,11 +102,8 @@ void TfrmMainForm::LoadBackground(const QString& path)
         throw PlsdError(QStringLiteral("Not enough memory to load %1").arg(path));
     }
     file.close();
-
-    tilegrid::InstallGrid(*this, std::move(blocks), layout.columns, layout.rows);
-    StatusBar->setText(loadedText(layout.placement));
     status.keep();
-    BackgroundFileRead(path);
+    return {PictureGrid{std::move(blocks), layout.columns, layout.rows}, loadedText(layout.placement)};
 }
 
 void TfrmMainForm::SaveBackground(const QString& path)

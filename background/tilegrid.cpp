@@ -2,6 +2,7 @@
 
 #include "app/main.h"
 #include "background/blockpicture.h"
+#include "core/model/commands.h"
 
 #include <QWidget>
 #include <cstring>
@@ -31,10 +32,9 @@ TImage* AddBlockPicture(TfrmMainForm& form, const TGraphicBlock& block, int colu
     return picture;
 }
 
-void SizePictureArea(TfrmMainForm& form)
+QSize PictureArea(const PictureGrid& grid)
 {
-    // The scroll area takes its ranges from Panel's size.
-    form.Panel->resize(CellSize * form.BlockColumns, CellSize * form.BlockRows);
+    return QSize(CellSize * grid.columns, CellSize * grid.rows);
 }
 
 void PutBlockPicturesBehind(TfrmMainForm& form)
@@ -47,19 +47,31 @@ void PutBlockPicturesBehind(TfrmMainForm& form)
     }
 }
 
-void InstallGrid(TfrmMainForm& form, std::unique_ptr<TBlockList> blocks, int columns, int rows)
+void ShowGrid(TfrmMainForm& form)
 {
     RemoveBlockPictures(form);
-    form.Blocks = std::move(blocks);
-    form.BlockColumns = columns;
-    form.BlockRows = rows;
-    if (rows > 0) {
-        const int count = int(form.Blocks->size());
+    const PictureGrid& grid = form.Document->grid();
+    if (grid.blocks && grid.rows > 0) {
+        const int count = int(grid.blocks->size());
         for (int k = 0; k < count; ++k)
-            AddBlockPicture(form, *(*form.Blocks)[size_t(k)], k / rows, k % rows);
+            AddBlockPicture(form, *(*grid.blocks)[size_t(k)], k / grid.rows, k % grid.rows);
     }
-    SizePictureArea(form);
     PutBlockPicturesBehind(form);
 }
 
+void InstallGrid(TfrmMainForm& form, const PictureGrid& grid, const QString& text)
+{
+    form.Push(new PictureCommand(form.Document, grid, PictureArea(grid), text));
+}
+
+void InstallGrid(TfrmMainForm& form, std::unique_ptr<TBlockList> blocks, int columns, int rows, const QString& text)
+{
+    InstallGrid(form, PictureGrid{std::shared_ptr<TBlockList>(std::move(blocks)), columns, rows}, text);
+}
+
 } // namespace tilegrid
+
+void TfrmMainForm::followGrid()
+{
+    tilegrid::ShowGrid(*this);
+}

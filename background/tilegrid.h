@@ -5,7 +5,9 @@
 // behind the rooms.
 
 #include "core/background/graphicblock.h"
+#include "core/model/document.h"
 
+#include <QString>
 #include <memory>
 
 class QObject;
@@ -26,14 +28,19 @@ void RemoveBlockPictures(TfrmMainForm& form);
 // Puts a picture of the block on Panel as its last child, in its cell, sharing the
 // block's bitmap.
 TImage* AddBlockPicture(TfrmMainForm& form, const TGraphicBlock& block, int column, int row);
-// Panel, and so the scroll ranges of scbImage, measure BlockColumns x BlockRows cells.
-void SizePictureArea(TfrmMainForm& form);
+// The size of Panel, and so the scroll ranges of scbImage, for a grid: its cells.
+QSize PictureArea(const PictureGrid& grid);
 // Every block picture goes behind every other child of Panel; the others keep their order.
 void PutBlockPicturesBehind(TfrmMainForm& form);
 
-// Replaces the grid whole with blocks in column-major order: removes the old pictures,
-// takes the blocks and counts, adds a picture per block, sizes the picture area and puts
-// the pictures behind the rooms.
-void InstallGrid(TfrmMainForm& form, std::unique_ptr<TBlockList> blocks, int columns, int rows);
+// Shows the document's grid on Panel: removes the old pictures, adds a picture per block
+// and puts the pictures behind the rooms.
+void ShowGrid(TfrmMainForm& form);
+
+// Replaces the grid whole with blocks in column-major order, and Panel's size with the
+// grid's area, as one undo step with this text; the main window follows with ShowGrid.
+void InstallGrid(TfrmMainForm& form, const PictureGrid& grid, const QString& text);
+void InstallGrid(TfrmMainForm& form, std::unique_ptr<TBlockList> blocks, int columns, int rows,
+                 const QString& text = QStringLiteral("Open"));
 
 } // namespace tilegrid

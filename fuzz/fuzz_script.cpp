@@ -17,6 +17,7 @@
 #include "core/script/scripttokens.h"
 #include "core/script/scriptwriter.h"
 
+#include <QUndoStack>
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -252,7 +253,8 @@ std::optional<QString> loadAndCheck(ModelEditor& model, const QByteArray& text)
     try {
         reader.read(ScriptLines(text));
     } catch (const PlsdError& error) {
-        // The load ends here, keeping what it made so far.
+        // The load ends here; the checks below see what it made so far, and then the
+        // model drops it, as a failed load keeps nothing.
         failure = error.message();
     }
 
@@ -269,6 +271,8 @@ std::optional<QString> loadAndCheck(ModelEditor& model, const QByteArray& text)
     if (!failure) {
         model.defs.panelWidth = reader.panelWidth();
         model.defs.panelHeight = reader.panelHeight();
+    } else {
+        model.defs = before;
     }
     return failure;
 }
@@ -280,17 +284,17 @@ struct Editor {
 
     void reset(const RoomDefs& start)
     {
-        tool->ShowRoom(nullptr);
-        main->SelectedRoom = nullptr;
-        qDeleteAll(std::exchange(main->Rooms, {}));
         tool->DoorPending = false;
+        while (main->Document->roomCount() > 0)
+            main->Document->removeRoom(main->Document->roomAt(0));
         tool->SetOffsetX(start.offsetX);
         tool->SetOffsetY(start.offsetY);
         tool->MetaRoomID = start.metaRoomID;
         tool->SubRoomStartID = start.subRoomStartID;
         tool->MetaroomMusic = start.metaroomMusic;
         tool->MetaroomFilename = start.metaroomFilename;
-        main->Panel->resize(start.panelWidth, start.panelHeight);
+        main->Document->setSurfaceSize(QSize(start.panelWidth, start.panelHeight));
+        main->UndoStack->clear();
     }
 };
 

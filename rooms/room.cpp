@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "core/common/errors.h"
 #include "app/main.h"
+#include "core/model/commands.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -18,11 +19,6 @@ namespace {
 // size stays within Qt's limits.
 constexpr qint64 widgetReachLow = -(qint64(1) << 23) + 1;
 constexpr qint64 widgetReachHigh = qint64(1) << 23;
-
-int saturated(qint64 value)
-{
-    return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
 
 // Start and length of the part of [start, start + length) that the widget covers.
 std::pair<int, int> widgetSpan(qint64 start, qint64 length)
@@ -81,135 +77,135 @@ const QColor lime(0, 255, 0);
 
 } // namespace
 
-TRoom::TRoom(QWidget* owner)
-    : QWidget(owner)
+TDoor::TDoor(TRoom* from, TRoom* target)
+    : target(target)
+    , from(from)
 {
-    Width = 100;
-    Height = 100;
-    HandleWidth = 5;
-    HandleHeight = 5;
-    edgeL = 0;
-    edgeR = Width;
-    edgeTL = 0;
-    edgeTR = 0;
-    edgeBL = Height;
-    edgeBR = Height;
-    placeWidget();
+}
+
+int TDoor::permValue() const
+{
+    return from->parentForm->Document->doorPerm(from->key(), target->key()).value_or(0);
+}
+
+void TDoor::setPermValue(const int& value)
+{
+    from->SetDoor(target, value);
+}
+
+TRoom::TRoom(TfrmMainForm* form, RoomKey key)
+    : QWidget(form->Panel)
+    , parentForm(form)
+    , roomKey(key)
+{
     setMouseTracking(true);
+    followShape();
     setVisible(true);
 }
 
-TRoom::~TRoom()
+TRoom::~TRoom() = default;
+
+TMetaroomDocument* TRoom::document() const
 {
-    // No room may keep a door to a room that is gone: the doors that lead here go first.
-    for (TRoom* from : std::as_const(doorsIn)) {
-        if (from != this)
-            from->forgetDoorTo(this);
-    }
-    for (const auto& door : doors) {
-        if (door->target != this)
-            door->target->doorsIn.removeOne(this);
-    }
+    return parentForm->Document;
+}
+
+const RoomShape& TRoom::shape() const
+{
+    return document()->room(roomKey).shape;
+}
+
+// Values of the document
+
+int TRoom::idValue() const { return document()->positionOf(roomKey); }
+int TRoom::roomtypeValue() const { return document()->room(roomKey).roomtype; }
+QString TRoom::musicValue() const { return document()->room(roomKey).music; }
+
+void TRoom::setRoomtypeValue(const int& value)
+{
+    RoomRecord record = document()->room(roomKey);
+    if (record.roomtype == value)
+        return;
+    record.roomtype = value;
+    parentForm->Push(new ChangeRoomCommand(document(), roomKey, record, QStringLiteral("Change Room Type")));
+}
+
+void TRoom::setMusicValue(const QString& value)
+{
+    RoomRecord record = document()->room(roomKey);
+    if (record.music == value)
+        return;
+    record.music = value;
+    parentForm->Push(new ChangeRoomCommand(document(), roomKey, record, QStringLiteral("Change Room Music")));
 }
 
 // Corners
 
-int TRoom::xl() const { return saturated(Left + edgeL + 2); }
-int TRoom::xr() const { return saturated(Left + edgeR - 3); }
-int TRoom::ytl() const { return saturated(Top + edgeTL + 2); }
-int TRoom::ytr() const { return saturated(Top + edgeTR + 2); }
-int TRoom::ybl() const { return saturated(Top + edgeBL - 3); }
-int TRoom::ybr() const { return saturated(Top + edgeBR - 3); }
+int TRoom::xl() const { return SaturatedCorner(shape().xl); }
+int TRoom::xr() const { return SaturatedCorner(shape().xr); }
+int TRoom::ytl() const { return SaturatedCorner(shape().ytl); }
+int TRoom::ytr() const { return SaturatedCorner(shape().ytr); }
+int TRoom::ybl() const { return SaturatedCorner(shape().ybl); }
+int TRoom::ybr() const { return SaturatedCorner(shape().ybr); }
 
-void TRoom::setXl(int value) { setCorner(edgeL, qint64(value) - Left - 2, LeftWall); }
-void TRoom::setXr(int value) { setCorner(edgeR, qint64(value) - Left + 3, RightWall); }
-void TRoom::setYtl(int value) { setCorner(edgeTL, qint64(value) - Top - 2, TopLeft); }
-void TRoom::setYtr(int value) { setCorner(edgeTR, qint64(value) - Top - 2, TopRight); }
-void TRoom::setYbl(int value) { setCorner(edgeBL, qint64(value) - Top + 3, BottomLeft); }
-void TRoom::setYbr(int value) { setCorner(edgeBR, qint64(value) - Top + 3, BottomRight); }
+void TRoom::setXl(int value) { setCorner(Corner::LeftWall, value, "Change Left Wall"); }
+void TRoom::setXr(int value) { setCorner(Corner::RightWall, value, "Change Right Wall"); }
+void TRoom::setYtl(int value) { setCorner(Corner::TopLeft, value, "Change Top Left"); }
+void TRoom::setYtr(int value) { setCorner(Corner::TopRight, value, "Change Top Right"); }
+void TRoom::setYbl(int value) { setCorner(Corner::BottomLeft, value, "Change Bottom Left"); }
+void TRoom::setYbr(int value) { setCorner(Corner::BottomRight, value, "Change Bottom Right"); }
 
-void TRoom::setCorner(qint64& edge, qint64 value, Handle code)
+void TRoom::setCorner(Corner corner, int value, const char* text)
 {
-    edge = value;
-    dragHandle = code;
-    AdjustShape();
+    RoomShape s = WithCorner(shape(), corner, value);
+    if (fixed)
+        s = AdjustedShape(s, corner, HandleWidth, HandleHeight);
+    dragHandle = int(corner);
+    changeShape(s, QString::fromLatin1(text));
+    // A write of a fixed room makes it the selected one, as a click does.
+    if (fixed && parentForm->SelectedRoom != this)
+        parentForm->Document->select(roomKey);
 }
 
-int TRoom::left() const { return saturated(Left); }
-int TRoom::top() const { return saturated(Top); }
+void TRoom::changeShape(const RoomShape& s, const QString& text, int mergeKey)
+{
+    if (s == shape())
+        return;
+    RoomRecord record = document()->room(roomKey);
+    record.shape = s;
+    parentForm->Push(new ChangeRoomCommand(document(), roomKey, record, text, mergeKey));
+}
+
+int TRoom::left() const { return SaturatedCorner(Left); }
+int TRoom::top() const { return SaturatedCorner(Top); }
 
 void TRoom::setLeft(int value)
 {
-    Left = value;
-    placeWidget();
+    changeShape(Moved(shape(), qint64(value) - Left, 0), QStringLiteral("Move Room"));
 }
 
 void TRoom::setTop(int value)
 {
-    Top = value;
-    placeWidget();
+    changeShape(Moved(shape(), 0, qint64(value) - Top), QStringLiteral("Move Room"));
 }
 
-// Shape
-
-void TRoom::AdjustShape()
+// The place on Panel that the shape calls for: the handle boxes touch the control's bounds.
+void TRoom::followShape()
 {
-    if (!fixed)
-        return;
-    // Only the side that moved is held back, at the minimum distance from the other.
-    const qint64 w2 = 2 * qint64(HandleWidth);
-    const qint64 h2 = 2 * qint64(HandleHeight);
-    if (edgeR - w2 < edgeL && dragHandle == LeftWall)
-        edgeL = edgeR - w2;
-    else if (edgeR - w2 < edgeL && dragHandle == RightWall)
-        edgeR = edgeL + w2;
-    else if (edgeBL - h2 < edgeTL && dragHandle == TopLeft)
-        edgeTL = edgeBL - h2;
-    else if (edgeBL - h2 < edgeTL && dragHandle == BottomLeft)
-        edgeBL = edgeTL + h2;
-    else if (edgeBR - h2 < edgeTR && dragHandle == TopRight)
-        edgeTR = edgeBR - h2;
-    else if (edgeBR - h2 < edgeTR && dragHandle == BottomRight)
-        edgeBR = edgeTR + h2;
-    FitBounds();
-    if (parentForm)
-        parentForm->SelectRoom(this);
-    repaint();
-}
-
-void TRoom::FitBounds()
-{
-    if (edgeL != 0) {
-        Left += edgeL;
-        Width -= edgeL;
-        edgeR -= edgeL;
-        edgeL = 0;
-    }
-    if (Width != edgeR)
-        Width = edgeR;
-    if ((edgeTL != 0 && edgeTL <= edgeTR) || edgeTL < 0) {
-        const qint64 d = edgeTL;
-        Top += d;
-        Height -= d;
-        edgeTR -= d;
-        edgeBL -= d;
-        edgeBR -= d;
-        edgeTL = 0;
-    }
-    if ((edgeTR != 0 && edgeTR <= edgeTL) || edgeTR < 0) {
-        const qint64 d = edgeTR;
-        Top += d;
-        Height -= d;
-        edgeTL -= d;
-        edgeBL -= d;
-        edgeBR -= d;
-        edgeTR = 0;
-    }
-    if ((Height != edgeBL && edgeBL >= edgeBR) || Height < edgeBL)
-        Height = edgeBL;
-    if ((Height != edgeBR && edgeBR >= edgeBL) || Height < edgeBR)
-        Height = edgeBR;
+    const RoomShape& s = shape();
+    Left = s.xl - 2;
+    Width = s.xr - s.xl + 5;
+    edgeL = 0;
+    edgeR = Width;
+    Top = std::min(s.ytl, s.ytr) - 2;
+    edgeTL = s.ytl - 2 - Top;
+    edgeTR = s.ytr - 2 - Top;
+    edgeBL = s.ybl + 3 - Top;
+    edgeBR = s.ybr + 3 - Top;
+    Height = std::max(edgeBL, edgeBR);
     placeWidget();
+    if (isVisible())
+        update();
 }
 
 void TRoom::placeWidget()
@@ -225,11 +221,17 @@ void TRoom::placeWidget()
 
 void TRoom::Select()
 {
+    const bool wasSelected = selected;
+    parentForm->SelectRoom(this);
+    if (wasSelected && selected)
+        showSelected();
+}
+
+void TRoom::showSelected()
+{
     outlineColor = fuchsia;
     setCursor(Qt::CrossCursor);
     raise();
-    if (parentForm)
-        parentForm->SelectRoom(this);
     hotHandle = Body;
     selected = true;
     repaint();
@@ -362,6 +364,7 @@ void TRoom::mousePressEvent(QMouseEvent* event)
         grabY = p.y;
         dragHandle = hotHandle;
         dragging = true;
+        dragKey = NewMergeKey();   // every move of this drag is one undo step
     }
 }
 
@@ -385,7 +388,7 @@ void TRoom::handleMouseMove(const QMouseEvent* event)
     if (dragging && dragHandle == Body)
         moveWithMouse(event);
     else if (dragging && dragHandle > NoHandle)
-        reshapeWithMouse(p);
+        reshapeWithMouse(event);
     else if (p.x < 0 || p.x > Width || p.y < 0 || p.y > Height)
         loseCapture();
 }
@@ -394,26 +397,32 @@ void TRoom::moveWithMouse(const QMouseEvent* event)
 {
     // The grab point stays under the mouse; nothing keeps the room on the picture.
     const QPoint onPanel = mapToParent(event->position().toPoint());
-    Left = onPanel.x() - grabX;
-    Top = onPanel.y() - grabY;
-    placeWidget();
-    if (parentForm)
-        parentForm->SelectRoom(this);
+    const qint64 newLeft = onPanel.x() - grabX;
+    const qint64 newTop = onPanel.y() - grabY;
+    changeShape(Moved(shape(), newLeft - Left, newTop - Top), QStringLiteral("Move Room"), dragKey);
 }
 
-void TRoom::reshapeWithMouse(Point p)
+void TRoom::reshapeWithMouse(const QMouseEvent* event)
 {
+    // The box's outer edge goes to the mouse: in corners, the wall or corner lies 2 pixels
+    // inside a left or top edge and 3 inside a right or bottom one.
+    const Point p = controlPoint(event);
     hotHandle = dragHandle;
+    qint64 value = 0;
     switch (dragHandle) {
-    case TopLeft: edgeTL = p.y; break;
-    case LeftWall: edgeL = p.x; break;
-    case BottomLeft: edgeBL = p.y; break;
-    case TopRight: edgeTR = p.y; break;
-    case RightWall: edgeR = p.x; break;
-    case BottomRight: edgeBR = p.y; break;
+    case TopLeft:
+    case TopRight: value = Top + p.y + 2; break;
+    case LeftWall: value = Left + p.x + 2; break;
+    case BottomLeft:
+    case BottomRight: value = Top + p.y - 3; break;
+    case RightWall: value = Left + p.x - 3; break;
     default: return;
     }
-    AdjustShape();
+    const Corner corner = Corner(dragHandle);
+    RoomShape s = WithCorner(shape(), corner, value);
+    if (fixed)
+        s = AdjustedShape(s, corner, HandleWidth, HandleHeight);
+    changeShape(s, QStringLiteral("Reshape Room"), dragKey);
 }
 
 void TRoom::loseCapture()
@@ -448,59 +457,49 @@ void TRoom::handleMouseRelease(const QMouseEvent* event)
 
 int TRoom::doorCount() const
 {
-    return int(doors.size());
-}
-
-qsizetype TRoom::indexOfDoorTo(const TRoom* target) const
-{
-    for (size_t i = 0; i < doors.size(); ++i) {
-        if (doors[i]->target == target)
-            return qsizetype(i);
-    }
-    return -1;
+    return int(document()->room(roomKey).doors.size());
 }
 
 void TRoom::SetDoor(TRoom* target, int perm)
 {
     if (!target)
         return;
-    if (TDoor* door = DoorTo(target)) {
-        door->perm = perm;
+    const std::optional<int> now = document()->doorPerm(roomKey, target->roomKey);
+    if (now == perm)
         return;
-    }
-    auto door = std::make_unique<TDoor>();
-    door->perm = perm;
-    door->target = target;
-    doors.push_back(std::move(door));
-    target->doorsIn.append(this);
+    parentForm->Push(new SetDoorCommand(document(), roomKey, target->roomKey, perm,
+                                        now ? QStringLiteral("Update Door") : QStringLiteral("Add Door")));
 }
 
 void TRoom::RemoveDoor(TRoom* target)
 {
-    if (indexOfDoorTo(target) < 0)
+    if (!target || document()->doorIndex(roomKey, target->roomKey) < 0)
         return;
-    forgetDoorTo(target);
-    target->doorsIn.removeOne(this);
-    // Our door is gone already, so the call back finds nothing and stops.
-    target->RemoveDoor(this);
+    parentForm->Push(new RemoveDoorCommand(document(), roomKey, target->roomKey));
 }
 
-void TRoom::forgetDoorTo(TRoom* target)
+void TRoom::refreshDoors() const
 {
-    const qsizetype i = indexOfDoorTo(target);
-    if (i >= 0)
-        doors.erase(doors.begin() + i);
+    if (!doorsStale)
+        return;
+    doors.clear();
+    for (const RoomDoor& d : document()->room(roomKey).doors)
+        doors.push_back(std::make_unique<TDoor>(const_cast<TRoom*>(this), parentForm->roomOf(d.target)));
+    doorsStale = false;
 }
 
 TDoor* TRoom::DoorAt(int index) const
 {
-    if (index < 0 || index >= doorCount())
+    refreshDoors();
+    if (index < 0 || index >= int(doors.size()))
         throw ListIndexError();
     return doors[size_t(index)].get();
 }
 
 TDoor* TRoom::DoorTo(TRoom* target) const
 {
-    const qsizetype i = indexOfDoorTo(target);
-    return i < 0 ? nullptr : doors[size_t(i)].get();
+    if (!target)
+        return nullptr;
+    const int i = document()->doorIndex(roomKey, target->roomKey);
+    return i < 0 ? nullptr : DoorAt(i);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/documentvalue.h"
+#include "core/model/document.h"
+
 #include <QColor>
 #include <QList>
 #include <QString>
@@ -10,24 +13,42 @@
 class TfrmMainForm;
 class TRoom;
 
-// A one-way door record, held by the room it starts from.
+// A door of a room as the document holds it: the room it leads to and its permeability.
+// Writing perm sets the permeability of the pair (one undo step). A door object lasts
+// until the doors of its room change.
 class TDoor {
+    int permValue() const;
+    void setPermValue(const int& value);
+
 public:
-    int perm = 0;
-    TRoom* target = nullptr;
+    TDoor(TRoom* from, TRoom* target);
+    TDoor(const TDoor&) = delete;
+    TDoor& operator=(const TDoor&) = delete;
+
+    DocumentValue<TDoor, int, &TDoor::permValue, &TDoor::setPermValue> perm{this};
+    TRoom* const target;
+
+private:
+    TRoom* const from;
 };
 
-// One room of the metaroom, and the windowless control that draws it on Panel and
-// takes the mouse. Corners are in picture coordinates.
+// The widget of one room of the document (one RoomKey): it draws the room on Panel and
+// takes the mouse. It holds no map state: corners, type, music and doors are read from the
+// document, and every change it makes is an undo step on the main window's UndoStack.
+// Corners are in picture coordinates.
 //
-// The shape is kept as the control's place on Panel (Left, Top, Width, Height) and six
-// edges in control coordinates, all in 64 bits so that any 32-bit corner a user types
-// is held exactly. The widget itself covers the part of that place that Panel can ever
-// show; for every room within reach of a picture the two are the same.
+// The widget covers the part of the room's place that Panel can ever show; for every room
+// within reach of a picture the two are the same.
 class TRoom : public QWidget {
     Q_OBJECT
+    int roomtypeValue() const;
+    void setRoomtypeValue(const int& value);
+    QString musicValue() const;
+    void setMusicValue(const QString& value);
+    int idValue() const;
+
 public:
-    explicit TRoom(QWidget* owner);
+    TRoom(TfrmMainForm* form, RoomKey key);
     ~TRoom() override;
 
     // Handle codes: what the mouse is over, and what a drag changes.
@@ -45,6 +66,8 @@ public:
     int HandleWidth = 5;
     int HandleHeight = 5;
 
+    // Corners. A write is one undo step; while `fixed` it keeps the minimum size (holding
+    // back only the written corner) and selects the room, otherwise it stores the value as it is.
     int xr() const;
     void setXr(int value);
     int xl() const;
@@ -58,25 +81,30 @@ public:
     int ybr() const;
     void setYbr(int value);
 
-    TfrmMainForm* parentForm = nullptr;   // the window whose SelectRoom the room calls
+    TfrmMainForm* parentForm = nullptr;   // the window whose document the room shows
     bool fixed = true;
     int doorCount() const;
-    int id = 0;
-    QString music;
-    int roomtype = 0;
+    // The room's position in Rooms, always current.
+    DocumentReading<TRoom, int, &TRoom::idValue> id{this};
+    DocumentValue<TRoom, QString, &TRoom::musicValue, &TRoom::setMusicValue> music{this};
+    DocumentValue<TRoom, int, &TRoom::roomtypeValue, &TRoom::setRoomtypeValue> roomtype{this};
 
+    RoomKey key() const { return roomKey; }
+    const RoomShape& shape() const;
+
+    // Makes the room the selected one (the main window's SelectRoom) and gives it the
+    // selected look again when it is.
     void Select();
-    void Deselect();
-    void AdjustShape();
-    void FitBounds();
 
-    // Doors
+    // Doors, both ways at once: SetDoor links the two rooms (or sets the permeability of
+    // their link), RemoveDoor unlinks them. Each is one undo step when it changes anything.
     void SetDoor(TRoom* target, int perm);
     void RemoveDoor(TRoom* target);
     TDoor* DoorAt(int index) const;       // raises "List index out of bounds"
     TDoor* DoorTo(TRoom* target) const;   // nullptr when there is none
 
-    // The control's place on Panel. Moving it keeps the shape and announces nothing.
+    // The room's place on Panel (xl - 2, min(ytl, ytr) - 2). Setting one moves the room:
+    // one undo step, no selection.
     int left() const;
     int top() const;
     void setLeft(int value);
@@ -89,6 +117,12 @@ public:
     bool isDragging() const { return dragging; }
     bool holdsCapture() const { return capture; }
     QColor selectedOutlineColor() const { return outlineColor; }
+
+    // What the main window calls as the document changes.
+    void followShape();                 // the shape changed: new place, repaint
+    void followDoors() { doorsStale = true; }
+    void showSelected();                // the room became the selected one
+    void Deselect();                    // the room lost the selection
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -105,6 +139,9 @@ private:
         qint64 x, y;
     };
 
+    TMetaroomDocument* document() const;
+    void changeShape(const RoomShape& shape, const QString& text, int mergeKey = 0);
+    void setCorner(Corner corner, int value, const char* text);
     Box handleBox(int code) const;
     static Box wallStrip(qint64 x, qint64 y1, qint64 y2);   // a wall three pixels wide, ends included
     int hitTest(Point p) const;
@@ -114,16 +151,17 @@ private:
     QRect widgetRect(const Box& box) const;  // a box in widget coordinates, cut to the widget
     void placeWidget();                      // fits the widget to Left, Top, Width, Height
     void setHotHandle(int code);             // repaints the boxes whose colour changes
-    void setCorner(qint64& edge, qint64 value, Handle code);
     void handleMouseMove(const QMouseEvent* event);
     void handleMouseRelease(const QMouseEvent* event);
     void moveWithMouse(const QMouseEvent* event);
-    void reshapeWithMouse(Point p);
+    void reshapeWithMouse(const QMouseEvent* event);
     void loseCapture();
-    void forgetDoorTo(TRoom* target);
-    qsizetype indexOfDoorTo(const TRoom* target) const;
+    void refreshDoors() const;
 
-    // The control's place on Panel.
+    RoomKey roomKey;
+
+    // The control's place on Panel and the handle box edges in control coordinates, as
+    // the shape calls for: Left = xl - 2, Top = min(ytl, ytr) - 2, and so on.
     qint64 Left = 0;
     qint64 Top = 0;
     qint64 Width = 100;
@@ -144,11 +182,12 @@ private:
     bool dragging = false;
     qint64 grabX = 0;
     qint64 grabY = 0;
+    int dragKey = 0;             // merge key of the drag in progress
     QColor outlineColor = Qt::white;
     bool selected = false;
     bool capture = false;        // the room takes the mouse while a button is down
     bool clickPending = false;   // the left button went down on the room
 
-    std::vector<std::unique_ptr<TDoor>> doors;   // in the order each was first made
-    QList<TRoom*> doorsIn;                       // rooms holding a door to this one
+    mutable std::vector<std::unique_ptr<TDoor>> doors;   // the document's doors, made when asked for
+    mutable bool doorsStale = true;
 };

@@ -1,12 +1,14 @@
-// The main window's room list: adding, deleting and selecting rooms.
+// The main window's room list: adding, deleting and selecting rooms, and the widgets that
+// follow the document's rooms and selection.
 #include "core/common/errors.h"
+#include "core/model/commands.h"
 #include "app/main.h"
 #include "app/tool.h"
 #include "rooms/room.h"
 #include "rooms/tilestacking.h"
 
 #include <QString>
-#include <algorithm>
+#include <QUndoStack>
 
 namespace {
 
@@ -16,65 +18,45 @@ TileStacking* tileStackingOf(TfrmMainForm* form)
     return stacking ? stacking : new TileStacking(form->Panel, form);
 }
 
-// A room's position in the list, or -1. Ids follow the positions, so they are tried first.
-int positionIn(const QList<TRoom*>& rooms, const TRoom* room)
-{
-    if (room->id >= 0 && room->id < rooms.size() && rooms[room->id] == room)
-        return room->id;
-    return int(rooms.indexOf(room));
-}
-
 } // namespace
 
 void TfrmMainForm::AddRoom()
 {
-    auto* room = new TRoom(Panel);
-    room->setLeft(0);   // the picture's top-left, whatever part of it is in view
-    room->setTop(0);
-    room->parentForm = this;
-    room->show();
-    Rooms.append(room);
-    room->Select();
-    // A door completed by the toolbox during Select selects the room it showed; this
-    // leaves the new room selected and shown.
-    SelectRoom(room);
+    // A new room at the picture's top-left, whatever part of it is in view. A door pending
+    // in the toolbox links it with the room shown there, in the same step; its permeability
+    // is read first, so a bad one adds nothing.
+    const std::optional<TfrmToolbox::PendingDoor> door = frmToolbox ? frmToolbox->pendingDoor() : std::nullopt;
+    if (!door) {
+        Push(new AddRoomCommand(Document, RoomRecord{}));
+        return;
+    }
+    UndoStack->beginMacro(QStringLiteral("Add Room"));
+    auto* add = new AddRoomCommand(Document, RoomRecord{});
+    Push(add);
+    Push(new SetDoorCommand(Document, door->from, add->key(), door->perm, QStringLiteral("Add Door")));
+    UndoStack->endMacro();
 }
 
 void TfrmMainForm::DeleteRoom()
 {
-    if (TRoom* room = SelectedRoom) {
-        const int position = positionIn(Rooms, room);
-        room->hide();
-        if (position >= 0)
-            Rooms.removeAt(position);
-        SelectedRoom = nullptr;
-        delete room;   // takes the doors that led to it along
-        // The rooms behind it moved one place forward: their ids follow at once.
-        for (int i = std::max(position, 0); i < Rooms.size(); ++i)
-            Rooms[i]->id = i;
-        if (!Rooms.isEmpty())
-            SelectRoom(Rooms.first());
-        else if (frmToolbox)
-            frmToolbox->ShowRoom(nullptr);
-    }
+    // The document selects the first room left, or none.
     if (SelectedRoom)
-        SelectedRoom->Select();
+        Push(new DeleteRoomCommand(Document, SelectedRoom->key()));
 }
 
 void TfrmMainForm::SelectRoom(TRoom* room)
 {
     if (!room)
         return;
-    if (SelectedRoom && SelectedRoom != room) {
-        // Restacked before it repaints itself, the room is painted once in its new place.
-        TRoom* previous = SelectedRoom;
-        tileStackingOf(this)->placeAboveTiles(previous);
-        previous->Deselect();
+    // While a door is pending, selecting another room links it with the shown one instead.
+    if (frmToolbox && frmToolbox->CompletePendingDoor(room))
+        return;
+    if (Document->selection() == room->key()) {
+        if (frmToolbox)
+            frmToolbox->ShowRoom(room);   // selecting the selected room refreshes the toolbox
+        return;
     }
-    SelectedRoom = room;
-    room->id = positionIn(Rooms, room);
-    if (frmToolbox)
-        frmToolbox->ShowRoom(room);
+    Document->select(room->key());
 }
 
 TRoom* TfrmMainForm::RoomByIndex(int index) const
@@ -82,4 +64,36 @@ TRoom* TfrmMainForm::RoomByIndex(int index) const
     if (index < 0 || index >= Rooms.size())
         throw ListIndexError();
     return Rooms[index];
+}
+
+// Following the document
+
+void TfrmMainForm::followRoomInserted(int position, RoomKey key)
+{
+    auto* room = new TRoom(this, key);
+    roomWidgets.insert(key, room);
+    Rooms.insert(position, room);
+}
+
+void TfrmMainForm::followRoomRemoved(int position, RoomKey key)
+{
+    TRoom* room = Rooms.takeAt(position);
+    roomWidgets.remove(key);
+    if (SelectedRoom == room)
+        SelectedRoom = nullptr;
+    room->hide();
+    delete room;
+}
+
+void TfrmMainForm::followSelection(RoomKey now, RoomKey before)
+{
+    // Exactly one room looks selected: the document's. The room that lost the selection
+    // goes back to just above the tiles, restacked before it repaints itself.
+    if (TRoom* previous = roomOf(before)) {
+        tileStackingOf(this)->placeAboveTiles(previous);
+        previous->Deselect();
+    }
+    SelectedRoom = roomOf(now);
+    if (SelectedRoom)
+        SelectedRoom->showSelected();
 }

@@ -1,5 +1,5 @@
 // File > Save Room Defs and File > Load Room Defs: the script writer and reader applied
-// to the main window's rooms and the toolbox's metaroom values.
+// to the document.
 #include "app/main.h"
 
 #include "app/tool.h"
@@ -10,105 +10,122 @@
 #include "core/script/scripttokens.h"
 #include "core/script/scriptwriter.h"
 #include "core/script/textfile.h"
+#include "core/common/errors.h"
+#include "core/model/commands.h"
+#include "core/model/snapshot.h"
 
-#include <QHash>
+#include <QUndoStack>
+#include <memory>
+#include <optional>
+
 
 RoomDefs collectRoomDefs(const TfrmMainForm& form, const TfrmToolbox& tool)
 {
-    RoomDefs defs;
+    RoomDefs defs = ToRoomDefs(*form.Document);
+    // The offsets as their edits hold them: a text that is no number stops the writer.
     defs.offsetX = tool.GetOffsetX();
     defs.offsetY = tool.GetOffsetY();
-    defs.metaRoomID = tool.MetaRoomID;
-    defs.subRoomStartID = tool.SubRoomStartID;
-    defs.metaroomMusic = tool.MetaroomMusic;
-    defs.metaroomFilename = tool.MetaroomFilename;
-    defs.panelWidth = form.Panel->width();
-    defs.panelHeight = form.Panel->height();
-    QHash<const TRoom*, int> positions;   // door targets by room, without a search per door
-    positions.reserve(form.Rooms.size());
-    for (int i = 0; i < form.Rooms.size(); ++i)
-        positions.insert(form.Rooms[i], i);
-    defs.rooms.reserve(form.Rooms.size());
-    for (const TRoom* room : form.Rooms) {
-        ScriptRoom r{room->xl(), room->xr(), room->ytl(), room->ytr(), room->ybl(), room->ybr(),
-                     room->roomtype, room->music, {}};
-        for (int i = 0; i < room->doorCount(); ++i) {
-            const TDoor* door = room->DoorAt(i);
-            r.doors.append(ScriptDoor{positions.value(door->target, -1), door->perm});
-        }
-        defs.rooms.append(r);
-    }
     return defs;
 }
 
 namespace {
 
-// Where the reader's commands go: new rooms on Panel and in Rooms, doors between rooms
-// of Rooms, metaroom values into the toolbox.
-class MainWindowSink : public ScriptSink {
+// Where the reader's commands go: each becomes a part of one undo step and is carried out
+// at once, so later lines see the rooms and values of earlier ones. A room's type and
+// music lines are taken into its record before it is added.
+class DocumentSink : public ScriptSink {
 public:
-    MainWindowSink(TfrmMainForm& form, TfrmToolbox& tool)
-        : form(form)
-        , tool(tool)
+    DocumentSink(TMetaroomDocument& document, QUndoCommand& step)
+        : document(document)
+        , step(step)
     {
     }
 
     void addRoom(const RoomCorners& c) override
     {
-        auto* room = new TRoom(form.Panel);
-        room->move(0, 0);
-        room->fixed = false;
-        room->parentForm = &form;
-        form.Rooms.append(room);
-        try {
-            room->setXl(c.xl);
-            room->setXr(c.xr);
-            room->setYtl(c.ytl);
-            room->setYtr(c.ytr);
-            room->setYbl(c.ybl);
-            room->fixed = true;
-            room->setYbr(c.ybr);   // adjusts, fits and selects the finished shape once
-        } catch (...) {
-            form.Rooms.removeOne(room);
-            if (form.SelectedRoom == room)
-                form.SelectedRoom = nullptr;
-            delete room;
-            throw;
-        }
-        room->show();
-        latest = room;
+        flush();
+        // The corners as written; only the last one, ybr, keeps the minimum height.
+        const RoomShape written{c.xl, c.xr, c.ytl, c.ytr, c.ybl, c.ybr};
+        pending = RoomRecord{AdjustedShape(written, Corner::BottomRight, 5, 5), 0, QString(), {}};
     }
 
-    void setRoomType(int roomtype) override { latest->roomtype = roomtype; }
-    void setRoomMusic(const QString& music) override { latest->music = music; }
+    void setRoomType(int roomtype) override
+    {
+        if (pending) {
+            pending->roomtype = roomtype;
+            return;
+        }
+        RoomRecord record = document.room(latest);
+        record.roomtype = roomtype;
+        apply(new ChangeRoomCommand(&document, latest, record, QString(), 0, &step));
+    }
+
+    void setRoomMusic(const QString& music) override
+    {
+        if (pending) {
+            pending->music = music;
+            return;
+        }
+        RoomRecord record = document.room(latest);
+        record.music = music;
+        apply(new ChangeRoomCommand(&document, latest, record, QString(), 0, &step));
+    }
 
     void linkRooms(int a, int b, int perm) override
     {
-        TRoom* first = form.RoomByIndex(wrappingSub(a, tool.SubRoomStartID));
-        TRoom* second = form.RoomByIndex(wrappingSub(b, tool.SubRoomStartID));
-        first->SetDoor(second, perm);
-        second->SetDoor(first, perm);
+        flush();
+        const int start = document.metaroom().subRoomStartID;
+        const RoomKey first = document.roomAt(wrappingSub(a, start));
+        const RoomKey second = document.roomAt(wrappingSub(b, start));
+        if (first == 0 || second == 0)
+            throw ListIndexError();
+        apply(new SetDoorCommand(&document, first, second, perm, QString(), &step));
     }
 
     void setMetaroom(int offsetX, int offsetY, const QString& backgroundName) override
     {
-        tool.SetOffsetX(offsetX);
-        tool.SetOffsetY(offsetY);
-        tool.MetaroomFilename = backgroundName;
+        MetaroomValues values = document.metaroom();
+        values.offsetX = offsetX;
+        values.offsetY = offsetY;
+        values.filename = backgroundName;
+        apply(new MetaroomCommand(&document, values, QString(), 0, &step));
     }
 
-    void setMetaroomMusic(const QString& music) override { tool.MetaroomMusic = music; }
+    void setMetaroomMusic(const QString& music) override
+    {
+        MetaroomValues values = document.metaroom();
+        values.music = music;
+        apply(new MetaroomCommand(&document, values, QString(), 0, &step));
+    }
 
     void setRoomNumbering(int metaRoomID, int subRoomStartID) override
     {
-        tool.MetaRoomID = metaRoomID;
-        tool.SubRoomStartID = subRoomStartID;
+        MetaroomValues values = document.metaroom();
+        values.metaRoomID = metaRoomID;
+        values.subRoomStartID = subRoomStartID;
+        apply(new MetaroomCommand(&document, values, QString(), 0, &step));
     }
 
+    // Adds the room read last, if it is not in yet.
+    void flush()
+    {
+        if (!pending)
+            return;
+        auto* add = new AddRoomCommand(&document, *pending, -1, false, &step);
+        pending.reset();
+        apply(add);
+        latest = add->key();
+    }
+
+    RoomKey latestRoom() const { return latest; }
+
 private:
-    TfrmMainForm& form;
-    TfrmToolbox& tool;
-    TRoom* latest = nullptr;
+    static void apply(QUndoCommand* part) { part->redo(); }
+
+    TMetaroomDocument& document;
+    QUndoCommand& step;
+    std::optional<RoomRecord> pending;
+    RoomKey latest = 0;
 };
 
 // Keeps a widget hidden while it lives and shows it again at the end, so that its children
@@ -153,12 +170,27 @@ void TfrmMainForm::LoadRoomDefsText(const QByteArray& text)
 {
     // A door waiting for its second room is not completed by the first room read.
     frmToolbox->DoorPending = false;
-    MainWindowSink sink(*this, *frmToolbox);
-    // Each room read is selected and shown in turn; Panel paints the outcome once at the end.
+    auto step = std::make_unique<AppliedCommand>(QStringLiteral("Load Room Defs"));
+    DocumentSink sink(*Document, *step);
+    // Panel paints the outcome once at the end.
     const HiddenWhile hidden(Panel);
-    RoomDefsReader reader(sink, frmToolbox->GetOffsetX(), frmToolbox->GetOffsetY(), Panel->width(),
-                          Panel->height());
-    reader.read(ScriptLines(text));
-    Panel->resize(reader.panelWidth(), reader.panelHeight());
+    RoomDefsReader reader(sink, frmToolbox->GetOffsetX(), frmToolbox->GetOffsetY(), Document->surfaceSize().width(),
+                          Document->surfaceSize().height());
+    try {
+        reader.read(ScriptLines(text));
+        sink.flush();
+        const QSize grown(reader.panelWidth(), reader.panelHeight());
+        if (grown != Document->surfaceSize())
+            (new SurfaceSizeCommand(Document, grown, step.get()))->redo();
+    } catch (...) {
+        // All or nothing: what the lines before changed is taken back, and no step is kept.
+        step->undo();
+        throw;
+    }
+    if (step->childCount() > 0)
+        Push(step.release());
+    // The last room read is the selected one.
+    if (sink.latestRoom() != 0)
+        Document->select(sink.latestRoom());
     frmToolbox->ShowMetaroomValues();
 }

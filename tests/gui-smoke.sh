@@ -2,9 +2,9 @@
 # Starts the real program on an X display of its own, drives a short session with the
 # keyboard and the mouse as a person would, and saves a screenshot of each step: the
 # menus, a picture imported by File > Import Bitmap, rooms added with the toolbox's
-# "Add Room", moved and reshaped by their handle boxes, the toolbox's two pages; closing
-# with unsaved work asks first, and Cancel keeps the window; File > Quit saves through the
-# question.
+# "Add Room", moved and reshaped by their handle boxes, a reshape undone with Ctrl+Z and
+# redone, the toolbox's two pages; closing with unsaved work asks first, and Cancel keeps
+# the window; File > Quit saves through the question.
 #
 #   gui-smoke.sh PROGRAM SCREENSHOT_FOLDER WM_CLOSE
 #
@@ -309,6 +309,16 @@ expect_handles "160 100 $ox $oy" "after dragging the right wall's box"
 drag $((ox + 157)) $((oy + 97)) $((ox + 157)) $((oy + 180))
 expect_handles "160 180 $ox $oy" "after dragging the bottom-right box"
 screenshot rooms
+
+# --- Ctrl+Z takes back the last edit, the whole drag of the corner, and nothing else ---
+xdotool windowfocus --sync "$main" || fail "could not give the main window the keyboard"
+xdotool key --clearmodifiers ctrl+z
+expect_handles "160 100 $ox $oy" "after Ctrl+Z"
+[ "$(pixels_of "$work/probe.png" '#ffffff' "100x100+$((ox + 260))+$((oy + 280))")" -gt 500 ] \
+    || fail "Ctrl+Z moved the other room"
+screenshot undone
+xdotool key --clearmodifiers ctrl+shift+z
+expect_handles "160 180 $ox $oy" "after Ctrl+Shift+Z"
 
 # --- The toolbox's second page shows the selected room --------------------------------
 cp "$shot" "$work/meta-page.png"

@@ -136,7 +136,7 @@ void TestBitmap::importSaveOpenExportKeepsThePicture()
     again.main->ExportBitmap1->trigger();
     QVERIFY2(errors.messages.isEmpty(), qPrintable(errors.messages.join('\n')));
     QCOMPARE(host.asked, QStringList({"odgBMP", "sdgBMP"}));
-    QVERIFY(again.tool->MetaroomFilename.isEmpty());
+    QVERIFY(again.tool->MetaroomFilename.value().isEmpty());
 
     const QByteArray file = readAll(path("out.bmp"));
     QCOMPARE(file.left(2), QByteArray("BM"));
@@ -219,8 +219,7 @@ void TestBitmap::failedExportsWriteNothing()
     // paths: tst_hostile.)
     e.main->ImportBitmap(bitmap("in.bmp", pattern(10, 10)));
     QVERIFY(writeAll(path("kept.bmp"), "old"));
-    e.main->BlockColumns = 65535;
-    e.main->BlockRows = 65535;
+    e.main->Document->setGrid({e.main->Document->grid().blocks, 65535, 65535});
     host.answer(path("kept.bmp"));
     e.main->ExportBitmap1->trigger();
     QCOMPARE(errors.messages.value(1),
@@ -228,7 +227,6 @@ void TestBitmap::failedExportsWriteNothing()
     QCOMPARE(readAll(path("kept.bmp")), QByteArray("old"));
 
     // A failed write says so.
-    e.main->BlockColumns = e.main->BlockRows = 1;
     FailingDevice device(100);
     try {
         bitmapgrid::writeBlocksAsBitmap(device, *e.main->Blocks, 1, 1, QStringLiteral("out.bmp"));

@@ -247,7 +247,7 @@ void TestBlkFile::failedSavesWriteNothing()
     synthetic::installGrid(*e.main, 1, 1);
     writeFile(path("kept.blk"), QByteArray("old"));
     e.main->StatusBar->setText(QStringLiteral("before"));
-    e.main->BlockColumns = 2;
+    e.main->Document->setGrid({e.main->Document->grid().blocks, 2, 1});   // a grid the blocks do not fill
     host.answer(path("kept.blk"));
     e.main->Save1->trigger();
     QCOMPARE(errors.messages.value(1), QStringLiteral("The picture's 1 blocks do not fill its grid of 2 columns x 1 rows"));

@@ -3,16 +3,19 @@
 #include "core/common/errors.h"
 #include "rooms/room.h"
 
+#include <QUndoStack>
+
 namespace {
 
-// Rooms on a bare panel: doors need no main window.
+// Rooms of a main window's document.
 struct Rooms {
     explicit Rooms(int count)
     {
         for (int i = 0; i < count; ++i)
-            room.append(new TRoom(&panel));
+            main.AddRoom();
+        room = main.Rooms;
     }
-    QWidget panel;
+    TfrmMainForm main;
     QList<TRoom*> room;
 };
 
@@ -24,32 +27,35 @@ QList<TRoom*> targets(const TRoom* room)
     return list;
 }
 
-void link(TRoom* a, TRoom* b, int perm)
-{
-    a->SetDoor(b, perm);
-    b->SetDoor(a, perm);
-}
-
 } // namespace
 
 class TestDoor : public QObject {
     Q_OBJECT
 private slots:
-    void makeUpdateAndRemove();
+    void pairsMadeUpdatedAndRemovedInOneCall();
     void doorToItselfAndLookups();
-    void destroyingARoomRemovesTheDoorsToIt();
+    void deletingARoomRemovesTheDoorsToIt();
 };
 
-void TestDoor::makeUpdateAndRemove()
+void TestDoor::pairsMadeUpdatedAndRemovedInOneCall()
 {
     Rooms r(4);
     TRoom* r1 = r.room[0];
     for (int i = 1; i <= 3; ++i)
-        link(r1, r.room[i], 10 * i);
-    r1->SetDoor(r.room[1], 70);   // updated in place, one way only
+        r1->SetDoor(r.room[i], 10 * i);
     QCOMPARE(targets(r1), (QList<TRoom*>{r.room[1], r.room[2], r.room[3]}));
-    QCOMPARE(r1->DoorAt(0)->perm, 70);
-    QCOMPARE(r.room[1]->DoorTo(r1)->perm, 10);
+    QCOMPARE(targets(r.room[2]), (QList<TRoom*>{r1}));
+    QCOMPARE(r.room[2]->DoorTo(r1)->perm, 20);
+
+    // Updated in place, both ways; through the door's perm too.
+    r1->SetDoor(r.room[1], 70);
+    QCOMPARE(targets(r1), (QList<TRoom*>{r.room[1], r.room[2], r.room[3]}));
+    QCOMPARE(r.room[1]->DoorTo(r1)->perm, 70);
+    r.room[3]->DoorTo(r1)->perm = 35;
+    QCOMPARE(r1->DoorAt(2)->perm, 35);
+    const int steps = r.main.UndoStack->count();
+    r1->SetDoor(r.room[1], 70);   // nothing to change: no step
+    QCOMPARE(r.main.UndoStack->count(), steps);
 
     // Removing takes both doors of the pair, from either side, and closes the gap.
     r1->RemoveDoor(r.room[2]);
@@ -57,19 +63,23 @@ void TestDoor::makeUpdateAndRemove()
     QCOMPARE(targets(r1), (QList<TRoom*>{r.room[1]}));
     QCOMPARE(r.room[2]->doorCount() + r.room[3]->doorCount(), 0);
     QVERIFY(r1->DoorTo(r.room[3]) == nullptr);
+    r1->RemoveDoor(r.room[2]);   // none left: no step
+    QCOMPARE(r.main.UndoStack->count(), steps + 2);
 
-    // Without a door of its own a room removes nothing, not even the door towards it.
-    r.room[2]->SetDoor(r1, 5);
-    r1->RemoveDoor(r.room[2]);
-    QCOMPARE(r.room[2]->doorCount(), 1);
+    // Undo puts each pair back where it was in both lists.
+    r.main.UndoStack->undo();
+    r.main.UndoStack->undo();
+    QCOMPARE(targets(r1), (QList<TRoom*>{r.room[1], r.room[2], r.room[3]}));
+    QCOMPARE(targets(r.room[3]), (QList<TRoom*>{r1}));
+    QCOMPARE(r.room[3]->DoorTo(r1)->perm, 35);
 }
 
 void TestDoor::doorToItselfAndLookups()
 {
     Rooms r(2);
     TRoom* room = r.room[0];
-    link(room, room, 20);
-    link(room, r.room[1], 30);
+    room->SetDoor(room, 20);
+    room->SetDoor(r.room[1], 30);
     QCOMPARE(targets(room), (QList<TRoom*>{room, r.room[1]}));
     for (int index : {-1, 2}) {
         try {
@@ -81,26 +91,30 @@ void TestDoor::doorToItselfAndLookups()
     }
     room->RemoveDoor(room);
     QCOMPARE(targets(room), (QList<TRoom*>{r.room[1]}));
-    link(room, room, 20);
-    delete room;
-    QCOMPARE(r.room[1]->doorCount(), 0);
+    QVERIFY(room->DoorTo(nullptr) == nullptr);
 }
 
-void TestDoor::destroyingARoomRemovesTheDoorsToIt()
+void TestDoor::deletingARoomRemovesTheDoorsToIt()
 {
     Rooms r(4);
     TRoom* gone = r.room[1];
-    link(r.room[0], r.room[2], 1);
-    link(r.room[0], gone, 2);
-    link(r.room[0], r.room[3], 3);
-    r.room[2]->SetDoor(gone, 4);   // doors made one way only go as well, from either side
+    r.room[0]->SetDoor(r.room[2], 1);
+    r.room[0]->SetDoor(gone, 2);
+    r.room[0]->SetDoor(r.room[3], 3);
     gone->SetDoor(r.room[3], 5);
-    delete gone;
+    gone->Select();
+    r.main.DeleteRoom();
     QCOMPARE(targets(r.room[0]), (QList<TRoom*>{r.room[2], r.room[3]}));
-    QCOMPARE(targets(r.room[2]), (QList<TRoom*>{r.room[0]}));
     QCOMPARE(targets(r.room[3]), (QList<TRoom*>{r.room[0]}));
-    delete r.room[3];   // the rooms left keep no trace of the one gone
-    QCOMPARE(targets(r.room[0]), (QList<TRoom*>{r.room[2]}));
+
+    // Undo brings the room back at its place with every door where it was.
+    r.main.UndoStack->undo();
+    QCOMPARE(r.main.Rooms.size(), 4);
+    TRoom* back = r.main.Rooms[1];
+    QCOMPARE(targets(r.main.Rooms[0]), (QList<TRoom*>{r.room[2], back, r.room[3]}));
+    QCOMPARE(targets(back), (QList<TRoom*>{r.room[0], r.room[3]}));
+    QCOMPARE(targets(r.room[3]), (QList<TRoom*>{r.room[0], back}));
+    QCOMPARE(back->DoorTo(r.room[3])->perm, 5);
 }
 
 PLSD_TEST_MAIN(TestDoor)

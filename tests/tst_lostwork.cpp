@@ -1,6 +1,7 @@
 // No lost work: the modified state and the title, the question before unsaved work goes
 // with each of its answers, Save All, New, Recent Files, and files given from outside.
 #include "testsupport.h"
+#include "core/model/commands.h"
 
 #include "app/recentfiles.h"
 #include "app/startup.h"
@@ -35,36 +36,6 @@ public:
 
 private:
     int& value;
-};
-
-// Replaces the picture on redo and puts the replaced one back on undo, as a picture step does.
-class SwapPicture : public QUndoCommand {
-public:
-    SwapPicture(TfrmMainForm& form, std::unique_ptr<TBlockList> blocks, int columns, int rows)
-        : form(form)
-        , blocks(std::move(blocks))
-        , columns(columns)
-        , rows(rows)
-    {
-    }
-    void redo() override { swap(); }
-    void undo() override { swap(); }
-
-private:
-    void swap()
-    {
-        std::unique_ptr<TBlockList> old = std::move(form.Blocks);
-        const int oldColumns = form.BlockColumns;
-        const int oldRows = form.BlockRows;
-        tilegrid::InstallGrid(form, std::move(blocks), columns, rows);
-        blocks = std::move(old);
-        columns = oldColumns;
-        rows = oldRows;
-    }
-    TfrmMainForm& form;
-    std::unique_ptr<TBlockList> blocks;
-    int columns;
-    int rows;
 };
 
 QString shownTitle(TfrmMainForm& form)
@@ -183,7 +154,9 @@ void TestLostWork::pictureSavedOrNot()
     // A step that replaces the picture, undone, puts the saved picture back.
     QImage other(128, 128, QImage::Format_RGB32);
     other.fill(Qt::red);
-    e.main->UndoStack->push(new SwapPicture(*e.main, bitmapgrid::cutIntoBlocks(other), 1, 1));
+    e.main->UndoStack->push(new PictureCommand(e.main->Document,
+                                               {std::shared_ptr<TBlockList>(bitmapgrid::cutIntoBlocks(other)), 1, 1},
+                                               QSize(128, 128), QStringLiteral("Swap Picture")));
     QCOMPARE(e.main->BlockColumns, 1);
     QVERIFY(e.main->PictureUnsaved());
     e.main->UndoStack->undo();
@@ -227,6 +200,7 @@ void TestLostWork::questions()
     QSignalSpy closed(e.main, &TfrmMainForm::closed);
     int value = 0;
     e.main->UndoStack->push(new TestEdit(value));
+    const int steps = e.main->UndoStack->count();
     const TBlockList* picture = e.main->Blocks.get();
 
     QMessageBox::StandardButtons buttons;
@@ -282,7 +256,7 @@ void TestLostWork::questions()
     if (answer == QMessageBox::Cancel) {
         QVERIFY(e.main->isVisible());
         QCOMPARE(closed.count(), 0);
-        QCOMPARE(e.main->UndoStack->count(), 1);
+        QCOMPARE(e.main->UndoStack->count(), steps);
         QCOMPARE(value, 1);
         QVERIFY(e.main->Blocks.get() == picture);
         QVERIFY(e.main->isWindowModified());

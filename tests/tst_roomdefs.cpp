@@ -68,7 +68,7 @@ private slots:
     void saveLoadRoundTrip();
     void savingRefusesWithoutTouchingTheFile();
     void loadClearsAPendingDoorAndGrowsPanel();
-    void failingLinesKeepWhatCameBefore();
+    void aFailingLineLoadsNothing();
     void menuCommands();
 
 private:
@@ -98,7 +98,7 @@ void TestRoomDefs::writesTheExample()
     tool->SetOffsetX(1000);
     tool->SetOffsetY(200);
     tool->edtSubRoomStartID->setText(QStringLiteral("100"));
-    main->Panel->resize(1024, 768);
+    main->Document->setSurfaceSize(QSize(1024, 768));
     TRoom* r0 = addRoom(main, {10, 300, 20, 40, 200, 220});
     TRoom* r1 = addRoom(main, {300, 600, 40, 40, 220, 231});
     r0->roomtype = 1;
@@ -129,7 +129,7 @@ void TestRoomDefs::saveLoadRoundTrip()
     tool->SubRoomStartID = 500;
     tool->MetaroomMusic = QStringLiteral("main.mng\\\\garden");
     tool->MetaroomFilename = QStringLiteral("/home/me/Garden.blk");
-    main->Panel->resize(1024, 768);   // larger than every room, so a load does not grow it
+    main->Document->setSurfaceSize(QSize(1024, 768));   // larger than every room, so a load does not grow it
     const QList<Corners> shapes = {{10, 300, 20, 40, 200, 220}, {300, 600, 40, 40, 220, 231}, {-20, 80, 5, 9, 90, 95}};
     for (const Corners& c : shapes)
         addRoom(main, c);
@@ -148,7 +148,7 @@ void TestRoomDefs::saveLoadRoundTrip()
     tool->SetOffsetY(999);
     tool->MetaRoomID = 0;
     tool->SubRoomStartID = 0;
-    tool->MetaroomMusic.clear();
+    tool->MetaroomMusic = QString();
     main->LoadRoomDefs(path);
 
     QCOMPARE(main->Rooms.size(), 3);
@@ -223,22 +223,37 @@ void TestRoomDefs::loadClearsAPendingDoorAndGrowsPanel()
     QCOMPARE(read->id, 1);
 }
 
-void TestRoomDefs::failingLinesKeepWhatCameBefore()
+void TestRoomDefs::aFailingLineLoadsNothing()
 {
     const QString path = dir->filePath(QStringLiteral("bad.cos"));
     writeFile(path, "brmi 1 10\r\nsetv va02 addr va01 0 100 0 0 100 100\r\nmmsc 0 0 \"m\"\r\n"
                     "setv va02 addr va01 0 100 0 0 oops 100\r\n");
+    addRoom(main, {10, 100, 10, 10, 100, 100});
+    const int steps = main->UndoStack->count();
     try {
         main->LoadRoomDefs(path);
         QFAIL("loaded a bad line");
     } catch (const ConversionError& error) {
         QCOMPARE(error.message(), QStringLiteral("'oops' is not a valid integer value"));
     }
-    QCOMPARE(main->Rooms.size(), 1);   // the failed room line left no room
+    // The lines before it are taken back, and no undo step is left.
+    QCOMPARE(main->Rooms.size(), 1);
     QCOMPARE(main->Panel->children().size(), 1);
-    QCOMPARE(tool->SubRoomStartID, 10);
-    QCOMPARE(tool->MetaroomMusic, QStringLiteral("m"));
-    QCOMPARE(tool->edtMetaroomMusic->text(), QString());   // not shown again after a failure
+    QCOMPARE(tool->SubRoomStartID, 0);
+    QCOMPARE(tool->MetaroomMusic, QString());
+    QCOMPARE(tool->edtMetaroomMusic->text(), QString());
+    QCOMPARE(main->UndoStack->count(), steps);
+
+    // A good load is one step, and undo takes all of it back.
+    writeFile(path, "brmi 1 10\r\nsetv va02 addr va01 0 100 0 0 100 100\r\nmmsc 0 0 \"m\"\r\ndoor 10 11 5\r\n");
+    main->LoadRoomDefs(path);
+    QCOMPARE(main->UndoStack->count(), steps + 1);
+    QCOMPARE(main->UndoStack->undoText(), QStringLiteral("Load Room Defs"));
+    QCOMPARE(main->Rooms[0]->DoorTo(main->Rooms[1])->perm, 5);
+    main->UndoStack->undo();
+    QCOMPARE(main->Rooms.size(), 1);
+    QCOMPARE(main->Rooms[0]->doorCount(), 0);
+    QCOMPARE(tool->edtSubRoomStartID->text(), QStringLiteral("0"));
 }
 
 void TestRoomDefs::menuCommands()

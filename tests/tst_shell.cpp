@@ -251,6 +251,7 @@ void TestShell::cancellingDialogsChangesNothing()
     TestDialogs host;
     ErrorCapture errors;
     e.tool->MetaroomFilename = QStringLiteral("before.blk");
+    e.main->UndoStack->setClean();   // as saved: no command asks about unsaved work
     e.main->StatusBar->setText(QStringLiteral("status"));
     for (QAction* a : {e.main->Open1, e.main->Save1, e.main->ImportBitmap1, e.main->ExportBitmap1,
                        e.main->LoadRoomDefs1, e.main->SaveRoomDefs1})

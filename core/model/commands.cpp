@@ -232,3 +232,14 @@ void SurfaceSizeCommand::undo()
 {
     document->setSurfaceSize(before);
 }
+
+// A step carried out part by part
+
+void AppliedCommand::redo()
+{
+    if (applied) {
+        applied = false;
+        return;
+    }
+    QUndoCommand::redo();
+}

@@ -148,3 +148,18 @@ private:
     QSize before;
     QSize after;
 };
+
+// A step whose parts were carried out one by one as they were made (their maker calls each
+// part's redo(), as a file load does line by line, undoing them all if a later part fails):
+// pushing it does not carry them out again. Undo and redo then work on all parts.
+class AppliedCommand : public QUndoCommand {
+public:
+    explicit AppliedCommand(const QString& text)
+        : QUndoCommand(text)
+    {
+    }
+    void redo() override;
+
+private:
+    bool applied = true;
+};

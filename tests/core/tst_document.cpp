@@ -97,6 +97,7 @@ private slots:
     void adjustedShapeHoldsOnlyTheMovedCorner();
     void deleteAndUndoPutsEveryDoorBackInPlace();
     void randomEditsUndoAndRedoExactly();
+    void appliedStepIsNotAppliedTwice();
 };
 
 void TestDocument::adjustedShapeHoldsOnlyTheMovedCorner()
@@ -231,6 +232,29 @@ void TestDocument::randomEditsUndoAndRedoExactly()
         QVERIFY2(stateOf(doc) == end, qPrintable(QStringLiteral("seed %1, redo").arg(seed)));
         QVERIFY2(mirror.matches(), qPrintable(QStringLiteral("seed %1, mirror").arg(seed)));
     }
+}
+
+void TestDocument::appliedStepIsNotAppliedTwice()
+{
+    // A load makes its parts one by one; pushed, the step changes nothing more, and undo
+    // and redo take and give back all of it.
+    TMetaroomDocument doc;
+    QUndoStack stack;
+    auto* step = new AppliedCommand(QStringLiteral("Load Room Defs"));
+    auto* first = new AddRoomCommand(&doc, RoomRecord{}, -1, false, step);
+    first->redo();
+    auto* second = new AddRoomCommand(&doc, RoomRecord{}, -1, false, step);
+    second->redo();
+    (new SetDoorCommand(&doc, first->key(), second->key(), 7, QString(), step))->redo();
+    stack.push(step);
+    QCOMPARE(doc.roomCount(), 2);
+    QCOMPARE(doc.room(first->key()).doors, (QList<RoomDoor>{{second->key(), 7}}));
+    stack.undo();
+    QCOMPARE(doc.roomCount(), 0);
+    stack.redo();
+    QCOMPARE(doc.rooms(), (QList<RoomKey>{first->key(), second->key()}));
+    QCOMPARE(doc.doorPerm(second->key(), first->key()), std::optional<int>(7));
+    QCOMPARE(doc.selection(), RoomKey(0));
 }
 
 QTEST_GUILESS_MAIN(TestDocument)
