@@ -1,5 +1,7 @@
 #include "script/gametext.h"
 
+#include <QList>
+
 QString GameTextFault(const QString& text)
 {
     for (const char32_t c : text.toUcs4()) {
