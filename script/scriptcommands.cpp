@@ -5,12 +5,10 @@
 #include "app/tool.h"
 #include "rooms/room.h"
 #include "script/scriptcommands.h"
-#include "script/int32wrap.h"
-#include "script/scriptreader.h"
-#include "script/scripttokens.h"
 #include "script/scriptwriter.h"
 #include "script/textfile.h"
 
+#include <QFileInfo>
 #include <QHash>
 
 RoomDefs collectRoomDefs(const TfrmMainForm& form, const TfrmToolbox& tool)
@@ -41,75 +39,42 @@ RoomDefs collectRoomDefs(const TfrmMainForm& form, const TfrmToolbox& tool)
     return defs;
 }
 
+ScriptStart scriptStart(const TfrmMainForm& form, const TfrmToolbox& tool)
+{
+    ScriptStart start;
+    start.offsetX = tool.GetOffsetX();
+    start.offsetY = tool.GetOffsetY();
+    start.subRoomStartID = tool.SubRoomStartID;
+    start.panelWidth = form.Panel->width();
+    start.panelHeight = form.Panel->height();
+    start.existingRooms = int(form.Rooms.size());
+    return start;
+}
+
 namespace {
 
-// Where the reader's commands go: new rooms on Panel and in Rooms, doors between rooms
-// of Rooms, metaroom values into the toolbox.
-class MainWindowSink : public ScriptSink {
-public:
-    MainWindowSink(TfrmMainForm& form, TfrmToolbox& tool)
-        : form(form)
-        , tool(tool)
-    {
-    }
-
-    void addRoom(const RoomCorners& c) override
-    {
-        auto* room = new TRoom(form.Panel);
-        room->move(0, 0);
-        room->fixed = false;
-        room->parentForm = &form;
-        form.Rooms.append(room);
-        try {
-            room->setXl(c.xl);
-            room->setXr(c.xr);
-            room->setYtl(c.ytl);
-            room->setYtr(c.ytr);
-            room->setYbl(c.ybl);
-            room->fixed = true;
-            room->setYbr(c.ybr);   // adjusts, fits and selects the finished shape once
-        } catch (...) {
-            form.Rooms.removeOne(room);
-            if (form.SelectedRoom == room)
-                form.SelectedRoom = nullptr;
-            delete room;
-            throw;
-        }
-        room->show();
-        latest = room;
-    }
-
-    void setRoomType(int roomtype) override { latest->roomtype = roomtype; }
-    void setRoomMusic(const QString& music) override { latest->music = music; }
-
-    void linkRooms(int a, int b, int perm) override
-    {
-        TRoom* first = form.RoomByIndex(wrappingSub(a, tool.SubRoomStartID));
-        TRoom* second = form.RoomByIndex(wrappingSub(b, tool.SubRoomStartID));
-        first->SetDoor(second, perm);
-        second->SetDoor(first, perm);
-    }
-
-    void setMetaroom(int offsetX, int offsetY, const QString& backgroundName) override
-    {
-        tool.SetOffsetX(offsetX);
-        tool.SetOffsetY(offsetY);
-        tool.MetaroomFilename = backgroundName;
-    }
-
-    void setMetaroomMusic(const QString& music) override { tool.MetaroomMusic = music; }
-
-    void setRoomNumbering(int metaRoomID, int subRoomStartID) override
-    {
-        tool.MetaRoomID = metaRoomID;
-        tool.SubRoomStartID = subRoomStartID;
-    }
-
-private:
-    TfrmMainForm& form;
-    TfrmToolbox& tool;
-    TRoom* latest = nullptr;
-};
+// A room of a script on Panel and at the end of Rooms. Setting the last corner adjusts,
+// fits and selects the finished shape once, and the toolbox shows its type and music.
+TRoom* makeRoom(TfrmMainForm& form, const ReadRoom& read)
+{
+    auto* room = new TRoom(form.Panel);
+    room->move(0, 0);
+    room->fixed = false;
+    room->parentForm = &form;
+    room->roomtype = read.roomtype;
+    room->music = read.music;
+    form.Rooms.append(room);
+    const RoomCorners& c = read.corners;
+    room->setXl(c.xl);
+    room->setXr(c.xr);
+    room->setYtl(c.ytl);
+    room->setYtr(c.ytr);
+    room->setYbl(c.ybl);
+    room->fixed = true;
+    room->setYbr(c.ybr);
+    room->show();
+    return room;
+}
 
 // Keeps a widget hidden while it lives and shows it again at the end, so that its children
 // change without painting and the widget paints once, whole, when it is back.
@@ -141,21 +106,66 @@ void TfrmMainForm::SaveRoomDefs(const QString& path)
     SaveRoomDefsFile(path, collectRoomDefs(*this, *frmToolbox));
 }
 
+void applyScript(TfrmMainForm& form, TfrmToolbox& tool, const ScriptContent& content)
+{
+    // A door waiting for its second room is not completed by the first room read.
+    tool.DoorPending = false;
+    {
+        // Each room read is selected and shown in turn; Panel paints the outcome once at the end.
+        const HiddenWhile hidden(form.Panel);
+        const QList<TRoom*> existing = form.Rooms;
+        QList<TRoom*> made;
+        made.reserve(content.rooms.size());
+        for (const ReadRoom& room : content.rooms)
+            made.append(makeRoom(form, room));
+
+        const auto roomOf = [&](const RoomRef& ref) { return ref.inScript ? made[ref.index] : existing[ref.index]; };
+        for (const ReadDoor& door : content.doors) {
+            TRoom* first = roomOf(door.first);
+            TRoom* second = roomOf(door.second);
+            first->SetDoor(second, door.perm);
+            second->SetDoor(first, door.perm);
+        }
+        // The toolbox shows the last room again, now with its doors.
+        if (!made.isEmpty())
+            form.SelectRoom(made.last());
+
+        form.Panel->resize(content.panelWidth, content.panelHeight);
+    }
+
+    if (content.numbering) {
+        tool.MetaRoomID = content.numbering->metaRoomID;
+        tool.SubRoomStartID = content.numbering->subRoomStartID;
+    }
+    if (content.metaroom) {
+        tool.SetOffsetX(content.metaroom->offsetX);
+        tool.SetOffsetY(content.metaroom->offsetY);
+        tool.MetaroomFilename = content.metaroom->backgroundName;
+    }
+    if (content.metaroomMusic)
+        tool.MetaroomMusic = *content.metaroomMusic;
+    tool.ShowMetaroomValues();
+}
+
 void TfrmMainForm::LoadRoomDefs(const QString& path)
 {
-    LoadRoomDefsText(ReadTextFile(path));
+    QString name = QFileInfo(path).fileName();
+    if (name.isEmpty())
+        name = path;
+    QByteArray bytes;
+    try {
+        bytes = ReadTextFile(path);
+    } catch (const TextFileError& error) {
+        throw TextFileError(QStringLiteral("%1: %2").arg(name, error.message()));
+    }
+    try {
+        LoadRoomDefsText(bytes);
+    } catch (const ScriptError& error) {
+        throw error.inFile(name);
+    }
 }
 
 void TfrmMainForm::LoadRoomDefsText(const QByteArray& text)
 {
-    // A door waiting for its second room is not completed by the first room read.
-    frmToolbox->DoorPending = false;
-    MainWindowSink sink(*this, *frmToolbox);
-    // Each room read is selected and shown in turn; Panel paints the outcome once at the end.
-    const HiddenWhile hidden(Panel);
-    RoomDefsReader reader(sink, frmToolbox->GetOffsetX(), frmToolbox->GetOffsetY(), Panel->width(),
-                          Panel->height());
-    reader.read(ScriptLines(text));
-    Panel->resize(reader.panelWidth(), reader.panelHeight());
-    frmToolbox->ShowMetaroomValues();
+    applyScript(*this, *frmToolbox, ReadScript(text, scriptStart(*this, *frmToolbox)));
 }
