@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 ScriptError::ScriptError(int line, const QString& problem, const QString& fileName)
     : FormatError(fileName.isEmpty() ? QStringLiteral("line %1: %2").arg(line).arg(problem)

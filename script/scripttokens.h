@@ -3,8 +3,8 @@
 #include <QByteArray>
 #include <QList>
 
-// Reading a room definition script as the game's lexer does: its lines and the tokens of
-// a line. Text is single-byte and kept as bytes.
+// A room definition script as the game's lexer reads it: its lines, the tokens of a line,
+// and quoted texts written so that they read back. Text is single-byte and kept as bytes.
 
 // One line of a script, without its end, and its number counted from 1.
 struct ScriptLine {

@@ -197,6 +197,8 @@ void TestScriptReader::failures_data()
         << twelfth + "setv va02 addr va01 59x0 100 0 0 50 50\r\n" << "line 12: '59x0' is not a valid integer value";
     QTest::newRow("line ends before its arguments")
         << QByteArray("addr va01 1 10 2 2 9 9\r\nrtyp va02\r\nbrmi 3 4") << "line 2: '' is not a valid integer value";
+    QTest::newRow("-2147483648, which no number field holds")
+        << QByteArray("brmi $80000000 0") << "line 1: '$80000000' is -2147483648, a number the editor does not hold";
     QTest::newRow("metaroom line fails on its second offset")
         << QByteArray("addm 10 ten 1 1 \"g\"") << "line 1: 'ten' is not a valid integer value";
     QTest::newRow("door to no room")

@@ -1,7 +1,6 @@
 #include "app/errors.h"
 #include "script/scripttokens.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
 
 #include <random>
@@ -101,7 +100,8 @@ void TestScriptTokens::refusesWhatTheGameRefuses()
 void TestScriptTokens::quotedTextReadsBack()
 {
     QCOMPARE(QuotedText("main.mng\\garden \"x\""), QByteArray("\"main.mng\\\\garden \\\"x\\\"\""));
-    const quint32 seed = QRandomGenerator::global()->generate();
+    // PLSD_SEED runs a failure again.
+    const quint32 seed = qEnvironmentVariableIsSet("PLSD_SEED") ? quint32(qEnvironmentVariableIntValue("PLSD_SEED")) : 7u;
     std::mt19937 random(seed);
     const QByteArray letters = "\\\"' ab\xe9\xff*$";
     for (int i = 0; i < 500; ++i) {
@@ -114,7 +114,7 @@ void TestScriptTokens::quotedTextReadsBack()
         }
         text.replace('\x7f', 'x');
         QVERIFY2(LineTokens("x " + QuotedText(text) + " y") == (Tokens{word("x"), quoted(text), word("y")}),
-                 qPrintable(QStringLiteral("seed %1, text %2").arg(seed).arg(QString::fromLatin1(text.toPercentEncoding()))));
+                 qPrintable(QStringLiteral("seed %1 (PLSD_SEED), text %2").arg(seed).arg(QString::fromLatin1(text.toPercentEncoding()))));
     }
 }
 
