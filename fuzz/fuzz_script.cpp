@@ -67,7 +67,7 @@ void checkContent(const ScriptContent& content, const ScriptStart& start, int li
           "the panel size shrank");
     int line = 0;
     for (const ReadRoom& room : content.rooms) {
-        check(room.line > line && room.line <= lineCount, "rooms out of line order");
+        check(room.line >= line && room.line >= 1 && room.line <= lineCount, "rooms out of line order");
         line = room.line;
         check(content.panelWidth >= room.corners.xr, "the panel is narrower than a room read");
         check(content.panelHeight >= std::max(room.corners.ybl, room.corners.ybr), "the panel is lower than a room read");
@@ -78,7 +78,7 @@ void checkContent(const ScriptContent& content, const ScriptStart& start, int li
     };
     line = 0;
     for (const ReadDoor& door : content.doors) {
-        check(door.line >= line && door.line <= lineCount && door.line > 0, "doors out of line order");
+        check(door.line >= line && door.line >= 1 && door.line <= lineCount, "doors out of line order");
         line = door.line;
         check(exists(door.first) && exists(door.second), "a door to a room that is not there");
         // A door reaches only the script's rooms made before its line.

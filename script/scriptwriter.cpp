@@ -129,7 +129,7 @@ QByteArray RoomDefsText(const RoomDefs& defs)
     checkReadable(numbering, QStringLiteral("The metaroom ID or sub room start ID"));
     out.line("brmi ", numbering);
     const std::initializer_list<std::int32_t> metaroom = {dx, dy, defs.panelWidth, defs.panelHeight};
-    checkReadable(metaroom, QStringLiteral("The metaroom offset"));
+    checkReadable(metaroom, QStringLiteral("The metaroom offset or size"));
     out.line("setv va01 addm ", metaroom, BackgroundName(defs.metaroomFilename), metaroomFilenameField);
     out.line("mmsc ", {wrappingAdd(half(defs.panelWidth), dx), wrappingAdd(half(defs.panelHeight), dy)},
              defs.metaroomMusic, metaroomMusicField);

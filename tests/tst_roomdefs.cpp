@@ -1,8 +1,8 @@
 #include "testsupport.h"
 
 #include "app/errors.h"
-#include "script/gametext.h"
 #include "rooms/room.h"
+#include "script/gametext.h"
 #include "script/scriptcommands.h"
 #include "script/scriptreader.h"
 #include "script/scriptwriter.h"
