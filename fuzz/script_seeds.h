@@ -48,33 +48,33 @@ inline RoomDefs garden()
     defs.offsetY = -200;
     defs.metaRoomID = 3;
     defs.subRoomStartID = 100;
-    defs.metaroomMusic = QStringLiteral("main.mng\\\\garden");
+    defs.metaroomMusic = QStringLiteral("main.mng\\garden");
     defs.metaroomFilename = QStringLiteral("C:\\Creatures 3\\Images\\Garden.blk");
     defs.panelWidth = 1024;
     defs.panelHeight = 768;
     defs.rooms = {room(10, 300, 20, 40, 200, 220, 4), room(300, 600, 40, 40, 220, 231, 5, QStringLiteral("Caf\u00E9 du monde")),
-                  room(-50, 5, -9, 0, 100, 7, 8, QStringLiteral("x"))};
+                  room(-50, 5, -9, 0, 100, 7, 8, QStringLiteral("say \"hi\" \\ it's"))};
     link(defs, 0, 1, 100);
     link(defs, 2, 0, 30);
     link(defs, 1, 2, 0);
     return defs;
 }
 
-// Numbers at the ends of their range: game coordinates and room numbers wrap around.
+// Numbers at the ends of their range: game coordinates and room numbers wrap around,
+// up to -2147483647, the lowest number a script holds.
 inline RoomDefs extremes()
 {
     RoomDefs defs;
     defs.offsetX = INT32_MAX;
-    defs.offsetY = INT32_MIN;
+    defs.offsetY = INT32_MIN + 1;
     defs.metaRoomID = -1;
-    defs.subRoomStartID = INT32_MAX - 1;
+    defs.subRoomStartID = INT32_MAX;   // room 1 is -2147483648: no door to it
     defs.metaroomFilename = QStringLiteral("/maps/edge.BLK");
     defs.panelWidth = INT32_MAX;
     defs.panelHeight = 0;
-    defs.rooms = {room(INT32_MIN, INT32_MAX, 0, -1, INT32_MAX, INT32_MIN, INT32_MIN, QStringLiteral("  spaced  ")),
-                  room(0, 0, 0, 0, 0, 0, INT32_MAX), room(-1, 1, -1, 1, -1, 1, 0)};
-    link(defs, 0, 2, INT32_MIN);
-    link(defs, 1, 2, INT32_MAX);
+    defs.rooms = {room(INT32_MIN + 2, INT32_MAX, 0, 1, INT32_MAX, INT32_MIN, INT32_MIN + 1, QStringLiteral("  spaced  ")),
+                  room(0, 0, 0, 0, 0, 0, INT32_MAX), room(-1, 2, 0, 1, 0, 1, 0)};
+    link(defs, 0, 2, INT32_MIN + 1);
     return defs;
 }
 
@@ -169,6 +169,22 @@ inline QList<NamedFile> scriptSeeds()
                "* comment: brmi 1 2\r\n   rtyp va02 3\r\nBRMI 4 5\r\nbrmi\t6\t7\r\n"
                "  addr va01 1 10 2 2 9 9   rtyp va02 4 rmsc 1 2 \"a  b\"  mmsc 0 0 tune \r\n"
                "x \"door\" 0 0 9\r\n\r\nbrmi 8 9\r\n");
+    corpus.add(QStringLiteral("hand-upper-case"),
+               "BRMI 9 20\r\nSETV VA01 ADDM 500 300 1024 768 \"Hand\"\r\nSETV VA02 ADDR VA01 510 900 310 320 600 620\r\n"
+               "Rtyp va02 2\r\nRMSC 705 465 \"main.mng\\\\garden\"\r\nSETV VA02 ADDR VA01 900 990 320 320 620 620\r\n"
+               "DOOR 20 21 75\r\nMmsc 0 0 \"Tune\"\r\n");
+    corpus.add(QStringLiteral("hand-tabs-and-blank-lines"),
+               "brmi\t1\t2\r\n\r\n\taddr va01\t1 10 2 2 9 9\r\n\r\n\r\nrtyp\tva02 3\v\f\r\n");
+    corpus.add(QStringLiteral("hand-escapes"),
+               "addr va01 1 10 2 2 9 9\r\nrmsc 0 0 \"a\\\\b \\\"q\\\" \\'s\"\r\n"
+               "mmsc 0 0 \"C:\\\\music\\\\x\"\r\nx \"\\n\\r\\t\\0\"\r\n");
+    corpus.add(QStringLiteral("hand-unknown-escape"), "addr va01 1 10 2 2 9 9\r\nrmsc 0 0 \"C:\\music\\x\"\r\n");
+    corpus.add(QStringLiteral("hand-unclosed-string"), "brmi 1 2\r\nmmsc 0 0 \"open \\\"\r\nbrmi 3 4\r\n");
+    corpus.add(QStringLiteral("hand-comments"),
+               "* brmi 1 2 \"C:\\x\r\n   * door 0 0 0\r\nbrmi 3 4 * \"x\"\r\n*\r\n");
+    corpus.add(QStringLiteral("hand-doors-between-script-and-editor"),
+               "brmi 0 0\r\naddr va01 1 10 2 2 9 9\r\naddr va01 11 20 2 2 9 9\r\ndoor 0 1 5\r\ndoor 1 2 6\r\n"
+               "door 0 3 7\r\nbrmi 0 1\r\ndoor 0 1 8\r\n");
     corpus.add(QStringLiteral("hand-short-lines"), "addr va01 1 2 3\r\nrtyp\r\nrmsc 1\r\ndoor\r\naddm\r\nmmsc\r\nbrmi\r\n");
     corpus.add(QStringLiteral("hand-long-line"),
                "addr va01 1 10 2 2 9 9\r\nrmsc 0 0 \"" + QByteArray(3000, 'm') + "\"\r\nmmsc 1 1 " +

@@ -5,19 +5,17 @@
 #include "app/tool.h"
 #include "rooms/room.h"
 #include "script/scriptcommands.h"
-#include "core/script/int32wrap.h"
 #include "core/script/scriptreader.h"
-#include "core/script/scripttokens.h"
 #include "core/script/scriptwriter.h"
 #include "core/script/textfile.h"
 #include "core/common/errors.h"
 #include "core/model/commands.h"
 #include "core/model/snapshot.h"
 
+#include <QFileInfo>
 #include <QUndoStack>
 #include <memory>
 #include <optional>
-
 
 RoomDefs collectRoomDefs(const TfrmMainForm& form, const TfrmToolbox& tool)
 {
@@ -28,105 +26,19 @@ RoomDefs collectRoomDefs(const TfrmMainForm& form, const TfrmToolbox& tool)
     return defs;
 }
 
+ScriptStart scriptStart(const TfrmMainForm& form, const TfrmToolbox& tool)
+{
+    ScriptStart start;
+    start.offsetX = tool.GetOffsetX();
+    start.offsetY = tool.GetOffsetY();
+    start.subRoomStartID = form.Document->metaroom().subRoomStartID;
+    start.panelWidth = form.Document->surfaceSize().width();
+    start.panelHeight = form.Document->surfaceSize().height();
+    start.existingRooms = form.Document->roomCount();
+    return start;
+}
+
 namespace {
-
-// Where the reader's commands go: each becomes a part of one undo step and is carried out
-// at once, so later lines see the rooms and values of earlier ones. A room's type and
-// music lines are taken into its record before it is added.
-class DocumentSink : public ScriptSink {
-public:
-    DocumentSink(TMetaroomDocument& document, QUndoCommand& step)
-        : document(document)
-        , step(step)
-    {
-    }
-
-    void addRoom(const RoomCorners& c) override
-    {
-        flush();
-        // The corners as written; only the last one, ybr, keeps the minimum height.
-        const RoomShape written{c.xl, c.xr, c.ytl, c.ytr, c.ybl, c.ybr};
-        pending = RoomRecord{AdjustedShape(written, Corner::BottomRight, 5, 5), 0, QString(), {}};
-    }
-
-    void setRoomType(int roomtype) override
-    {
-        if (pending) {
-            pending->roomtype = roomtype;
-            return;
-        }
-        RoomRecord record = document.room(latest);
-        record.roomtype = roomtype;
-        apply(new ChangeRoomCommand(&document, latest, record, QString(), 0, &step));
-    }
-
-    void setRoomMusic(const QString& music) override
-    {
-        if (pending) {
-            pending->music = music;
-            return;
-        }
-        RoomRecord record = document.room(latest);
-        record.music = music;
-        apply(new ChangeRoomCommand(&document, latest, record, QString(), 0, &step));
-    }
-
-    void linkRooms(int a, int b, int perm) override
-    {
-        flush();
-        const int start = document.metaroom().subRoomStartID;
-        const RoomKey first = document.roomAt(wrappingSub(a, start));
-        const RoomKey second = document.roomAt(wrappingSub(b, start));
-        if (first == 0 || second == 0)
-            throw ListIndexError();
-        apply(new SetDoorCommand(&document, first, second, perm, QString(), &step));
-    }
-
-    void setMetaroom(int offsetX, int offsetY, const QString& backgroundName) override
-    {
-        MetaroomValues values = document.metaroom();
-        values.offsetX = offsetX;
-        values.offsetY = offsetY;
-        values.filename = backgroundName;
-        apply(new MetaroomCommand(&document, values, QString(), 0, &step));
-    }
-
-    void setMetaroomMusic(const QString& music) override
-    {
-        MetaroomValues values = document.metaroom();
-        values.music = music;
-        apply(new MetaroomCommand(&document, values, QString(), 0, &step));
-    }
-
-    void setRoomNumbering(int metaRoomID, int subRoomStartID) override
-    {
-        MetaroomValues values = document.metaroom();
-        values.metaRoomID = metaRoomID;
-        values.subRoomStartID = subRoomStartID;
-        apply(new MetaroomCommand(&document, values, QString(), 0, &step));
-    }
-
-    // Adds the room read last, if it is not in yet.
-    void flush()
-    {
-        if (!pending)
-            return;
-        auto* add = new AddRoomCommand(&document, *pending, -1, false, &step);
-        pending.reset();
-        apply(add);
-        latest = add->key();
-    }
-
-    RoomKey latestRoom() const { return latest; }
-
-private:
-    static void apply(QUndoCommand* part) { part->redo(); }
-
-    TMetaroomDocument& document;
-    QUndoCommand& step;
-    std::optional<RoomRecord> pending;
-    RoomKey latest = 0;
-};
 
 // Keeps a widget hidden while it lives and shows it again at the end, so that its children
 // change without painting and the widget paints once, whole, when it is back.
@@ -151,6 +63,66 @@ private:
     bool wasHidden;
 };
 
+// Carries out a part of the load's step at once, so later parts see what earlier ones made.
+template <typename Part>
+Part* apply(Part* part)
+{
+    part->redo();
+    return part;
+}
+
+// The parts of the load's step, each carried out as it is made.
+void addParts(TMetaroomDocument& document, const ScriptContent& content, QUndoCommand& step, RoomKey& lastRoom)
+{
+    const QList<RoomKey> existing = document.rooms();
+    QList<RoomKey> made;
+    made.reserve(content.rooms.size());
+    for (const ReadRoom& room : content.rooms) {
+        // The corners as written; only the last one, ybr, keeps the minimum height.
+        const RoomCorners& c = room.corners;
+        const RoomShape written{c.xl, c.xr, c.ytl, c.ytr, c.ybl, c.ybr};
+        const RoomRecord record{AdjustedShape(written, Corner::BottomRight, 5, 5), room.roomtype, room.music, {}};
+        made.append(apply(new AddRoomCommand(&document, record, -1, false, &step))->key());
+    }
+    const auto keyOf = [&](const RoomRef& ref) { return ref.inScript ? made[ref.index] : existing[ref.index]; };
+    for (const ReadDoor& door : content.doors)
+        apply(new SetDoorCommand(&document, keyOf(door.first), keyOf(door.second), door.perm, QString(), &step));
+
+    MetaroomValues values = document.metaroom();
+    if (content.numbering) {
+        values.metaRoomID = content.numbering->metaRoomID;
+        values.subRoomStartID = content.numbering->subRoomStartID;
+    }
+    if (content.metaroom) {
+        values.offsetX = content.metaroom->offsetX;
+        values.offsetY = content.metaroom->offsetY;
+        values.filename = content.metaroom->backgroundName;
+    }
+    if (content.metaroomMusic)
+        values.music = *content.metaroomMusic;
+    if (values != document.metaroom())
+        apply(new MetaroomCommand(&document, values, QString(), 0, &step));
+
+    const QSize size(content.panelWidth, content.panelHeight);
+    if (size != document.surfaceSize())
+        apply(new SurfaceSizeCommand(&document, size, &step));
+    lastRoom = made.isEmpty() ? 0 : made.last();
+}
+
+// The load's step, its parts carried out. The script was read whole before: nothing here
+// reads the file, and the map is only changed through the step's parts.
+std::unique_ptr<QUndoCommand> loadStep(TMetaroomDocument& document, const ScriptContent& content, RoomKey& lastRoom)
+{
+    auto step = std::make_unique<AppliedCommand>(QStringLiteral("Load Room Defs"));
+    try {
+        addParts(document, content, *step, lastRoom);
+    } catch (...) {
+        step->undo();   // all or nothing
+        throw;
+    }
+    return step;
+}
+
 } // namespace
 
 void TfrmMainForm::SaveRoomDefs(const QString& path)
@@ -159,38 +131,45 @@ void TfrmMainForm::SaveRoomDefs(const QString& path)
     RoomFileWritten(path);
 }
 
+void applyScript(TfrmMainForm& form, TfrmToolbox& tool, const ScriptContent& content)
+{
+    // A door waiting for its second room is not completed by the first room read.
+    tool.DoorPending = false;
+    RoomKey lastRoom = 0;
+    std::unique_ptr<QUndoCommand> step;
+    {
+        // Panel paints the outcome once at the end.
+        const HiddenWhile hidden(form.Panel);
+        step = loadStep(*form.Document, content, lastRoom);
+    }
+    if (step->childCount() > 0)
+        form.Push(step.release());
+    if (lastRoom != 0)
+        form.Document->select(lastRoom);
+    tool.ShowMetaroomValues();
+}
+
 void TfrmMainForm::LoadRoomDefs(const QString& path)
 {
+    QString name = QFileInfo(path).fileName();
+    if (name.isEmpty())
+        name = path;
+    QByteArray bytes;
+    try {
+        bytes = ReadTextFile(path);
+    } catch (const TextFileError& error) {
+        throw TextFileError(QStringLiteral("%1: %2").arg(name, error.message()));
+    }
     const bool intoEmptyMap = Rooms.isEmpty();
-    LoadRoomDefsText(ReadTextFile(path));
+    try {
+        LoadRoomDefsText(bytes);
+    } catch (const ScriptError& error) {
+        throw error.inFile(name);
+    }
     RoomFileRead(path, intoEmptyMap);
 }
 
 void TfrmMainForm::LoadRoomDefsText(const QByteArray& text)
 {
-    // A door waiting for its second room is not completed by the first room read.
-    frmToolbox->DoorPending = false;
-    auto step = std::make_unique<AppliedCommand>(QStringLiteral("Load Room Defs"));
-    DocumentSink sink(*Document, *step);
-    // Panel paints the outcome once at the end.
-    const HiddenWhile hidden(Panel);
-    RoomDefsReader reader(sink, frmToolbox->GetOffsetX(), frmToolbox->GetOffsetY(), Document->surfaceSize().width(),
-                          Document->surfaceSize().height());
-    try {
-        reader.read(ScriptLines(text));
-        sink.flush();
-        const QSize grown(reader.panelWidth(), reader.panelHeight());
-        if (grown != Document->surfaceSize())
-            (new SurfaceSizeCommand(Document, grown, step.get()))->redo();
-    } catch (...) {
-        // All or nothing: what the lines before changed is taken back, and no step is kept.
-        step->undo();
-        throw;
-    }
-    if (step->childCount() > 0)
-        Push(step.release());
-    // The last room read is the selected one.
-    if (sink.latestRoom() != 0)
-        Document->select(sink.latestRoom());
-    frmToolbox->ShowMetaroomValues();
+    applyScript(*this, *frmToolbox, ReadScript(text, scriptStart(*this, *frmToolbox)));
 }

@@ -1,10 +1,20 @@
 #pragma once
 
 #include "core/script/roomdefs.h"
+#include "core/script/scriptreader.h"
 
 class TfrmMainForm;
 class TfrmToolbox;
 
-// The main window's rooms and doors and the toolbox's metaroom values, as the script
-// writer takes them.
+// The map's rooms and doors and the metaroom values, as the script writer takes them; the
+// offsets as the toolbox's edits hold them.
 RoomDefs collectRoomDefs(const TfrmMainForm& form, const TfrmToolbox& tool);
+
+// The editor as a load starts from it. Throws ConversionError when an offset field of the
+// toolbox holds no integer.
+ScriptStart scriptStart(const TfrmMainForm& form, const TfrmToolbox& tool);
+
+// Puts what a script read from scriptStart(form, tool) says into the map as one undo step
+// "Load Room Defs": its rooms at the end, with their types and music, the last of them
+// selected; its doors; its metaroom values; the surface at the size read.
+void applyScript(TfrmMainForm& form, TfrmToolbox& tool, const ScriptContent& content);

@@ -2,11 +2,20 @@
 
 #include "core/common/errors.h"
 #include "rooms/room.h"
+#include "core/script/gametext.h"
+#include "script/scriptcommands.h"
+#include "core/script/scriptreader.h"
+#include "core/script/scriptwriter.h"
+#include "core/tst_blkdata.h"
 
+#include <QComboBox>
 #include <QFile>
+#include <QUndoStack>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+
+#include <random>
 
 namespace {
 
@@ -68,7 +77,10 @@ private slots:
     void saveLoadRoundTrip();
     void savingRefusesWithoutTouchingTheFile();
     void loadClearsAPendingDoorAndGrowsPanel();
-    void aFailingLineLoadsNothing();
+    void failedLoadChangesNothing();
+    void reloadKeepsTheMetaroom();
+    void doorLinesLinkTheRoomsOfTheScript();
+    void roundTripOfRandomMetarooms();
     void menuCommands();
 
 private:
@@ -127,14 +139,14 @@ void TestRoomDefs::saveLoadRoundTrip()
     tool->SetOffsetY(7);
     tool->MetaRoomID = 3;
     tool->SubRoomStartID = 500;
-    tool->MetaroomMusic = QStringLiteral("main.mng\\\\garden");
+    tool->MetaroomMusic = QStringLiteral("main.mng\\garden");
     tool->MetaroomFilename = QStringLiteral("/home/me/Garden.blk");
-    main->Document->setSurfaceSize(QSize(1024, 768));   // larger than every room, so a load does not grow it
+    main->Document->setSurfaceSize(QSize(1024, 768));
     const QList<Corners> shapes = {{10, 300, 20, 40, 200, 220}, {300, 600, 40, 40, 220, 231}, {-20, 80, 5, 9, 90, 95}};
     for (const Corners& c : shapes)
         addRoom(main, c);
     main->Rooms[0]->roomtype = 5;
-    main->Rooms[1]->music = QStringLiteral("room music");
+    main->Rooms[1]->music = QStringLiteral("say \"hi\"");
     main->Rooms[2]->roomtype = 9;
     main->Rooms[0]->SetDoor(main->Rooms[2], 30);
     main->Rooms[2]->SetDoor(main->Rooms[0], 30);
@@ -142,6 +154,7 @@ void TestRoomDefs::saveLoadRoundTrip()
     main->Rooms[2]->SetDoor(main->Rooms[1], 100);
     const QString path = dir->filePath(QStringLiteral("round.cos"));
     main->SaveRoomDefs(path);
+    QVERIFY(readFile(path).contains("mmsc 472 391 \"main.mng\\\\garden\"\r\n"));
 
     deleteAllRooms(main);
     tool->SetOffsetX(999);   // the metaroom line brings the offsets back
@@ -155,7 +168,7 @@ void TestRoomDefs::saveLoadRoundTrip()
     for (int i = 0; i < 3; ++i)
         QVERIFY2(cornersOf(main->Rooms[i]) == shapes[i], qPrintable(QString::number(i)));
     QCOMPARE(main->Rooms[0]->roomtype, 5);
-    QCOMPARE(main->Rooms[1]->music, QStringLiteral("room music"));
+    QCOMPARE(main->Rooms[1]->music, QStringLiteral("say \"hi\""));
     QCOMPARE(main->Rooms[2]->roomtype, 9);
     QCOMPARE(main->Rooms[0]->doorCount(), 1);
     QCOMPARE(main->Rooms[0]->DoorTo(main->Rooms[2])->perm, 30);
@@ -166,7 +179,7 @@ void TestRoomDefs::saveLoadRoundTrip()
     QCOMPARE(tool->GetOffsetY(), 7);
     QCOMPARE(tool->edtMetaRoomID->text(), QStringLiteral("3"));
     QCOMPARE(tool->SubRoomStartID, 500);
-    QCOMPARE(tool->edtMetaroomMusic->text(), QStringLiteral("main.mng\\\\garden"));
+    QCOMPARE(tool->edtMetaroomMusic->text(), QStringLiteral("main.mng\\garden"));
     QCOMPARE(tool->edtFilename->text(), QStringLiteral("Garden"));
     QCOMPARE(main->SelectedRoom, main->Rooms[2]);
 
@@ -193,7 +206,7 @@ void TestRoomDefs::savingRefusesWithoutTouchingTheFile()
     QCOMPARE(readFile(path), QByteArray("old content\r\n"));
 
     tool->SetOffsetX(0);
-    main->Rooms[0]->music = QStringLiteral("say \"hi\"");
+    main->Rooms[0]->music = QStringLiteral("a\tb");
     QVERIFY_THROWS_EXCEPTION(PlsdError, main->SaveRoomDefs(path));
     QCOMPARE(readFile(path), QByteArray("old content\r\n"));
 }
@@ -205,43 +218,54 @@ void TestRoomDefs::loadClearsAPendingDoorAndGrowsPanel()
     QVERIFY(tool->DoorPending);
     tool->SetOffsetX(1000);
     const QString path = dir->filePath(QStringLiteral("grow.cos"));
-    // LF line ends; a ybr that breaks the minimum height; xr beyond the panel.
-    writeFile(path, "setv va02 addr va01 1100 1300 0 50 60 52\nrtyp va02 4\n");
+    // LF line ends; a ybr that breaks the minimum height; xr beyond the panel, once the
+    // offset is taken off.
+    writeFile(path, "setv va02 addr va01 1100 1500 0 50 60 52\nrtyp va02 4\n");
     main->LoadRoomDefs(path);
     QCOMPARE(main->Rooms.size(), 2);
     TRoom* read = main->Rooms[1];
     QCOMPARE(before->doorCount(), 0);
     QVERIFY(!tool->DoorPending);
-    QCOMPARE(read->xr(), 300);
+    QCOMPARE(read->xr(), 500);
     QCOMPARE(read->xl(), 100);
     QCOMPARE(read->ybr(), 55);   // ytr + 5
     QCOMPARE(read->ybl(), 60);
     QCOMPARE(read->roomtype, 4);
-    QCOMPARE(main->Panel->width(), 1300);
+    QCOMPARE(tool->edtRoomType->text(), QStringLiteral("4"));   // the toolbox shows it
+    QCOMPARE(main->Panel->width(), 500);
     QCOMPARE(main->Panel->height(), 249);
     QCOMPARE(main->SelectedRoom, read);
     QCOMPARE(read->id, 1);
 }
 
-void TestRoomDefs::aFailingLineLoadsNothing()
+// Before, the lines before a failing one stayed loaded, and a metaroom line had already
+// changed the offset fields.
+void TestRoomDefs::failedLoadChangesNothing()
 {
-    const QString path = dir->filePath(QStringLiteral("bad.cos"));
-    writeFile(path, "brmi 1 10\r\nsetv va02 addr va01 0 100 0 0 100 100\r\nmmsc 0 0 \"m\"\r\n"
-                    "setv va02 addr va01 0 100 0 0 oops 100\r\n");
     addRoom(main, {10, 100, 10, 10, 100, 100});
+    addRoom(main, {110, 200, 10, 10, 100, 100});
+    tool->SetOffsetX(5);
+    tool->MetaroomMusic = QStringLiteral("old");
+    const RoomDefs before = collectRoomDefs(*main, *tool);
+    const QList<QObject*> children = main->Panel->children();
+    const QString shown = tool->edtxl->text();
     const int steps = main->UndoStack->count();
+
+    const QString path = dir->filePath(QStringLiteral("rooms.cos"));
+    writeFile(path, "brmi 1 10\r\nsetv va01 addm 900 900 5000 5000 \"Big\"\r\n"
+                    "setv va02 addr va01 900 1000 900 900 1000 1000\r\nmmsc 0 0 \"m\"\r\ndoor 10 11 5\r\n\r\n"
+                    "setv va02 addr va01 0 100 0 0 59x0 100\r\n");
     try {
         main->LoadRoomDefs(path);
         QFAIL("loaded a bad line");
-    } catch (const ConversionError& error) {
-        QCOMPARE(error.message(), QStringLiteral("'oops' is not a valid integer value"));
+    } catch (const ScriptError& error) {
+        QCOMPARE(error.message(), QStringLiteral("rooms.cos, line 7: '59x0' is not a valid integer value"));
+        QCOMPARE(error.line(), 7);
     }
-    // The lines before it are taken back, and no undo step is left.
-    QCOMPARE(main->Rooms.size(), 1);
-    QCOMPARE(main->Panel->children().size(), 1);
-    QCOMPARE(tool->SubRoomStartID, 0);
-    QCOMPARE(tool->MetaroomMusic, QString());
-    QCOMPARE(tool->edtMetaroomMusic->text(), QString());
+    QCOMPARE(collectRoomDefs(*main, *tool), before);
+    QCOMPARE(main->Panel->children(), children);
+    QCOMPARE(tool->edtOffsetX->text(), QStringLiteral("5"));
+    QCOMPARE(tool->edtxl->text(), shown);
     QCOMPARE(main->UndoStack->count(), steps);
 
     // A good load is one step, and undo takes all of it back.
@@ -249,11 +273,196 @@ void TestRoomDefs::aFailingLineLoadsNothing()
     main->LoadRoomDefs(path);
     QCOMPARE(main->UndoStack->count(), steps + 1);
     QCOMPARE(main->UndoStack->undoText(), QStringLiteral("Load Room Defs"));
-    QCOMPARE(main->Rooms[0]->DoorTo(main->Rooms[1])->perm, 5);
+    QCOMPARE(main->Rooms[2]->DoorTo(main->Rooms[1])->perm, 5);   // the script's room to the editor's second
     main->UndoStack->undo();
-    QCOMPARE(main->Rooms.size(), 1);
-    QCOMPARE(main->Rooms[0]->doorCount(), 0);
-    QCOMPARE(tool->edtSubRoomStartID->text(), QStringLiteral("0"));
+    QCOMPARE(collectRoomDefs(*main, *tool), before);
+}
+
+// Opening a background, loading its script and saving again gives the same metaroom line.
+// Before, the panel grew to the rooms' game coordinates: the save wrote
+// "addm 5000 2000 6600 2900" and moved the mmsc point.
+void TestRoomDefs::reloadKeepsTheMetaroom()
+{
+    const QString background = dir->filePath(QStringLiteral("Garden.blk"));
+    QVERIFY(blktest::writeAll(background, blktest::uniformFile(1, 16, 10, 128, 128, 0x07E0)));
+    main->LoadBackground(background);
+    QCOMPARE(main->Panel->size(), QSize(2048, 1280));
+    const QByteArray script = "brmi 0 0\r\n"
+                              "setv va01 addm 5000 2000 2048 1280 \"Garden\"\r\n"
+                              "mmsc 6024 2640 \"\"\r\n"
+                              "setv va02 addr va01 5000 6600 2000 2000 2900 2900\r\n"
+                              "rtyp va02 0\r\n"
+                              "rmsc 5800 2450 \"\"\r\n";
+    const QString path = dir->filePath(QStringLiteral("Garden.cos"));
+    writeFile(path, script);
+    main->LoadRoomDefs(path);
+    const QString again = dir->filePath(QStringLiteral("again.cos"));
+    main->SaveRoomDefs(again);
+    QCOMPARE(readFile(again), script);
+}
+
+// Before, door lines counted over the whole room list: loaded into an editor that held two
+// rooms, "door 0 1 50" linked those two instead of the script's own.
+void TestRoomDefs::doorLinesLinkTheRoomsOfTheScript()
+{
+    TRoom* first = addRoom(main, {10, 100, 10, 10, 100, 100});
+    TRoom* second = addRoom(main, {110, 200, 10, 10, 100, 100});
+    main->LoadRoomDefsText("brmi 0 0\r\nsetv va02 addr va01 0 50 0 0 60 60\r\nsetv va02 addr va01 50 90 0 0 60 60\r\n"
+                           "door 0 1 50\r\n");
+    QCOMPARE(main->Rooms.size(), 4);
+    QCOMPARE(first->doorCount() + second->doorCount(), 0);
+    QCOMPARE(main->Rooms[2]->DoorTo(main->Rooms[3])->perm, 50);
+    QCOMPARE(main->Rooms[3]->DoorTo(main->Rooms[2])->perm, 50);
+    QCOMPARE(tool->cbxDoorList->count(), 1);   // the toolbox shows the last room's door
+
+    // A number the script does not make still reaches the editor's room at that position.
+    main->LoadRoomDefsText("brmi 0 0\r\nsetv va02 addr va01 0 50 0 0 60 60\r\ndoor 0 1 20\r\n");
+    QCOMPARE(main->Rooms[4]->DoorTo(second)->perm, 20);
+    QCOMPARE(second->DoorTo(main->Rooms[4])->perm, 20);
+}
+
+namespace {
+
+// The seed of a randomised test: PLSD_SEED when set, to run a failure again.
+quint32 testSeed()
+{
+    return qEnvironmentVariableIsSet("PLSD_SEED") ? quint32(qEnvironmentVariableIntValue("PLSD_SEED")) : 20240611u;
+}
+
+class MetaroomMaker {
+public:
+    explicit MetaroomMaker(quint32 seed)
+        : random(seed)
+    {
+    }
+
+    int between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
+    bool oneIn(int n) { return between(1, n) == 1; }
+    // Mostly small values, now and then any 32-bit value.
+    int anyInt(int low, int high)
+    {
+        return oneIn(8) ? between(INT32_MIN, INT32_MAX) : between(low, high);
+    }
+
+    // Text the game takes: backslashes, quotes and the like among letters; now and then
+    // as long as the game's buffer allows, of letters only.
+    QString text()
+    {
+        static const QString letters = QStringLiteral("\\\"\"' abcXYZ09*$.\u00E9\u00FF-");
+        static const QString plain = QStringLiteral("abcdefghij klm");
+        const QString& from = oneIn(10) ? plain : letters;
+        const int size = from == plain ? between(400, GameTextMaxBytes) : between(0, 40);
+        QString text;
+        for (int i = 0; i < size; ++i)
+            text += from[between(0, int(from.size()) - 1)];
+        return text;
+    }
+
+    // Rooms within the picture and no lower than the room control's least height, doors in
+    // pairs between different rooms.
+    RoomDefs metaroom()
+    {
+        RoomDefs defs;
+        defs.offsetX = anyInt(-10000, 10000);
+        defs.offsetY = anyInt(-10000, 10000);
+        defs.metaRoomID = anyInt(0, 200);
+        defs.subRoomStartID = anyInt(0, 2000);
+        defs.metaroomMusic = text();
+        defs.metaroomFilename = QStringLiteral("/maps/") + QString(text()).remove(u'\\').remove(u'.') + QStringLiteral(".blk");
+        defs.panelWidth = between(433, 4000);
+        defs.panelHeight = between(249, 3000);
+        const int rooms = between(0, 8);
+        for (int i = 0; i < rooms; ++i) {
+            const int xl = between(0, defs.panelWidth - 20);
+            const int ytl = between(0, defs.panelHeight - 20);
+            const int ytr = between(0, defs.panelHeight - 20);
+            defs.rooms.append({xl, between(xl + 10, defs.panelWidth), ytl, ytr, between(ytl + 5, defs.panelHeight),
+                               between(ytr + 5, defs.panelHeight), anyInt(0, 15), text(), {}});
+        }
+        for (int i = rooms > 1 ? between(0, 2 * rooms) : 0; i > 0; --i) {
+            const int a = between(0, rooms - 1);
+            const int b = between(0, rooms - 1);
+            if (a == b)
+                continue;
+            const int perm = anyInt(0, 100);
+            for (const auto& [from, to] : {std::pair(a, b), std::pair(b, a)}) {
+                QList<ScriptDoor>& doors = defs.rooms[from].doors;
+                const auto door = std::find_if(doors.begin(), doors.end(), [to](const ScriptDoor& d) { return d.target == to; });
+                if (door != doors.end())
+                    door->perm = perm;
+                else
+                    doors.append({to, perm});
+            }
+        }
+        return defs;
+    }
+
+    // A few rooms already in the editor, some linked, with values of their own.
+    void fill(TfrmMainForm* main, TfrmToolbox* tool)
+    {
+        tool->SetOffsetX(anyInt(-100, 100));
+        tool->SetOffsetY(anyInt(-100, 100));
+        tool->SubRoomStartID = anyInt(0, 10);
+        for (int i = between(1, 4); i > 0; --i) {
+            const int x = between(0, 300);
+            addRoom(main, {x, x + between(10, 100), 0, 0, 50, 50});
+        }
+        for (int i = 1; i < main->Rooms.size(); i += 2) {
+            main->Rooms[i - 1]->SetDoor(main->Rooms[i], i);
+            main->Rooms[i]->SetDoor(main->Rooms[i - 1], i);
+        }
+    }
+
+private:
+    std::mt19937 random;
+};
+
+void clearEditor(TfrmMainForm* main, TfrmToolbox* tool)
+{
+    deleteAllRooms(main);
+    tool->SetOffsetX(0);
+    tool->SetOffsetY(0);
+    tool->SubRoomStartID = 0;
+    main->Document->setSurfaceSize(QSize(433, 249));
+}
+
+} // namespace
+
+// Random metarooms written as scripts, loaded into an empty editor and into one holding
+// other rooms, and written again: the same script, and the other rooms as they were.
+void TestRoomDefs::roundTripOfRandomMetarooms()
+{
+    const quint32 seed = testSeed();
+    MetaroomMaker maker(seed);
+    Editor full;
+    for (int i = 0; i < 400; ++i) {
+        const QString context = QStringLiteral("seed %1 (PLSD_SEED), metaroom %2").arg(seed).arg(i);
+        const RoomDefs defs = maker.metaroom();
+        QByteArray text;
+        try {
+            text = RoomDefsText(defs);
+        } catch (const PlsdError& e) {
+            QFAIL(qPrintable(context + ": " + e.message()));
+        }
+
+        clearEditor(main, tool);
+        main->LoadRoomDefsText(text);
+        QVERIFY2(RoomDefsText(collectRoomDefs(*main, *tool)) == text, qPrintable(context + ", empty editor"));
+
+        clearEditor(full.main, full.tool);
+        maker.fill(full.main, full.tool);
+        const qsizetype others = full.main->Rooms.size();
+        const RoomDefs before = collectRoomDefs(*full.main, *full.tool);
+        full.main->LoadRoomDefsText(text);
+        const RoomDefs after = collectRoomDefs(*full.main, *full.tool);
+        QVERIFY2(after.rooms.mid(0, others) == before.rooms, qPrintable(context + ", the other rooms changed"));
+        for (qsizetype k = 0; k < others; ++k) {
+            full.main->SelectRoom(full.main->Rooms.first());
+            full.main->DeleteRoom();
+        }
+        QVERIFY2(RoomDefsText(collectRoomDefs(*full.main, *full.tool)) == text,
+                 qPrintable(context + ", editor holding other rooms"));
+    }
 }
 
 void TestRoomDefs::menuCommands()
@@ -270,7 +479,7 @@ void TestRoomDefs::menuCommands()
     QCOMPARE(main->Rooms.size(), 2);
     host.answer(dir->filePath(QStringLiteral("missing.cos")));
     main->LoadRoomDefs1->trigger();
-    QCOMPARE(errors.messages, QStringList({"File not found"}));
+    QCOMPARE(errors.messages, QStringList({"missing.cos: File not found"}));
     QCOMPARE(host.asked, QStringList({"sdgCOS", "odgCOS", "odgCOS"}));
 }
 

@@ -2,6 +2,8 @@
 
 #include <QList>
 
+#include <QList>
+
 QString GameTextFault(const QString& text)
 {
     for (const char32_t c : text.toUcs4()) {

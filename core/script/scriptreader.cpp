@@ -1,138 +1,217 @@
 #include "core/script/scriptreader.h"
 
 #include "core/common/intconv.h"
+#include "core/script/gametext.h"
 #include "core/script/int32wrap.h"
 #include "core/script/scripttokens.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <utility>
+
+ScriptError::ScriptError(int line, const QString& problem, const QString& fileName)
+    : FormatError(fileName.isEmpty() ? QStringLiteral("line %1: %2").arg(line).arg(problem)
+                                     : QStringLiteral("%1, line %2: %3").arg(fileName).arg(line).arg(problem))
+    , line_(line)
+    , problem_(problem)
+    , fileName_(fileName)
+{
+}
+
+ScriptError ScriptError::inFile(const QString& fileName) const
+{
+    return ScriptError(line_, problem_, fileName);
+}
 
 namespace {
 
-void skip(QByteArray& rest)
+// A number argument as StrToInt takes it, but for -2147483648 ("$80000000"): the toolbox's
+// fields do not take it back, and the writer never writes it.
+int scriptNumber(const QByteArray& text)
 {
-    NextToken(rest);
+    const QString number = QString::fromLatin1(text);
+    const std::int32_t value = StrToInt(number);
+    if (value == INT32_MIN)
+        throw FormatError(QStringLiteral("'%1' is -2147483648, a number the editor does not hold").arg(number));
+    return value;
 }
 
-int takeNumber(QByteArray& rest)
-{
-    return StrToInt(QString::fromLatin1(NextToken(rest)));
-}
+// The tokens of one line, taken one by one; past the last, empty words.
+class Arguments {
+public:
+    explicit Arguments(QList<ScriptToken> tokens)
+        : tokens(std::move(tokens))
+    {
+    }
 
-QString takeText(QByteArray& rest)
-{
-    return QString::fromLatin1(NextToken(rest));
-}
+    bool atEnd() const { return next >= tokens.size(); }
+    ScriptToken take() { return atEnd() ? ScriptToken() : tokens[next++]; }
+    void skip() { take(); }
+    int number() { return scriptNumber(take().text); }
+    // A text argument; what names it in a message ("the music").
+    QString text(const char* what)
+    {
+        const QString text = QString::fromLatin1(take().text);
+        if (const QString fault = GameTextFault(text); !fault.isEmpty())
+            throw FormatError(QStringLiteral("%1 holds %2").arg(QLatin1String(what), fault));
+        return text;
+    }
+
+private:
+    QList<ScriptToken> tokens;
+    qsizetype next = 0;
+};
+
+class ScriptReader {
+public:
+    explicit ScriptReader(const ScriptStart& start)
+        : offsetX(start.offsetX)
+        , offsetY(start.offsetY)
+        , subRoomStartID(start.subRoomStartID)
+        , existingRooms(start.existingRooms)
+    {
+        content.panelWidth = start.panelWidth;
+        content.panelHeight = start.panelHeight;
+    }
+
+    ScriptContent read(const QByteArray& bytes)
+    {
+        for (const ScriptLine& line : ScriptLines(bytes)) {
+            if (IsCommentLine(line.text))
+                continue;
+            try {
+                readLine(line);
+            } catch (const PlsdError& error) {
+                throw ScriptError(line.number, error.message());
+            }
+        }
+        return std::move(content);
+    }
+
+private:
+    void readLine(const ScriptLine& line)
+    {
+        Arguments args(LineTokens(line.text));
+        while (!args.atEnd()) {
+            const QByteArray word = args.take().text.toLower();
+            if (word == "addr")
+                addRoom(args, line.number);
+            else if (word == "rtyp")
+                roomType(args);
+            else if (word == "rmsc")
+                roomMusic(args);
+            else if (word == "door")
+                door(args, line.number);
+            else if (word == "addm")
+                metaroom(args);
+            else if (word == "mmsc")
+                metaroomMusic(args);
+            else if (word == "brmi")
+                roomNumbering(args);
+        }
+    }
+
+    void addRoom(Arguments& args, int line)
+    {
+        args.skip();
+        ReadRoom room;
+        room.line = line;
+        RoomCorners& c = room.corners;
+        c.xl = wrappingSub(args.number(), offsetX);
+        c.xr = wrappingSub(args.number(), offsetX);
+        c.ytl = wrappingSub(args.number(), offsetY);
+        c.ytr = wrappingSub(args.number(), offsetY);
+        c.ybl = wrappingSub(args.number(), offsetY);
+        c.ybr = wrappingSub(args.number(), offsetY);
+        growPanel(c.xr, std::max(c.ybl, c.ybr));
+        content.rooms.append(room);
+    }
+
+    // Type and music lines before the first room line have no room to go to: their
+    // arguments are taken as usual and nothing is set.
+    void roomType(Arguments& args)
+    {
+        args.skip();
+        const int roomtype = args.number();
+        if (!content.rooms.isEmpty())
+            content.rooms.last().roomtype = roomtype;
+    }
+
+    void roomMusic(Arguments& args)
+    {
+        args.skip();
+        args.skip();
+        const QString music = args.text("the music");
+        if (!content.rooms.isEmpty())
+            content.rooms.last().music = music;
+    }
+
+    void door(Arguments& args, int line)
+    {
+        const int a = args.number();
+        const int b = args.number();
+        const int perm = args.number();
+        content.doors.append({line, room(a), room(b), perm});
+    }
+
+    RoomRef room(int number) const
+    {
+        const std::int32_t k = wrappingSub(number, subRoomStartID);
+        if (k >= 0 && k < content.rooms.size())
+            return {true, k};
+        if (k >= 0 && k < existingRooms)
+            return {false, k};
+        throw FormatError(QStringLiteral("the door names room %1, but neither this script nor the editor "
+                                         "has a room of that number")
+                              .arg(number));
+    }
+
+    void metaroom(Arguments& args)
+    {
+        ReadMetaroom m;
+        m.offsetX = args.number();
+        m.offsetY = args.number();
+        const int width = args.number();
+        const int height = args.number();
+        m.backgroundName = args.text("the background name");
+        offsetX = m.offsetX;
+        offsetY = m.offsetY;
+        growPanel(width, height);
+        content.metaroom = m;
+    }
+
+    void metaroomMusic(Arguments& args)
+    {
+        args.skip();
+        args.skip();
+        content.metaroomMusic = args.text("the metaroom music");
+    }
+
+    void roomNumbering(Arguments& args)
+    {
+        ReadNumbering n;
+        n.metaRoomID = args.number();
+        n.subRoomStartID = args.number();
+        subRoomStartID = n.subRoomStartID;
+        content.numbering = n;
+    }
+
+    void growPanel(int width, int height)
+    {
+        content.panelWidth = std::max(content.panelWidth, width);
+        content.panelHeight = std::max(content.panelHeight, height);
+    }
+
+    int offsetX;
+    int offsetY;
+    int subRoomStartID;
+    int existingRooms;
+    ScriptContent content;
+};
 
 } // namespace
 
-RoomDefsReader::RoomDefsReader(ScriptSink& sink, int offsetX, int offsetY, int panelWidth, int panelHeight)
-    : sink(sink)
-    , offsetX_(offsetX)
-    , offsetY_(offsetY)
-    , panelWidth_(panelWidth)
-    , panelHeight_(panelHeight)
+ScriptContent ReadScript(const QByteArray& bytes, const ScriptStart& start)
 {
-}
-
-void RoomDefsReader::read(const QList<QByteArray>& lines)
-{
-    for (QByteArray rest : lines) {
-        while (!rest.isEmpty())
-            runToken(NextToken(rest), rest);
-    }
-}
-
-void RoomDefsReader::runToken(const QByteArray& token, QByteArray& rest)
-{
-    if (token == "addr")
-        addRoom(rest);
-    else if (token == "rtyp")
-        roomType(rest);
-    else if (token == "rmsc")
-        roomMusic(rest);
-    else if (token == "door")
-        door(rest);
-    else if (token == "addm")
-        metaroom(rest);
-    else if (token == "mmsc")
-        metaroomMusic(rest);
-    else if (token == "brmi")
-        roomNumbering(rest);
-}
-
-void RoomDefsReader::addRoom(QByteArray& rest)
-{
-    skip(rest);
-    const int xl = takeNumber(rest);
-    const int xr = takeNumber(rest);
-    const int ytl = takeNumber(rest);
-    const int ytr = takeNumber(rest);
-    const int ybl = takeNumber(rest);
-    const int ybr = takeNumber(rest);
-
-    panelWidth_ = std::max(panelWidth_, xr);
-    panelHeight_ = std::max({panelHeight_, ybl, ybr});
-
-    RoomCorners corners;
-    corners.xl = wrappingSub(xl, offsetX_);
-    corners.xr = wrappingSub(xr, offsetX_);
-    corners.ytl = wrappingSub(ytl, offsetY_);
-    corners.ytr = wrappingSub(ytr, offsetY_);
-    corners.ybl = wrappingSub(ybl, offsetY_);
-    corners.ybr = wrappingSub(ybr, offsetY_);
-    sink.addRoom(corners);
-    roomMade = true;
-}
-
-// Type and music lines before the first room line of this load have no room to go to:
-// their arguments are taken as usual and nothing is set.
-void RoomDefsReader::roomType(QByteArray& rest)
-{
-    skip(rest);
-    const int roomtype = takeNumber(rest);
-    if (roomMade)
-        sink.setRoomType(roomtype);
-}
-
-void RoomDefsReader::roomMusic(QByteArray& rest)
-{
-    skip(rest);
-    skip(rest);
-    const QString music = takeText(rest);
-    if (roomMade)
-        sink.setRoomMusic(music);
-}
-
-void RoomDefsReader::door(QByteArray& rest)
-{
-    const int a = takeNumber(rest);
-    const int b = takeNumber(rest);
-    const int perm = takeNumber(rest);
-    sink.linkRooms(a, b, perm);
-}
-
-void RoomDefsReader::metaroom(QByteArray& rest)
-{
-    const int x = takeNumber(rest);
-    const int y = takeNumber(rest);
-    skip(rest);
-    skip(rest);
-    const QString name = takeText(rest);
-    offsetX_ = x;
-    offsetY_ = y;
-    sink.setMetaroom(x, y, name);
-}
-
-void RoomDefsReader::metaroomMusic(QByteArray& rest)
-{
-    skip(rest);
-    skip(rest);
-    sink.setMetaroomMusic(takeText(rest));
-}
-
-void RoomDefsReader::roomNumbering(QByteArray& rest)
-{
-    const int metaRoomID = takeNumber(rest);
-    const int subRoomStartID = takeNumber(rest);
-    sink.setRoomNumbering(metaRoomID, subRoomStartID);
+    return ScriptReader(start).read(bytes);
 }

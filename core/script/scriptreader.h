@@ -1,21 +1,54 @@
 #pragma once
 
+#include "core/common/errors.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
-// Reading a room definition script: a stream of space-separated tokens in which seven
-// keywords, matched byte for byte, act and every other token is passed over.
+#include <optional>
+
+// Reading a room definition script into a plain value, without touching the editor. The
+// script is a stream of tokens (LineTokens) in which seven keywords, in any case, act and
+// every other token is passed over; comment lines are passed over whole.
 //   addr <metaroom> <xl> <xr> <ytl> <ytr> <ybl> <ybr>   a new room (game coordinates)
 //   rtyp <room> <type>                                  type of the latest room
 //   rmsc <x> <y> <music>                                music of the latest room
 //   door <a> <b> <perm>                                 links rooms a and b both ways
-//   addm <offset X> <offset Y> <w> <h> <file name>      offsets in use and background name
+//   addm <offset X> <offset Y> <w> <h> <file name>      offsets in use, size, background name
 //   mmsc <x> <y> <music>                                metaroom music
 //   brmi <metaroom id> <sub room start id>              room numbering
-// Arguments named in angle brackets without use here (<metaroom>, <room>, <x>, <y>, <w>,
-// <h>) are taken and ignored. Numbers are converted when taken; a token that is no integer
-// ends the reading with ConversionError.
+// Arguments are taken from the keyword's line; a missing one reads as an empty word.
+// Arguments named in angle brackets without use here (<metaroom>, <room>, <x>, <y>) are
+// taken and ignored.
+
+// A fault of a script's content: "line 12: '59x0' is not a valid integer value", or with
+// the file named, "rooms.cos, line 12: ...".
+class ScriptError : public FormatError {
+public:
+    ScriptError(int line, const QString& problem, const QString& fileName = QString());
+
+    int line() const { return line_; }
+    QString problem() const { return problem_; }
+    QString fileName() const { return fileName_; }
+    // The same fault, found in the file of this name.
+    ScriptError inFile(const QString& fileName) const;
+
+private:
+    int line_;
+    QString problem_;
+    QString fileName_;
+};
+
+// What a load starts from: the editor as it stands.
+struct ScriptStart {
+    int offsetX = 0;
+    int offsetY = 0;
+    int subRoomStartID = 0;
+    int panelWidth = 0;
+    int panelHeight = 0;
+    int existingRooms = 0;   // rooms in the editor before the load
+};
 
 // Room corners in picture coordinates.
 struct RoomCorners {
@@ -25,58 +58,78 @@ struct RoomCorners {
     int ytr = 0;
     int ybl = 0;
     int ybr = 0;
+
+    bool operator==(const RoomCorners&) const = default;
 };
 
-// Where the commands of a script go. The reader calls each one only when every argument
-// of its line has been taken and converted, so a failing line changes nothing.
-class ScriptSink {
-public:
-    virtual ~ScriptSink() = default;
+// A room line, with the type and music that later lines gave it.
+struct ReadRoom {
+    int line = 0;
+    RoomCorners corners;
+    int roomtype = 0;
+    QString music;
 
-    // Makes a room with these corners; it becomes the latest room.
-    virtual void addRoom(const RoomCorners& corners) = 0;
-    // The type and music of the latest room; only called after addRoom.
-    virtual void setRoomType(int roomtype) = 0;
-    virtual void setRoomMusic(const QString& music) = 0;
-    // Links the rooms whose game room numbers are a and b, both ways, with perm. The game
-    // room number is SubRoomStartID (as set last) plus the position in the room list;
-    // when either is not a room, raises ListIndexError and changes nothing.
-    virtual void linkRooms(int a, int b, int perm) = 0;
-    // The metaroom's offsets, now in use for later room lines, and its background name.
-    virtual void setMetaroom(int offsetX, int offsetY, const QString& backgroundName) = 0;
-    virtual void setMetaroomMusic(const QString& music) = 0;
-    virtual void setRoomNumbering(int metaRoomID, int subRoomStartID) = 0;
+    bool operator==(const ReadRoom&) const = default;
 };
 
-// One load of a script. Holds the offsets in use and the running panel size, which starts
-// as the panel's size and grows to every xr, ybl and ybr as written in a room line (before
-// the offsets are taken off).
-class RoomDefsReader {
-public:
-    RoomDefsReader(ScriptSink& sink, int offsetX, int offsetY, int panelWidth, int panelHeight);
+// A room a door line names: a room of this script, or one the editor already held.
+struct RoomRef {
+    bool inScript = true;
+    int index = 0;   // position among the script's rooms, or in the editor's room list
 
-    // Runs the commands of the lines (as ScriptLines gives them) in order.
-    void read(const QList<QByteArray>& lines);
-
-    int offsetX() const { return offsetX_; }
-    int offsetY() const { return offsetY_; }
-    int panelWidth() const { return panelWidth_; }
-    int panelHeight() const { return panelHeight_; }
-
-private:
-    void runToken(const QByteArray& token, QByteArray& rest);
-    void addRoom(QByteArray& rest);
-    void roomType(QByteArray& rest);
-    void roomMusic(QByteArray& rest);
-    void door(QByteArray& rest);
-    void metaroom(QByteArray& rest);
-    void metaroomMusic(QByteArray& rest);
-    void roomNumbering(QByteArray& rest);
-
-    ScriptSink& sink;
-    int offsetX_;
-    int offsetY_;
-    int panelWidth_;
-    int panelHeight_;
-    bool roomMade = false;   // a room line of this load has been read
+    bool operator==(const RoomRef&) const = default;
 };
+
+struct ReadDoor {
+    int line = 0;
+    RoomRef first;
+    RoomRef second;
+    int perm = 0;
+
+    bool operator==(const ReadDoor&) const = default;
+};
+
+// The values of the last metaroom line.
+struct ReadMetaroom {
+    int offsetX = 0;
+    int offsetY = 0;
+    QString backgroundName;
+
+    bool operator==(const ReadMetaroom&) const = default;
+};
+
+// The values of the last base line.
+struct ReadNumbering {
+    int metaRoomID = 0;
+    int subRoomStartID = 0;
+
+    bool operator==(const ReadNumbering&) const = default;
+};
+
+// Everything a script says, in the order it says it.
+struct ScriptContent {
+    QList<ReadRoom> rooms;
+    QList<ReadDoor> doors;   // in line order
+    std::optional<ReadMetaroom> metaroom;
+    std::optional<QString> metaroomMusic;
+    std::optional<ReadNumbering> numbering;
+    // The panel's size after the load: the start's, grown to every room's xr, ybl and ybr
+    // (picture coordinates) and to the width and height of every metaroom line.
+    int panelWidth = 0;
+    int panelHeight = 0;
+
+    bool operator==(const ScriptContent&) const = default;
+};
+
+// Reads the whole script, or throws ScriptError for the first line that is not good:
+// - a quoted text the game refuses (LineTokens);
+// - a number argument that does not convert (StrToInt), or that is -2147483648;
+// - a text argument the game refuses or overflows (GameTextFault);
+// - a door line naming a room number that is neither a room this script made before it
+//   nor a room of the editor.
+// Room lines take the offsets in use: the start's until a metaroom line replaces them.
+// Door lines name rooms by game room number. Room k of the script (from 0, in file
+// order) has number SubRoomStartID + k, SubRoomStartID as in force at the door line (the
+// start's, or the last base line's); a number that no room made so far has falls back to
+// the editor's room at position number - SubRoomStartID.
+ScriptContent ReadScript(const QByteArray& bytes, const ScriptStart& start);

@@ -1,49 +1,95 @@
 #include "core/script/scripttokens.h"
 
-#include <algorithm>
+#include "core/common/errors.h"
+#include "core/script/gametext.h"
 
-QByteArray NextToken(QByteArray& rest)
+#include <QString>
+
+#include <array>
+
+namespace {
+
+bool isSpace(char c)
 {
-    const char* text = rest.constData();
-    const qsizetype size = rest.size();
-    qsizetype end = 0;
-    bool quoting = false;
-    while (end < size && (text[end] != ' ' || quoting)) {
-        if (text[end] == '"')
-            quoting = !quoting;
-        ++end;
-    }
-
-    QByteArray token = rest.left(end);
-    if (end == size) {
-        rest.clear();
-    } else {
-        const qsizetype keptFrom = end == 0 ? 0 : end + 1;
-        const qsizetype keptEnd = std::min(size, keptFrom + KeptAfterToken);
-        qsizetype next = keptFrom;
-        while (next < keptEnd && text[next] == ' ')
-            ++next;
-        rest = rest.mid(next, keptEnd - next);
-    }
-
-    if (token.startsWith('"'))
-        token = token.size() < 2 ? QByteArray() : token.mid(1, token.size() - 2);
-    return token;
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
 }
 
-QList<QByteArray> ScriptLines(const QByteArray& text)
+// The character an escape stands for, given the one after the backslash; -1 for none.
+int escaped(char c)
 {
-    QList<QByteArray> lines;
+    switch (c) {
+    case '\\': return '\\';
+    case '"': return '"';
+    case '\'': return '\'';
+    case 'n': return '\n';
+    case 'r': return '\r';
+    case 't': return '\t';
+    case '0': return '\0';
+    default: return -1;
+    }
+}
+
+// Why the game refuses this byte raw in a quoted text, or an empty string; worked out
+// once for every byte.
+const QString& rawFault(char c)
+{
+    static const std::array<QString, 256> faults = [] {
+        std::array<QString, 256> all;
+        for (int b = 0; b < 256; ++b)
+            all[b] = GameTextFault(QString(QChar::fromLatin1(char(b))));
+        return all;
+    }();
+    return faults[static_cast<unsigned char>(c)];
+}
+
+[[noreturn]] void refuse(const QString& problem)
+{
+    throw FormatError(problem);
+}
+
+// Reads the quoted text that starts at line[pos], a double quote; pos ends after its
+// closing quote.
+QByteArray quotedText(const QByteArray& line, qsizetype& pos)
+{
+    QByteArray text;
+    ++pos;
+    while (pos < line.size()) {
+        const char c = line[pos++];
+        if (c == '"')
+            return text;
+        if (const QString& fault = rawFault(c); !fault.isEmpty())
+            refuse(QStringLiteral("a quoted text holds %1").arg(fault));
+        if (c != '\\') {
+            text += c;
+            continue;
+        }
+        if (pos == line.size())
+            break;
+        const int meant = escaped(line[pos]);
+        if (meant < 0)
+            refuse(QStringLiteral("a quoted text holds the escape \\%1, which the game does not know "
+                                  "(it knows \\\\ \\\" \\' \\n \\r \\t \\0)")
+                       .arg(QString::fromLatin1(line.mid(pos, 1))));
+        text += char(meant);
+        ++pos;
+    }
+    refuse(QStringLiteral("a quoted text is not closed before the end of the line"));
+}
+
+} // namespace
+
+QList<ScriptLine> ScriptLines(const QByteArray& text)
+{
+    QList<ScriptLine> lines;
     const char* data = text.constData();
     const qsizetype size = text.size();
     qsizetype pos = 0;
+    int number = 0;
     while (pos < size) {
         qsizetype end = pos;
         while (end < size && data[end] != '\r' && data[end] != '\n')
             ++end;
-        if (end == pos)
-            break;
-        lines.append(text.mid(pos, end - pos));
+        lines.append({++number, text.mid(pos, end - pos)});
 
         pos = end;
         if (pos < size && data[pos] == '\r') {
@@ -55,4 +101,46 @@ QList<QByteArray> ScriptLines(const QByteArray& text)
         }
     }
     return lines;
+}
+
+bool IsCommentLine(const QByteArray& line)
+{
+    for (const char c : line) {
+        if (!isSpace(c))
+            return c == '*';
+    }
+    return false;
+}
+
+QList<ScriptToken> LineTokens(const QByteArray& line)
+{
+    QList<ScriptToken> tokens;
+    qsizetype pos = 0;
+    while (pos < line.size()) {
+        if (isSpace(line[pos])) {
+            ++pos;
+        } else if (line[pos] == '"') {
+            tokens.append({quotedText(line, pos), true});
+        } else {
+            const qsizetype start = pos;
+            while (pos < line.size() && !isSpace(line[pos]) && line[pos] != '"')
+                ++pos;
+            tokens.append({line.mid(start, pos - start), false});
+        }
+    }
+    return tokens;
+}
+
+QByteArray QuotedText(const QByteArray& text)
+{
+    QByteArray quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '"';
+    for (const char c : text) {
+        if (c == '\\' || c == '"')
+            quoted += '\\';
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
 }

@@ -1,6 +1,7 @@
 #include "core/script/scriptwriter.h"
 
 #include "core/common/errors.h"
+#include "core/script/gametext.h"
 #include "core/script/int32wrap.h"
 #include "core/script/scripttokens.h"
 #include "core/script/textfile.h"
@@ -10,22 +11,23 @@
 
 namespace {
 
-// Throws when text cannot be written between double quotes and read back unchanged.
+// Throws when the game refuses or overflows text as a quoted string.
 void checkTextField(const QString& text, const QString& what)
 {
-    for (const char32_t c : text.toUcs4()) {
-        QString problem;
-        if (c == U'"')
-            problem = QStringLiteral("a double quote character");
-        else if (c == U'\r' || c == U'\n')
-            problem = QStringLiteral("a line break");
-        else if (c > 0xFF)
-            problem = QStringLiteral("the character \"%1\"").arg(QString::fromUcs4(&c, 1));
-        if (!problem.isEmpty())
-            throw PlsdError(QStringLiteral("%1 holds %2, which a room definition script cannot hold. "
-                                           "Nothing was saved.")
-                                .arg(what, problem));
-    }
+    if (const QString fault = GameTextFault(text); !fault.isEmpty())
+        throw PlsdError(QStringLiteral("%1 cannot be written to a room definition script: it holds %2. "
+                                       "Nothing was saved.")
+                            .arg(what, fault));
+}
+
+// Throws for a number the reader converts that would be -2147483648: the reader, as every
+// number field, does not take it.
+void checkReadable(std::initializer_list<std::int32_t> numbers, const QString& what)
+{
+    if (std::find(numbers.begin(), numbers.end(), INT32_MIN) != numbers.end())
+        throw PlsdError(QStringLiteral("%1 would be written as -2147483648, which a room definition script "
+                                       "cannot hold. Nothing was saved.")
+                            .arg(what));
 }
 
 // The text fields as the user's messages name them.
@@ -66,24 +68,22 @@ public:
         end();
     }
 
-    // A line that ends with a text field; field() names it in the message. The reader keeps
-    // KeptAfterToken characters of a line after its first word, so a text that would reach
-    // past them is refused.
+    // A line that ends with a text field; field() names it in the message. A line the game
+    // would stop reading at is refused.
     template <typename FieldName>
     void line(const char* fixed, std::initializer_list<std::int32_t> numbers, const QString& text, FieldName field)
     {
         const qsizetype lineStart = bytes.size();
         start(fixed, numbers);
-        bytes += " \"";
-        const qsizetype keptEnd = bytes.indexOf(' ', lineStart) + 1 + KeptAfterToken;
-        const qsizetype fits = keptEnd - bytes.size() - 1;   // the closing quote is kept too
-        if (text.size() > fits)
-            throw PlsdError(QStringLiteral("%1 is too long for a room definition script: it can hold %2 characters "
-                                           "there. Nothing was saved.")
+        bytes += ' ';
+        bytes += QuotedText(text.toLatin1());
+        const qsizetype length = bytes.size() - lineStart;
+        if (length > GameLineMaxLength)
+            throw PlsdError(QStringLiteral("%1 is too long for a room definition script: its line would be %2 "
+                                           "characters, and the game reads lines of at most %3. Nothing was saved.")
                                 .arg(field())
-                                .arg(std::max<qsizetype>(fits, 0)));
-        bytes += text.toLatin1();
-        bytes += '"';
+                                .arg(length)
+                                .arg(GameLineMaxLength));
         end();
     }
 
@@ -125,17 +125,23 @@ QByteArray RoomDefsText(const RoomDefs& defs)
     ScriptText out;
     out.bytes.reserve(128 + defs.rooms.size() * 120);
 
-    out.line("brmi ", {defs.metaRoomID, defs.subRoomStartID});
-    out.line("setv va01 addm ", {dx, dy, defs.panelWidth, defs.panelHeight}, BackgroundName(defs.metaroomFilename),
-             metaroomFilenameField);
+    const std::initializer_list<std::int32_t> numbering = {defs.metaRoomID, defs.subRoomStartID};
+    checkReadable(numbering, QStringLiteral("The metaroom ID or sub room start ID"));
+    out.line("brmi ", numbering);
+    const std::initializer_list<std::int32_t> metaroom = {dx, dy, defs.panelWidth, defs.panelHeight};
+    checkReadable(metaroom, QStringLiteral("The metaroom offset or size"));
+    out.line("setv va01 addm ", metaroom, BackgroundName(defs.metaroomFilename), metaroomFilenameField);
     out.line("mmsc ", {wrappingAdd(half(defs.panelWidth), dx), wrappingAdd(half(defs.panelHeight), dy)},
              defs.metaroomMusic, metaroomMusicField);
 
     for (qsizetype i = 0; i < defs.rooms.size(); ++i) {
         const ScriptRoom& room = defs.rooms[i];
-        out.line("setv va02 addr va01 ",
-                 {wrappingAdd(room.xl, dx), wrappingAdd(room.xr, dx), wrappingAdd(room.ytl, dy),
-                  wrappingAdd(room.ytr, dy), wrappingAdd(room.ybl, dy), wrappingAdd(room.ybr, dy)});
+        const std::initializer_list<std::int32_t> corners = {
+            wrappingAdd(room.xl, dx),  wrappingAdd(room.xr, dx),  wrappingAdd(room.ytl, dy),
+            wrappingAdd(room.ytr, dy), wrappingAdd(room.ybl, dy), wrappingAdd(room.ybr, dy)};
+        checkReadable(corners, QStringLiteral("A corner of room %1 in game coordinates").arg(i));
+        out.line("setv va02 addr va01 ", corners);
+        checkReadable({room.roomtype}, QStringLiteral("The type of room %1").arg(i));
         out.line("rtyp va02 ", {room.roomtype});
         out.line("rmsc ",
                  {wrappingAdd(half(wrappingAdd(room.xl, room.xr)), dx),
@@ -146,9 +152,13 @@ QByteArray RoomDefsText(const RoomDefs& defs)
     // Each link is held by both of its rooms; it is written once, from the earlier one.
     for (qsizetype a = 0; a < defs.rooms.size(); ++a) {
         for (const ScriptDoor& door : defs.rooms[a].doors) {
-            if (door.target > a)
-                out.line("door ", {wrappingAdd(defs.subRoomStartID, std::int32_t(a)),
-                                   wrappingAdd(defs.subRoomStartID, door.target), door.perm});
+            if (door.target <= a)
+                continue;
+            const std::initializer_list<std::int32_t> numbers = {
+                wrappingAdd(defs.subRoomStartID, std::int32_t(a)), wrappingAdd(defs.subRoomStartID, door.target),
+                door.perm};
+            checkReadable(numbers, QStringLiteral("The door between rooms %1 and %2").arg(a).arg(door.target));
+            out.line("door ", numbers);
         }
     }
     return out.bytes;

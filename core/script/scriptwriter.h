@@ -15,7 +15,13 @@
 //   rmsc <(xl + xr) div 2 + offset X> <(ytl + ybr) div 2 + offset Y> "<music>"
 // and for each room A in list order and each of its doors to a room B later in the list
 //   door <SubRoomStartID + position of A> <SubRoomStartID + position of B> <perm>
-// div 2 truncates toward zero; sums wrap around at 32 bits.
+// div 2 truncates toward zero; sums wrap around at 32 bits. Text fields are written as the
+// game reads them: a backslash as \\ and a double quote as \".
+
+// The game stops reading a script at a line of 1023 characters or more. The CR before
+// the LF is counted too, in case the game reads the file without turning CR LF into one
+// line end: a written line holds at most 1021 characters before its CR LF.
+inline constexpr qsizetype GameLineMaxLength = 1021;
 
 // The background's name as the game wants it: MetaroomFilename without its folder and
 // without a ".blk" ending. Both "/" and "\" end a folder, since a name typed by hand may
@@ -23,9 +29,10 @@
 QString BackgroundName(const QString& metaroomFilename);
 
 // The bytes of the script. Before writing anything, refuses (PlsdError naming the room by
-// its position, or the metaroom music or file name) a text field that would not read back
-// as written: one holding a double quote or a line break, or a character that single-byte
-// text cannot hold, or one so long that the reader would cut its line short.
+// its position, or the metaroom music or file name) a text field that the game refuses or
+// overflows (GameTextFault), or whose line, escapes written out, would be longer than
+// GameLineMaxLength; and a number that the reader converts, but for which the sums gave
+// -2147483648, which no number field takes.
 QByteArray RoomDefsText(const RoomDefs& defs);
 
 // Writes the script to path. A refused text field or a failed write leaves the file

@@ -67,8 +67,8 @@ private slots:
     void writesNegativeHalvedAndWrappedNumbers();
     void backgroundName_data();
     void backgroundName();
-    void refusesTextThatCannotBeReadBack();
-    void refusesTextTooLongToReadBack();
+    void escapesAndRefusesText();
+    void refusesLinesTheGameStopsAt();
 };
 
 void TestScriptWriter::writesTheExample()
@@ -127,7 +127,7 @@ void TestScriptWriter::writesNegativeHalvedAndWrappedNumbers()
     defs.panelWidth = 433;
     defs.panelHeight = 249;
     defs.rooms = {room(-7, 0, -20, -4, 0, -1), room(2147483647, 2147483647, 1, 1, 6, 6)};
-    defs.subRoomStartID = 2147483647;
+    defs.subRoomStartID = 2147483646;
     link(defs, 0, 1, -2);
 
     const QList<QByteArray> lines = linesOf(RoomDefsText(defs));
@@ -137,11 +137,19 @@ void TestScriptWriter::writesNegativeHalvedAndWrappedNumbers()
     QCOMPARE(lines[5], QByteArray("rmsc -10 -13 \"\""));   // -7 div 2 = -3, -21 div 2 = -10
     QCOMPARE(lines[6], QByteArray("setv va02 addr va01 2147483640 2147483640 -2 -2 3 3"));
     QCOMPARE(lines[8], QByteArray("rmsc -8 0 \"\""));      // the sum of the walls wraps to -2
-    QCOMPARE(lines[9], QByteArray("door 2147483647 -2147483648 -2"));
+    QCOMPARE(lines[9], QByteArray("door 2147483646 2147483647 -2"));
 
+    // A number that wraps to -2147483648 would not read back: the reader, as every number
+    // field, does not take it.
+    defs.subRoomStartID = 2147483647;
+    QCOMPARE(refusal(defs), QStringLiteral("The door between rooms 0 and 1 would be written as -2147483648, which a "
+                                           "room definition script cannot hold. Nothing was saved."));
+    defs.subRoomStartID = 0;
     defs.offsetX = 1;
     defs.rooms[0].xl = 2147483647;
-    QVERIFY(RoomDefsText(defs).contains("addr va01 -2147483648 1 "));
+    QVERIFY(refusal(defs).startsWith(QStringLiteral("A corner of room 0 in game coordinates would be written")));
+    defs.offsetX = -2147483647 - 1;
+    QVERIFY(refusal(defs).startsWith(QStringLiteral("The metaroom offset or size would be written")));
 }
 
 void TestScriptWriter::backgroundName_data()
@@ -162,77 +170,78 @@ void TestScriptWriter::backgroundName()
     QCOMPARE(BackgroundName(filename), name);
 }
 
-void TestScriptWriter::refusesTextThatCannotBeReadBack()
+void TestScriptWriter::escapesAndRefusesText()
 {
+    // Backslashes and double quotes are escaped as the game reads them; before, a quote
+    // was refused, and a backslash was written raw, which the game refuses.
     RoomDefs defs = twoRooms();
-    defs.rooms.append(room(0, 10, 0, 0, 10, 10, 0, QStringLiteral("say \"hi\"")));
-    QCOMPARE(refusal(defs), QStringLiteral("The music of room 2 holds a double quote character, "
-                                           "which a room definition script cannot hold. Nothing was saved."));
+    defs.metaroomMusic = QStringLiteral("main.mng\\garden");
+    defs.metaroomFilename = QStringLiteral("C:\\maps\\My \"Garden\".blk");
+    defs.rooms[1].music = QStringLiteral("Caf\u00E9 say \"hi\" it's");
+    const QByteArray text = RoomDefsText(defs);
+    QVERIFY(text.contains(" \"main.mng\\\\garden\"" "\r\n"));
+    QVERIFY(text.contains(" \"My \\\"Garden\\\"\"" "\r\n"));
+    QVERIFY(text.contains(" \"Caf\xe9 say \\\"hi\\\" it's\"\r\n"));
+
+    defs.rooms.append(room(0, 10, 0, 0, 10, 10, 0, QStringLiteral("a\tb")));
+    QCOMPARE(refusal(defs), QStringLiteral("The music of room 2 cannot be written to a room definition script: "
+                                           "it holds a tab character. Nothing was saved."));
     defs.rooms[2].music = QStringLiteral("two\nlines");
-    QVERIFY(refusal(defs).startsWith(QStringLiteral("The music of room 2 holds a line break")));
+    QVERIFY(refusal(defs).endsWith(QStringLiteral("it holds a line break. Nothing was saved.")));
     defs.rooms[2].music = QStringLiteral("price \u20AC");
-    QVERIFY(refusal(defs).startsWith(QStringLiteral("The music of room 2 holds the character \"\u20AC\"")));
+    QVERIFY(refusal(defs).endsWith(QStringLiteral("it holds the character \"\u20AC\". Nothing was saved.")));
+    defs.rooms[2].music = QString(512, u'm');
+    QVERIFY(refusal(defs).endsWith(QStringLiteral("it holds 512 bytes, more than the game's 511. Nothing was saved.")));
+    defs.rooms[2].music = QString(511, u'm');
+    QCOMPARE(refusal(defs), QString());
 
     defs = twoRooms();
-    defs.metaroomMusic = QStringLiteral("\"");
-    QVERIFY(refusal(defs).startsWith(QStringLiteral("The metaroom music holds a double quote")));
+    defs.metaroomMusic = QStringLiteral("\x01");
+    QVERIFY(refusal(defs).startsWith(QStringLiteral("The metaroom music cannot be written")));
     defs = twoRooms();
-    defs.metaroomFilename = QStringLiteral("/x\"y/My \"Garden\".blk");
-    QVERIFY(refusal(defs).startsWith(QStringLiteral("The metaroom file name holds a double quote")));
-
-    // Single-byte text is written byte for byte.
-    defs = twoRooms();
-    defs.rooms[1].music = QStringLiteral("Caf\u00E9 main.mng\\\\garden");
-    QVERIFY(RoomDefsText(defs).contains("\"Caf\xe9 main.mng\\\\garden\"\r\n"));
+    defs.metaroomFilename = QStringLiteral("/x/Gar\tden.blk");
+    QVERIFY(refusal(defs).startsWith(QStringLiteral("The metaroom file name cannot be written")));
 
     // A refused save leaves the file that was there.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("rooms.cos"));
     WriteTextFile(path, "old");
-    defs.metaroomMusic = QStringLiteral("\"");
     QVERIFY_THROWS_EXCEPTION(PlsdError, SaveRoomDefsFile(path, defs));
     QCOMPARE(ReadTextFile(path), QByteArray("old"));
-    defs.metaroomMusic.clear();
+    defs.metaroomFilename.clear();
     SaveRoomDefsFile(path, defs);
     QCOMPARE(ReadTextFile(path), RoomDefsText(defs));
 }
 
-// The reader keeps 1000 characters of a line after its first word; a text field that
-// would reach past them is refused rather than written to lose its end.
-void TestScriptWriter::refusesTextTooLongToReadBack()
+// The game stops reading a script at a line of 1023 characters or more, its CR counted:
+// a text short enough for the game's buffer still makes too long a line when escapes
+// double it.
+void TestScriptWriter::refusesLinesTheGameStopsAt()
 {
-    const auto lastToken = [](const QByteArray& text, const QByteArray& lineStart) {
-        QByteArray rest = text.mid(text.indexOf(lineStart));
-        rest.truncate(rest.indexOf('\r'));
-        QByteArray token;
-        while (!rest.isEmpty())
-            token = NextToken(rest);
-        return token;
+    const auto lineOf = [](const QByteArray& text, const QByteArray& lineStart) {
+        const qsizetype from = text.indexOf(lineStart);
+        return text.mid(from, text.indexOf('\r', from) - from);
     };
 
-    // "rmsc 1450 335 \"...\"": 10 characters before the text and the closing quote after it.
+    // "rmsc 1450 335 \"...\"": 16 characters besides the escaped text.
     RoomDefs defs = twoRooms();
-    defs.rooms[1].music = QString(989, u'm');
-    QCOMPARE(lastToken(RoomDefsText(defs), "rmsc 1450 335 "), QByteArray(989, 'm'));
-    defs.rooms[1].music += u'm';
-    QCOMPARE(refusal(defs), QStringLiteral("The music of room 1 is too long for a room definition script: "
-                                           "it can hold 989 characters there. Nothing was saved."));
+    defs.rooms[1].music = QString(500, u'\\') + QString(5, u'a');
+    const QByteArray line = lineOf(RoomDefsText(defs), "rmsc 1450 335 ");
+    QCOMPARE(line.size(), GameLineMaxLength);
+    QCOMPARE(LineTokens(line).last().text, defs.rooms[1].music.toLatin1());
+    defs.rooms[1].music += u'a';
+    QCOMPARE(refusal(defs), QStringLiteral("The music of room 1 is too long for a room definition script: its line "
+                                           "would be 1022 characters, and the game reads lines of at most 1021. "
+                                           "Nothing was saved."));
 
-    // "setv va01 addm 1000 200 1024 768 \"...\"" keeps 970 characters of the name.
-    defs = twoRooms();
-    defs.metaroomFilename = QStringLiteral("/maps/") + QString(970, u'n') + QStringLiteral(".blk");
-    QCOMPARE(lastToken(RoomDefsText(defs), "setv va01 addm "), QByteArray(970, 'n'));
-    defs.metaroomFilename = QStringLiteral("/maps/") + QString(971, u'n') + QStringLiteral(".blk");
-    QVERIFY(refusal(defs).startsWith(QStringLiteral("The metaroom file name is too long")));
-
-    // "mmsc 512 384 \"...\"": the limit follows the numbers written before the text.
+    // The limit follows the numbers written before the text.
     defs = twoRooms();
     defs.offsetX = defs.offsetY = 0;
-    defs.metaroomMusic = QString(990, u'a');
-    QCOMPARE(lastToken(RoomDefsText(defs), "mmsc 512 384 "), QByteArray(990, 'a'));
-    defs.offsetX = defs.offsetY = -1000000000;
+    defs.metaroomMusic = QString(495, u'"') + QString(16, u'a');   // 511 bytes, 1006 escaped
+    QCOMPARE(lineOf(RoomDefsText(defs), "mmsc 512 384 ").size(), GameLineMaxLength);
+    defs.offsetX = -1000000000;
     QVERIFY(refusal(defs).startsWith(QStringLiteral("The metaroom music is too long for a room definition script: "
-                                                    "it can hold 976 characters")));
+                                                    "its line would be 1028 characters")));
 }
 
 QTEST_APPLESS_MAIN(TestScriptWriter)

@@ -210,7 +210,7 @@ void TestTool::errorsChangeNothing_data()
                                             << "Unknown picture file extension (.xyz)";
     QTest::newRow("no such folder") << QStringList{"convert", "in.png", "none/out.blk"}
                                     << "Cannot create file none/out.blk";
-    QTest::newRow("script not read") << QStringList{"info", "bad.cos"} << "bad.cos: 'x' is not a valid integer value";
+    QTest::newRow("script not read") << QStringList{"info", "bad.cos"} << "bad.cos: line 1: 'x' is not a valid integer value";
 }
 
 void TestTool::errorsChangeNothing()
