@@ -332,16 +332,15 @@ void TestMapView::stackingFollowsTheSelection()
 
 void TestMapView::pictureIsSharpZoomedInAndSmoothZoomedOut()
 {
-    // Levels: made once, the smallest not smaller than the block on screen.
-    QCOMPARE(TPictureLevels::levelFor(1), 0);
-    QCOMPARE(TPictureLevels::levelFor(0.75), 0);
-    QCOMPARE(TPictureLevels::levelFor(0.5), 1);
-    QCOMPARE(TPictureLevels::levelFor(1.0 / 6), 2);
-    QCOMPARE(TPictureLevels::levelFor(1.0 / 16), 4);
+    // Smaller copies: halved for each level, of the size asked for, made once.
     TPictureLevels levels(checkerboardGrid().blocks);
-    const qint64 made = levels.image(3, 2).cacheKey();
-    QCOMPARE(levels.image(3, 2).size(), QSize(32, 32));
-    QCOMPARE(levels.image(3, 2).cacheKey(), made);
+    QCOMPARE(levels.level(3, 2).size(), QSize(32, 32));
+    const qint64 level = levels.level(3, 2).cacheKey();
+    QCOMPARE(levels.sized(3, QSize(32, 32)).cacheKey(), level);
+    QCOMPARE(levels.sized(3, QSize(21, 21)).size(), QSize(21, 21));
+    const qint64 sized = levels.sized(3, QSize(21, 21)).cacheKey();
+    QCOMPARE(levels.sized(3, QSize(21, 21)).cacheKey(), sized);
+    QCOMPARE(levels.level(3, 2).cacheKey(), level);
 
     // The checkerboard: squares of 4 x 4 at 400 %, an even grey at 25 %.
     Map map;

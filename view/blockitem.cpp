@@ -19,9 +19,8 @@ void TBlockItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option
 {
     const QTransform& toDevice = painter->worldTransform();
     const bool upright = toDevice.type() <= QTransform::TxScale && toDevice.m11() > 0 && toDevice.m22() > 0;
-    const qreal scale = std::max(toDevice.m11(), toDevice.m22());
-    if (upright && scale < 1)
-        paintReduced(painter, TPictureLevels::levelFor(scale));
+    if (upright && std::max(toDevice.m11(), toDevice.m22()) < 1)
+        paintReduced(painter);
     else
         paintSharp(painter, option->exposedRect);
 }
@@ -33,23 +32,22 @@ void TBlockItem::paintSharp(QPainter* painter, const QRectF& exposed)
         return;
     const bool smooth = painter->testRenderHint(QPainter::SmoothPixmapTransform);
     painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter->drawImage(part.topLeft(), levels->image(index, 0), part);
+    painter->drawImage(part.topLeft(), levels->fullSize(index), part);
     painter->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
 }
 
-void TBlockItem::paintReduced(QPainter* painter, int level)
+void TBlockItem::paintReduced(QPainter* painter)
 {
     // Drawn in screen pixels, between edges rounded alike for every block, so that
-    // neighbours meet without a gap or an overlap.
-    const QRectF onScreen = painter->worldTransform().mapRect(cell);
+    // neighbours meet without a gap or an overlap, from a copy of the size on screen.
+    const QTransform toDevice = painter->worldTransform();
+    const QRectF onScreen = toDevice.mapRect(cell);
     const QRect target(QPoint(qRound(onScreen.left()), qRound(onScreen.top())),
                        QPoint(qRound(onScreen.right()) - 1, qRound(onScreen.bottom()) - 1));
     if (target.isEmpty())
         return;
-    const QImage& image = levels->image(index, level);
-    painter->save();
+    const QImage& image = levels->sized(index, target.size());
     painter->resetTransform();
-    painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter->drawImage(target, image);
-    painter->restore();
+    painter->drawImage(target.topLeft(), image);
+    painter->setWorldTransform(toDevice);
 }

@@ -7,8 +7,8 @@ class TPictureLevels;
 
 // The picture of one block in its 128-pixel cell: the block's pixels unscaled from the
 // cell's top-left, nothing where the block is smaller than the cell. Zoomed in, picture
-// pixels are sharp squares; zoomed out, the block is drawn smoothly from the copy of the
-// picture's levels that is nearest the size on screen.
+// pixels are sharp squares; zoomed out, the block is drawn from a smoothly reduced copy
+// (TPictureLevels).
 class TBlockItem : public QGraphicsObject {
     Q_OBJECT
 public:
@@ -24,7 +24,7 @@ public:
 
 private:
     void paintSharp(QPainter* painter, const QRectF& exposed);
-    void paintReduced(QPainter* painter, int level);
+    void paintReduced(QPainter* painter);
 
     std::shared_ptr<TPictureLevels> levels;
     int index;

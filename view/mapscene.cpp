@@ -189,6 +189,12 @@ void TMapScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
     room->setHoveredHandle(drag.part);
 }
 
+// The second press of a quick pair is a press like any other.
+void TMapScene::mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event)
+{
+    mousePressEvent(event);
+}
+
 void TMapScene::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
 {
     event->accept();

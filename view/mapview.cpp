@@ -53,6 +53,9 @@ TMapView::TMapView(TMapScene* scene, QWidget* parent)
 {
     // Every item sets what it paints with and draws without antialiasing.
     setOptimizationFlags(DontSavePainterState | DontAdjustForAntialiasing);
+    // One rectangle around all that changed: painting through a clip of several
+    // rectangles costs Qt far more than the few pixels it saves.
+    setViewportUpdateMode(BoundingRectViewportUpdate);
     setTransformationAnchor(AnchorViewCenter);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);   // the selected room shows the handle under the mouse
@@ -166,6 +169,14 @@ void TMapView::mousePressEvent(QMouseEvent* event)
         return;
     }
     QGraphicsView::mousePressEvent(event);
+}
+
+void TMapView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (panning || event->button() == Qt::MiddleButton || spaceHeld)
+        mousePressEvent(event);
+    else
+        QGraphicsView::mouseDoubleClickEvent(event);
 }
 
 void TMapView::mouseMoveEvent(QMouseEvent* event)
