@@ -5,6 +5,7 @@
 #include "view/blocklevels.h"
 #include "view/mapscene.h"
 #include "view/mapview.h"
+#include "view/pictureoverview.h"
 #include "view/roomhandles.h"
 #include "view/roomitem.h"
 
@@ -332,8 +333,20 @@ void TestMapView::stackingFollowsTheSelection()
 
 void TestMapView::pictureIsSharpZoomedInAndSmoothZoomedOut()
 {
-    // Smaller copies: halved for each level, of the size asked for, made once.
-    TPictureLevels levels(checkerboardGrid().blocks);
+    // Halving: each pixel the rounded mean of four, an odd last column dropped.
+    QImage four(3, 2, QImage::Format_RGB888);
+    four.setPixelColor(0, 0, QColor(0, 10, 255));
+    four.setPixelColor(1, 0, QColor(1, 20, 255));
+    four.setPixelColor(0, 1, QColor(2, 30, 0));
+    four.setPixelColor(1, 1, QColor(2, 41, 0));
+    four.setPixelColor(2, 0, Qt::white);
+    const QImage half = HalvedImage(four);
+    QCOMPARE(half.size(), QSize(1, 1));
+    QCOMPARE(half.pixelColor(0, 0), QColor(1, 25, 128));
+
+    // Smaller copies: halved for each level, of the size asked for, made once; the same
+    // for the whole picture.
+    TPictureLevels levels(checkerboardGrid());
     QCOMPARE(levels.level(3, 2).size(), QSize(32, 32));
     const qint64 level = levels.level(3, 2).cacheKey();
     QCOMPARE(levels.sized(3, QSize(32, 32)).cacheKey(), level);
@@ -341,11 +354,15 @@ void TestMapView::pictureIsSharpZoomedInAndSmoothZoomedOut()
     const qint64 sized = levels.sized(3, QSize(21, 21)).cacheKey();
     QCOMPARE(levels.sized(3, QSize(21, 21)).cacheKey(), sized);
     QCOMPARE(levels.level(3, 2).cacheKey(), level);
+    QCOMPARE(levels.pictureLevel(2).size(), QSize(256, 192));
+    QCOMPARE(levels.pictureSized(QSize(200, 150)).size(), QSize(200, 150));
+    QCOMPARE(levels.pictureLevel(2).cacheKey(), levels.pictureSized(QSize(256, 192)).cacheKey());
 
     // The checkerboard: squares of 4 x 4 at 400 %, an even grey at 25 %.
     Map map;
     QVERIFY(map.exposed);
     map.zoomOn(4, QPointF(300, 300));
+    QVERIFY(!map.scene.pictureOverview()->isVisible() && map.scene.blockItems()[0]->isVisible());
     QImage screen = map.screen();
     const QPoint corner = map.toDevice().map(QPointF(300, 300)).toPoint();
     const QRgb colour = screen.pixel(corner);
@@ -356,6 +373,7 @@ void TestMapView::pictureIsSharpZoomedInAndSmoothZoomedOut()
     QVERIFY(screen.pixel(corner + QPoint(4, 0)) != colour);
     QVERIFY(screen.pixel(corner + QPoint(0, 4)) != colour);
     map.zoomOn(0.25, QPointF(512, 384));
+    QVERIFY(map.scene.pictureOverview()->isVisible() && !map.scene.blockItems()[0]->isVisible());
     screen = map.screen();
     const QPoint inside = map.at({500, 400});
     for (int d = 0; d < 8; ++d)

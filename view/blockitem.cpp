@@ -1,10 +1,10 @@
 #include "view/blockitem.h"
 
 #include "view/blocklevels.h"
+#include "view/screenpixels.h"
 
 #include <QPainter>
 #include <QStyleOptionGraphicsItem>
-#include <QtMath>
 #include <algorithm>
 
 TBlockItem::TBlockItem(std::shared_ptr<TPictureLevels> levels, int block, QSize blockSize)
@@ -30,24 +30,16 @@ void TBlockItem::paintSharp(QPainter* painter, const QRectF& exposed)
     const QRect part = exposed.toAlignedRect() & cell.toRect();
     if (part.isEmpty())
         return;
+    // Zoomed in, picture pixels are sharp squares.
     const bool smooth = painter->testRenderHint(QPainter::SmoothPixmapTransform);
-    painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (smooth)
+        painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter->drawImage(part.topLeft(), levels->fullSize(index), part);
-    painter->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    if (smooth)
+        painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
 }
 
 void TBlockItem::paintReduced(QPainter* painter)
 {
-    // Drawn in screen pixels, between edges rounded alike for every block, so that
-    // neighbours meet without a gap or an overlap, from a copy of the size on screen.
-    const QTransform toDevice = painter->worldTransform();
-    const QRectF onScreen = toDevice.mapRect(cell);
-    const QRect target(QPoint(qRound(onScreen.left()), qRound(onScreen.top())),
-                       QPoint(qRound(onScreen.right()) - 1, qRound(onScreen.bottom()) - 1));
-    if (target.isEmpty())
-        return;
-    const QImage& image = levels->sized(index, target.size());
-    painter->resetTransform();
-    painter->drawImage(target.topLeft(), image);
-    painter->setWorldTransform(toDevice);
+    paintAtScreenSize(painter, cell, [this](QSize size) -> const QImage& { return levels->sized(index, size); });
 }

@@ -3,6 +3,7 @@
 #include "core/model/commands.h"
 #include "view/blockitem.h"
 #include "view/blocklevels.h"
+#include "view/pictureoverview.h"
 #include "view/roomhandles.h"
 #include "view/roomitem.h"
 
@@ -104,19 +105,37 @@ void TMapScene::replacePicture()
 {
     qDeleteAll(blocks);
     blocks.clear();
+    delete overview;
+    overview = nullptr;
     const PictureGrid& grid = doc->grid();
-    levels = std::make_shared<TPictureLevels>(grid.blocks);
+    levels = std::make_shared<TPictureLevels>(grid);
     if (!grid.blocks || grid.rows <= 0)
         return;
+    const bool blocksShown = scale >= TPictureOverview::ShownBelow;
     const int count = int(grid.blocks->size());
     for (int k = 0; k < count; ++k) {
         const TGraphicBlock& block = *(*grid.blocks)[size_t(k)];
         auto* item = new TBlockItem(levels, k, block.Bitmap.size());
         item->setPos(TBlockItem::CellSize * (k / grid.rows), TBlockItem::CellSize * (k % grid.rows));
         item->setZValue(pictureZ);
+        item->setVisible(blocksShown);
         blocks.append(item);
         addItem(item);
     }
+    overview = new TPictureOverview(levels);
+    overview->setZValue(pictureZ);
+    overview->setVisible(!blocksShown);
+    addItem(overview);
+}
+
+void TMapScene::showPictureForScale()
+{
+    const bool blocksShown = scale >= TPictureOverview::ShownBelow;
+    if (!overview || overview->isVisible() != blocksShown)
+        return;
+    overview->setVisible(!blocksShown);
+    for (TBlockItem* item : std::as_const(blocks))
+        item->setVisible(blocksShown);
 }
 
 void TMapScene::followSelection(RoomKey now, RoomKey before)
@@ -144,6 +163,7 @@ void TMapScene::setScreenScale(qreal screenScale)
     scale = screenScale;
     for (TRoomItem* item : std::as_const(roomItems))
         item->setScreenScale(scale);
+    showPictureForScale();
 }
 
 QList<TRoomItem*> TMapScene::roomsAt(QPoint pixel, const QTransform& toDevice) const

@@ -10,10 +10,11 @@
 class QUndoStack;
 class TBlockItem;
 class TPictureLevels;
+class TPictureOverview;
 class TRoomItem;
 
 // The map as items, following a document: one block item per block of the picture, behind
-// every room; one room item per room, the selected one on top and the one that lost the
+// every room (far zoomed out, one item for the whole picture instead); one room item per room, the selected one on top and the one that lost the
 // selection just above the picture; the scene's rectangle is the surface. The mouse and
 // the keys edit the rooms through undo steps on the stack it is given:
 // - a click selects the top room under the mouse, Alt+click the one under it;
@@ -32,6 +33,8 @@ public:
 
     TRoomItem* roomItem(RoomKey key) const { return roomItems.value(key); }
     const QList<TBlockItem*>& blockItems() const { return blocks; }
+    // The whole picture in one item, shown instead of the block items far zoomed out.
+    TPictureOverview* pictureOverview() const { return overview; }
 
     // The rooms that a screen pixel seen through toDevice falls on, the top one first.
     QList<TRoomItem*> roomsAt(QPoint pixel, const QTransform& toDevice) const;
@@ -67,6 +70,7 @@ private:
     void replacePicture();
     void followSelection(RoomKey now, RoomKey before);
     void followSurface(QSize size);
+    void showPictureForScale();
 
     void hover(QPoint pixel, const QTransform& toDevice);
     void dragTo(QPoint pixel, const QTransform& toDevice);
@@ -76,6 +80,7 @@ private:
     QUndoStack* stack;
     QHash<RoomKey, TRoomItem*> roomItems;
     QList<TBlockItem*> blocks;
+    TPictureOverview* overview = nullptr;
     std::shared_ptr<TPictureLevels> levels;
     qreal scale = 1;
     qreal topZ = 0;      // the z of the room raised last
