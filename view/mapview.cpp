@@ -15,8 +15,9 @@ namespace {
 
 const qreal steps[] = {1.0 / 16, 1.0 / 12, 1.0 / 8, 1.0 / 6, 1.0 / 4, 1.0 / 3, 1.0 / 2, 2.0 / 3, 1,
                        1.5,      2,        3,       4,       6,       8,       12,      16};
-// A zoom this close to a step is on it.
-constexpr qreal slack = 1e-6;
+// A zoom less than this much away from a step is on it: a zoom in or out always changes
+// the size of what is shown by more than that.
+constexpr qreal slack = 0.05;
 
 } // namespace
 
@@ -59,6 +60,7 @@ TMapView::TMapView(TMapScene* scene, QWidget* parent)
     setTransformationAnchor(AnchorViewCenter);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true);   // the selected room shows the handle under the mouse
+    viewport()->setBackgroundRole(QPalette::Window);   // around the picture, as around a panel
     mapScene->setScreenScale(scale);
 }
 
@@ -82,7 +84,11 @@ void TMapView::setZoom(qreal zoom)
 
 void TMapView::zoomAbout(qreal zoom, QPointF viewportPoint)
 {
-    const QPointF picturePoint = viewportTransform().inverted().map(viewportPoint);
+    zoomAbout(zoom, viewportPoint, viewportTransform().inverted().map(viewportPoint));
+}
+
+void TMapView::zoomAbout(qreal zoom, QPointF viewportPoint, QPointF picturePoint)
+{
     const ViewportAnchor anchor = transformationAnchor();
     setTransformationAnchor(NoAnchor);
     applyZoom(zoom);
@@ -126,11 +132,18 @@ void TMapView::wheelEvent(QWheelEvent* event)
         return;
     }
     event->accept();
+    // Turns in a row with the mouse at rest zoom about the same picture point, also where
+    // a picture smaller than the window was centred in between.
+    const QPointF at = event->position();
+    if (!wheelAnchor || at != wheelAnchorAt) {
+        wheelAnchor = viewportTransform().inverted().map(at);
+        wheelAnchorAt = at;
+    }
     wheelTurn += event->angleDelta().y();
     for (; wheelTurn >= wheelStep; wheelTurn -= wheelStep)
-        zoomAbout(zoomsteps::above(scale), event->position());
+        zoomAbout(zoomsteps::above(scale), at, *wheelAnchor);
     for (; wheelTurn <= -wheelStep; wheelTurn += wheelStep)
-        zoomAbout(zoomsteps::below(scale), event->position());
+        zoomAbout(zoomsteps::below(scale), at, *wheelAnchor);
 }
 
 // Panning
@@ -160,6 +173,7 @@ void TMapView::showPanCursor()
 
 void TMapView::mousePressEvent(QMouseEvent* event)
 {
+    wheelAnchor.reset();
     const bool panButton =
         event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && spaceHeld);
     if (panning || panButton) {
@@ -181,6 +195,7 @@ void TMapView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void TMapView::mouseMoveEvent(QMouseEvent* event)
 {
+    wheelAnchor.reset();
     if (!panning) {
         QGraphicsView::mouseMoveEvent(event);
         return;
@@ -235,4 +250,14 @@ void TMapView::focusOutEvent(QFocusEvent* event)
     spaceHeld = false;
     showPanCursor();
     QGraphicsView::focusOutEvent(event);
+}
+
+void TMapView::showEvent(QShowEvent* event)
+{
+    QGraphicsView::showEvent(event);
+    if (shownBefore)
+        return;
+    shownBefore = true;
+    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
+    verticalScrollBar()->setValue(verticalScrollBar()->minimum());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QGraphicsView>
+#include <optional>
 
 class TMapScene;
 
@@ -8,14 +9,16 @@ class TMapScene;
 namespace zoomsteps {
 constexpr qreal Smallest = 1.0 / 16;
 constexpr qreal Largest = 16;
-// The next step above the zoom, or the largest; the next below, or the smallest.
+// The next step at least 5 % above the zoom, or the largest; the next at least 5 % below,
+// or the smallest.
 qreal above(qreal zoom);
 qreal below(qreal zoom);
 } // namespace zoomsteps
 
 // The map in a window: the scene through one zoom, with scroll bars. Ctrl+wheel zooms about
 // the point under the mouse; a drag with the middle button, or with the left button while
-// Space is held, moves the map under the mouse. Everything else goes to the scene.
+// Space is held, moves the map under the mouse. Everything else goes to the scene. It first
+// shows the picture's top-left corner, as a scroll box does.
 class TMapView : public QGraphicsView {
     Q_OBJECT
 public:
@@ -33,6 +36,9 @@ public slots:
     void setZoom(qreal zoom);
     // Zooms keeping the picture point under this point of the viewport where it is.
     void zoomAbout(qreal zoom, QPointF viewportPoint);
+    // Zooms putting a picture point at this point of the viewport, as far as the scroll
+    // bars reach.
+    void zoomAbout(qreal zoom, QPointF viewportPoint, QPointF picturePoint);
 
 signals:
     void zoomChanged(qreal zoom);
@@ -46,6 +52,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void applyZoom(qreal zoom);
@@ -56,7 +63,10 @@ private:
     TMapScene* mapScene;
     qreal scale = 1;
     int wheelTurn = 0;         // eighths of a degree the wheel turned since the last step
+    std::optional<QPointF> wheelAnchor;   // the picture point the wheel zooms about
+    QPointF wheelAnchorAt;                // and where in the viewport it stays
     bool spaceHeld = false;
     bool panning = false;
+    bool shownBefore = false;
     QPoint panFrom;
 };
