@@ -153,9 +153,11 @@ void TestMapView::dragsLandOnThePixelUnderTheMouse()
         QCOMPARE(map.shape(key), start);
         QCOMPARE(map.stack.count(), 0);
 
-        // A drag puts the corner on the pixel under the mouse, in one undo step.
+        // A drag puts the corner on the pixel under the mouse, in one undo step; pressed
+        // off the corner's pixel, it keeps that offset.
         const QPoint target = centre + (isWall(handle) ? QPoint(-12, 30) : QPoint(30, 12));
-        map.drag(grab, map.at(target));
+        const QPoint offset = handle % 2 ? QPoint(0, 0) : QPoint(2, 1);
+        map.drag(grab + offset, map.at(target) + offset);
         const qint64 wanted = isWall(handle) ? target.x() : target.y();
         const RoomShape expected = AdjustedShape(WithCorner(start, Corner(handle), wanted), Corner(handle), 5, 5);
         QCOMPARE(map.shape(key), expected);
