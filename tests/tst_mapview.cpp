@@ -360,6 +360,21 @@ void TestMapView::pictureIsSharpZoomedInAndSmoothZoomedOut()
     QCOMPARE(levels.pictureSized(QSize(200, 150)).size(), QSize(200, 150));
     QCOMPARE(levels.pictureLevel(2).cacheKey(), levels.pictureSized(QSize(256, 192)).cacheKey());
 
+    // A block larger than its cell shows the cell's part, at every level.
+    QImage large(256, 256, QImage::Format_RGB888);
+    large.fill(Qt::white);
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x)
+            large.setPixelColor(x, y, Qt::black);
+    auto oneBlock = std::make_shared<TBlockList>();
+    oneBlock->push_back(std::make_unique<TGraphicBlock>());
+    oneBlock->back()->SetBitmap(large);
+    TPictureLevels oversized({oneBlock, 1, 1});
+    QCOMPARE(oversized.level(0, 1).size(), QSize(64, 64));
+    QCOMPARE(oversized.level(0, 1).pixel(63, 63), qRgb(0, 0, 0));
+    QCOMPARE(oversized.sized(0, QSize(100, 100)).pixel(99, 99), qRgb(0, 0, 0));
+    QCOMPARE(oversized.pictureLevel(1).pixel(63, 63), qRgb(0, 0, 0));
+
     // The checkerboard: squares of 4 x 4 at 400 %, an even grey at 25 %.
     Map map;
     QVERIFY(map.exposed);

@@ -77,6 +77,13 @@ void halveInto(const QImage& source, QSize part, QImage& target, QPoint at)
     }
 }
 
+// The part of a block that its cell shows.
+QImage inCell(const QImage& image)
+{
+    const QSize cell(TPictureLevels::CellSize, TPictureLevels::CellSize);
+    return image.size().boundedTo(cell) == image.size() ? image : image.copy(QRect(QPoint(0, 0), cell));
+}
+
 QImage::Format drawnFormat(bool alpha)
 {
     return alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
@@ -122,25 +129,24 @@ const QImage& TPictureLevels::level(int block, int n)
     QImage& made = reduced[size_t(block)][size_t(n)];
     if (made.isNull()) {
         const QImage& bitmap = (*grid.blocks)[size_t(block)]->Bitmap;
-        const QImage& above = n == 1 ? bitmap : level(block, n - 1);
-        if (!above.isNull())
-            made = HalvedImage(above);
+        if (!bitmap.isNull())
+            made = HalvedImage(n == 1 ? inCell(bitmap) : level(block, n - 1));
     }
     return made;
 }
 
 const QImage& TPictureLevels::sized(int block, QSize size)
 {
-    // The smallest level that is not smaller than the size asked for.
-    const QSize full = (*grid.blocks)[size_t(block)]->Bitmap.size();
+    const QSize full = (*grid.blocks)[size_t(block)]->Bitmap.size().boundedTo(QSize(CellSize, CellSize));
     if (size.isEmpty() || size.width() >= full.width() || size.height() >= full.height())
         return fullSize(block);
-    const QImage& nearest = level(block, levelAbove(full, size));
-    if (nearest.size() == size)
-        return nearest;
+    // The smallest level that is not smaller than the size asked for, or a copy made from it.
+    const int n = levelAbove(full, size);
+    if (n > 0 && level(block, n).size() == size)
+        return level(block, n);
     if (const QImage* copy = resized.object(block); copy && copy->size() == size)
         return *copy;
-    auto* copy = new QImage(smoothlyScaled(nearest, size));
+    auto* copy = new QImage(smoothlyScaled(n > 0 ? level(block, n) : inCell(fullSize(block)), size));
     resized.insert(block, copy, kilobytes(*copy));
     return *copy;
 }

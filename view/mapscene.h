@@ -14,8 +14,9 @@ class TPictureOverview;
 class TRoomItem;
 
 // The map as items, following a document: one block item per block of the picture, behind
-// every room (far zoomed out, one item for the whole picture instead); one room item per room, the selected one on top and the one that lost the
-// selection just above the picture; the scene's rectangle is the surface. The mouse and
+// every room (far zoomed out, one item of the whole picture is shown instead); one room item
+// per room, the selected one on top and the one that lost the selection just above the
+// picture; the scene's rectangle is the surface. The mouse and
 // the keys edit the rooms through undo steps on the stack it is given:
 // - a click selects the top room under the mouse, Alt+click the one under it;
 // - on the selected room, a drag from a handle reshapes it and a drag from anywhere else

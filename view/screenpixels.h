@@ -4,7 +4,8 @@
 #include <QPainter>
 #include <QRect>
 
-// Draws the image that imageFor makes for a rectangle's size on the screen, between the
+// Draws the image that imageFor makes for a rectangle's size on the screen (its top-left part
+// of that size, when it is larger), between the
 // rectangle's edges rounded to screen pixels: neighbours rounded alike meet without a gap
 // or an overlap, and the drawing is a plain copy of pixels.
 template <typename ImageForSize>
@@ -18,6 +19,6 @@ void paintAtScreenSize(QPainter* painter, const QRectF& rect, ImageForSize image
         return;
     const QImage& image = imageFor(target.size());
     painter->resetTransform();
-    painter->drawImage(target.topLeft(), image);
+    painter->drawImage(target, image, QRect(QPoint(0, 0), target.size()));
     painter->setWorldTransform(toDevice);
 }
