@@ -1,0 +1,45 @@
+#include "view/blockitem.h"
+
+#include "view/blocklevels.h"
+#include "view/screenpixels.h"
+
+#include <QPainter>
+#include <QStyleOptionGraphicsItem>
+#include <algorithm>
+
+TBlockItem::TBlockItem(std::shared_ptr<TPictureLevels> levels, int block, QSize blockSize)
+    : levels(std::move(levels))
+    , index(block)
+    , cell(0, 0, std::min(blockSize.width(), CellSize), std::min(blockSize.height(), CellSize))
+{
+    setFlag(ItemUsesExtendedStyleOption);   // for the exposed part of the cell
+}
+
+void TBlockItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*)
+{
+    const QTransform& toDevice = painter->worldTransform();
+    const bool upright = toDevice.type() <= QTransform::TxScale && toDevice.m11() > 0 && toDevice.m22() > 0;
+    if (upright && std::max(toDevice.m11(), toDevice.m22()) < 1)
+        paintReduced(painter);
+    else
+        paintSharp(painter, option->exposedRect);
+}
+
+void TBlockItem::paintSharp(QPainter* painter, const QRectF& exposed)
+{
+    const QRect part = exposed.toAlignedRect() & cell.toRect();
+    if (part.isEmpty())
+        return;
+    // Zoomed in, picture pixels are sharp squares.
+    const bool smooth = painter->testRenderHint(QPainter::SmoothPixmapTransform);
+    if (smooth)
+        painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter->drawImage(part.topLeft(), levels->fullSize(index), part);
+    if (smooth)
+        painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+}
+
+void TBlockItem::paintReduced(QPainter* painter)
+{
+    paintAtScreenSize(painter, cell, [this](QSize size) -> const QImage& { return levels->sized(index, size); });
+}

@@ -1,0 +1,303 @@
+#include "view/mapscene.h"
+
+#include "core/model/commands.h"
+#include "view/blockitem.h"
+#include "view/blocklevels.h"
+#include "view/pictureoverview.h"
+#include "view/roomhandles.h"
+#include "view/roomitem.h"
+
+#include <QGraphicsSceneMouseEvent>
+#include <QGraphicsView>
+#include <QKeyEvent>
+#include <QUndoStack>
+
+using namespace roomhandles;
+
+namespace {
+
+// Below every room, however often rooms are lowered.
+constexpr qreal pictureZ = -1e15;
+
+// The transform from the scene to the screen pixels of the view an event came through.
+QTransform toDeviceOf(const QGraphicsSceneMouseEvent* event)
+{
+    const QWidget* viewport = event->widget();
+    if (const auto* view = viewport ? qobject_cast<const QGraphicsView*>(viewport->parentWidget()) : nullptr)
+        return view->viewportTransform();
+    return {};
+}
+
+qint64 cornerValue(const RoomShape& s, Corner corner)
+{
+    switch (corner) {
+    case Corner::TopLeft: return s.ytl;
+    case Corner::LeftWall: return s.xl;
+    case Corner::BottomLeft: return s.ybl;
+    case Corner::TopRight: return s.ytr;
+    case Corner::RightWall: return s.xr;
+    case Corner::BottomRight: return s.ybr;
+    }
+    return 0;
+}
+
+// The shape with one handle moved by the mouse: walls move across, corners up and down,
+// held at the least size that the room's handles allow.
+RoomShape reshaped(const RoomShape& start, int handle, qint64 dx, qint64 dy)
+{
+    const auto corner = Corner(handle);
+    const bool wall = corner == Corner::LeftWall || corner == Corner::RightWall;
+    const RoomShape moved = WithCorner(start, corner, cornerValue(start, corner) + (wall ? dx : dy));
+    return AdjustedShape(moved, corner, BoxSize, BoxSize);
+}
+
+} // namespace
+
+TMapScene::TMapScene(TMetaroomDocument* document, QUndoStack* undoStack, QObject* parent)
+    : QGraphicsScene(parent)
+    , doc(document)
+    , stack(undoStack)
+{
+    connect(doc, &TMetaroomDocument::roomInserted, this, &TMapScene::addRoom);
+    connect(doc, &TMetaroomDocument::roomRemoved, this, &TMapScene::removeRoom);
+    connect(doc, &TMetaroomDocument::roomChanged, this, [this](RoomKey key, TMetaroomDocument::RoomChanges changes) {
+        if (changes & TMetaroomDocument::ShapeChanged)
+            changeRoom(key);
+    });
+    connect(doc, &TMetaroomDocument::gridReplaced, this, &TMapScene::replacePicture);
+    connect(doc, &TMetaroomDocument::surfaceSizeChanged, this, &TMapScene::followSurface);
+    connect(doc, &TMetaroomDocument::selectionChanged, this, &TMapScene::followSelection);
+
+    followSurface(doc->surfaceSize());
+    replacePicture();
+    for (int i = 0; i < doc->roomCount(); ++i)
+        addRoom(i, doc->roomAt(i));
+    followSelection(doc->selection(), 0);
+}
+
+TMapScene::~TMapScene() = default;
+
+// Following the document
+
+void TMapScene::addRoom(int, RoomKey key)
+{
+    auto* item = new TRoomItem(key, doc->room(key).shape);
+    item->setScreenScale(scale);
+    item->setZValue(++topZ);   // a new room comes on top, as the last one made
+    roomItems.insert(key, item);
+    addItem(item);
+}
+
+void TMapScene::removeRoom(int, RoomKey key)
+{
+    if (drag.pressed == key || drag.key == key)
+        drag = {};
+    delete roomItems.take(key);
+}
+
+void TMapScene::changeRoom(RoomKey key)
+{
+    if (TRoomItem* item = roomItem(key))
+        item->setRoomShape(doc->room(key).shape);
+}
+
+void TMapScene::replacePicture()
+{
+    qDeleteAll(blocks);
+    blocks.clear();
+    delete overview;
+    overview = nullptr;
+    const PictureGrid& grid = doc->grid();
+    levels = std::make_shared<TPictureLevels>(grid);
+    if (!grid.blocks || grid.rows <= 0)
+        return;
+    const bool blocksShown = scale >= TPictureOverview::ShownBelow;
+    const int count = int(grid.blocks->size());
+    for (int k = 0; k < count; ++k) {
+        const TGraphicBlock& block = *(*grid.blocks)[size_t(k)];
+        auto* item = new TBlockItem(levels, k, block.Bitmap.size());
+        item->setPos(TBlockItem::CellSize * (k / grid.rows), TBlockItem::CellSize * (k % grid.rows));
+        item->setZValue(pictureZ);
+        item->setVisible(blocksShown);
+        blocks.append(item);
+        addItem(item);
+    }
+    overview = new TPictureOverview(levels);
+    overview->setZValue(pictureZ);
+    overview->setVisible(!blocksShown);
+    addItem(overview);
+}
+
+void TMapScene::showPictureForScale()
+{
+    const bool blocksShown = scale >= TPictureOverview::ShownBelow;
+    if (!overview || overview->isVisible() != blocksShown)
+        return;
+    overview->setVisible(!blocksShown);
+    for (TBlockItem* item : std::as_const(blocks))
+        item->setVisible(blocksShown);
+}
+
+void TMapScene::followSelection(RoomKey now, RoomKey before)
+{
+    // The room that lost the selection goes back to just above the picture.
+    if (TRoomItem* item = roomItem(before)) {
+        item->setSelected(false);
+        item->setZValue(--bottomZ);
+    }
+    if (TRoomItem* item = roomItem(now)) {
+        item->setSelected(true);
+        item->setZValue(++topZ);
+    }
+}
+
+void TMapScene::followSurface(QSize size)
+{
+    setSceneRect(QRectF(QPointF(0, 0), QSizeF(size)));
+}
+
+void TMapScene::setScreenScale(qreal screenScale)
+{
+    if (screenScale <= 0 || screenScale == scale)
+        return;
+    scale = screenScale;
+    for (TRoomItem* item : std::as_const(roomItems))
+        item->setScreenScale(scale);
+    showPictureForScale();
+}
+
+QList<TRoomItem*> TMapScene::roomsAt(QPoint pixel, const QTransform& toDevice) const
+{
+    // The index finds the rooms whose bounds come within reach of the pixel; each then
+    // says whether the pixel is on it.
+    const QTransform toScene = toDevice.inverted();
+    const QRectF around = toScene.mapRect(QRectF(pixel - QPoint(Reach, Reach), QSizeF(2 * Reach + 1, 2 * Reach + 1)));
+    QList<TRoomItem*> found;
+    for (QGraphicsItem* item : items(around, Qt::IntersectsItemBoundingRect, Qt::DescendingOrder)) {
+        if (item->type() != TRoomItem::Type)
+            continue;
+        auto* room = static_cast<TRoomItem*>(item);
+        if (room->partAt(pixel, toDevice) != NoPart)
+            found.append(room);
+    }
+    return found;
+}
+
+// Mouse
+
+void TMapScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
+{
+    event->accept();
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QTransform toDevice = toDeviceOf(event);
+    const QPoint pixel = screenPixel(toDevice.map(event->scenePos()));
+    const QList<TRoomItem*> under = roomsAt(pixel, toDevice);
+    const bool beneath = (event->modifiers() & Qt::AltModifier) && under.size() > 1;
+    TRoomItem* room = under.value(beneath ? 1 : 0);
+    drag = {};
+    if (!room)
+        return;
+    drag.pressed = room->key();
+    if (!room->isSelected())
+        return;   // a press on another room only selects it, at the release
+    drag.key = room->key();
+    drag.part = room->partAt(pixel, toDevice);
+    drag.start = doc->room(drag.key).shape;
+    drag.startPixel = picturePixel(pixel, toDevice);
+    drag.mergeKey = NewMergeKey();
+    room->setHoveredHandle(drag.part);
+}
+
+// The second press of a quick pair is a press like any other.
+void TMapScene::mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event)
+{
+    mousePressEvent(event);
+}
+
+void TMapScene::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
+{
+    event->accept();
+    const QTransform toDevice = toDeviceOf(event);
+    const QPoint pixel = screenPixel(toDevice.map(event->scenePos()));
+    if (drag.key)
+        dragTo(pixel, toDevice);
+    else if (event->buttons() == Qt::NoButton)
+        hover(pixel, toDevice);
+}
+
+void TMapScene::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
+{
+    event->accept();
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QTransform toDevice = toDeviceOf(event);
+    const QPoint pixel = screenPixel(toDevice.map(event->scenePos()));
+    const RoomKey pressed = drag.pressed;
+    drag = {};
+    // A release over the room the press was on is a click on it.
+    if (TRoomItem* room = roomItem(pressed); room && room->partAt(pixel, toDevice) != NoPart)
+        doc->select(pressed);
+    hover(pixel, toDevice);
+}
+
+void TMapScene::hover(QPoint pixel, const QTransform& toDevice)
+{
+    // Only the selected room shows what is under the mouse, and only where it is on top.
+    TRoomItem* selected = roomItem(doc->selection());
+    if (!selected)
+        return;
+    const QList<TRoomItem*> under = roomsAt(pixel, toDevice);
+    selected->setHoveredHandle(under.value(0) == selected ? selected->partAt(pixel, toDevice) : NoPart);
+}
+
+void TMapScene::dragTo(QPoint pixel, const QTransform& toDevice)
+{
+    // The pixel the press was on keeps its place under the mouse, in whole picture pixels.
+    const QPoint now = picturePixel(pixel, toDevice);
+    const qint64 dx = qint64(now.x()) - drag.startPixel.x();
+    const qint64 dy = qint64(now.y()) - drag.startPixel.y();
+    const bool moving = drag.part == BodyPart;
+    RoomRecord record = doc->room(drag.key);
+    const RoomShape shape = moving ? Moved(drag.start, dx, dy) : reshaped(drag.start, drag.part, dx, dy);
+    if (shape == record.shape)
+        return;
+    record.shape = shape;
+    stack->push(new ChangeRoomCommand(doc, drag.key, record, moving ? tr("Move Room") : tr("Reshape Room"),
+                                      drag.mergeKey));
+}
+
+// Keys
+
+void TMapScene::keyPressEvent(QKeyEvent* event)
+{
+    const RoomKey key = doc->selection();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (!key || (modifiers != Qt::NoModifier && modifiers != Qt::ShiftModifier)) {
+        QGraphicsScene::keyPressEvent(event);
+        return;
+    }
+    const int step = modifiers == Qt::ShiftModifier ? 10 : 1;
+    switch (event->key()) {
+    case Qt::Key_Left: nudge(key, -step, 0); break;
+    case Qt::Key_Right: nudge(key, step, 0); break;
+    case Qt::Key_Up: nudge(key, 0, -step); break;
+    case Qt::Key_Down: nudge(key, 0, step); break;
+    case Qt::Key_Delete:
+        if (modifiers != Qt::NoModifier) {
+            QGraphicsScene::keyPressEvent(event);
+            return;
+        }
+        stack->push(new DeleteRoomCommand(doc, key));
+        break;
+    default: QGraphicsScene::keyPressEvent(event); return;
+    }
+    event->accept();
+}
+
+void TMapScene::nudge(RoomKey key, int dx, int dy)
+{
+    RoomRecord record = doc->room(key);
+    record.shape = Moved(record.shape, dx, dy);
+    stack->push(new ChangeRoomCommand(doc, key, record, tr("Move Room")));
+}

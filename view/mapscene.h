@@ -1,0 +1,90 @@
+#pragma once
+
+#include "core/model/document.h"
+
+#include <QGraphicsScene>
+#include <QHash>
+#include <QList>
+#include <memory>
+
+class QUndoStack;
+class TBlockItem;
+class TPictureLevels;
+class TPictureOverview;
+class TRoomItem;
+
+// The map as items, following a document: one block item per block of the picture, behind
+// every room (far zoomed out, one item of the whole picture is shown instead); one room item
+// per room, the selected one on top and the one that lost the selection just above the
+// picture; the scene's rectangle is the surface. The mouse and
+// the keys edit the rooms through undo steps on the stack it is given:
+// - a click selects the top room under the mouse, Alt+click the one under it;
+// - on the selected room, a drag from a handle reshapes it and a drag from anywhere else
+//   moves it, each drag one step; a press and release without a move changes nothing;
+// - the arrow keys move the selected room by one picture pixel (with Shift, ten), Delete
+//   removes it; each press is one step.
+class TMapScene : public QGraphicsScene {
+    Q_OBJECT
+public:
+    TMapScene(TMetaroomDocument* document, QUndoStack* undoStack, QObject* parent = nullptr);
+    ~TMapScene() override;
+
+    TMetaroomDocument* document() const { return doc; }
+    QUndoStack* undoStack() const { return stack; }
+
+    TRoomItem* roomItem(RoomKey key) const { return roomItems.value(key); }
+    const QList<TBlockItem*>& blockItems() const { return blocks; }
+    // The whole picture in one item, shown instead of the block items far zoomed out.
+    TPictureOverview* pictureOverview() const { return overview; }
+
+    // The rooms that a screen pixel seen through toDevice falls on, the top one first.
+    QList<TRoomItem*> roomsAt(QPoint pixel, const QTransform& toDevice) const;
+
+    // Screen pixels per picture pixel in the view (the view sets it as it zooms).
+    qreal screenScale() const { return scale; }
+    void setScreenScale(qreal screenScale);
+
+    // The mouse drag in progress: the part of the room it holds, or 0 when there is none.
+    int draggedPart() const { return drag.part; }
+
+protected:
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // A press of the left button: the room it was on, and what it drags.
+    struct Gesture {
+        RoomKey pressed = 0;
+        RoomKey key = 0;       // the room dragged: the pressed room when it was selected
+        int part = 0;          // the handle or the body it was pressed on
+        RoomShape start;       // the room's shape at the press
+        QPoint startPixel;     // the picture pixel under the press
+        int mergeKey = 0;
+    };
+
+    void addRoom(int position, RoomKey key);
+    void removeRoom(int position, RoomKey key);
+    void changeRoom(RoomKey key);
+    void replacePicture();
+    void followSelection(RoomKey now, RoomKey before);
+    void followSurface(QSize size);
+    void showPictureForScale();
+
+    void hover(QPoint pixel, const QTransform& toDevice);
+    void dragTo(QPoint pixel, const QTransform& toDevice);
+    void nudge(RoomKey key, int dx, int dy);
+
+    TMetaroomDocument* doc;
+    QUndoStack* stack;
+    QHash<RoomKey, TRoomItem*> roomItems;
+    QList<TBlockItem*> blocks;
+    TPictureOverview* overview = nullptr;
+    std::shared_ptr<TPictureLevels> levels;
+    qreal scale = 1;
+    qreal topZ = 0;      // the z of the room raised last
+    qreal bottomZ = 0;   // the z of the room lowered last
+    Gesture drag;
+};
