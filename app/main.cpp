@@ -6,10 +6,11 @@
 #include "core/common/product.h"
 #include "app/statusbar.h"
 #include "app/tool.h"
-#include "background/tilegrid.h"
 #include "core/background/graphicblock.h"
 #include "core/background/pictureformats.h"
 #include "rooms/room.h"
+#include "view/mapscene.h"
+#include "view/mapview.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -17,7 +18,6 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
-#include <QScrollArea>
 #include <QTimer>
 #include <QUndoStack>
 #include <QUrl>
@@ -47,7 +47,7 @@ TfrmMainForm::TfrmMainForm(QWidget* parent)
     StatusBar = new TStatusBar(this);
     setStatusBar(StatusBar);
     createPictureSurface();
-    Document->setSurfaceSize(Panel->size());
+    Document->setSurfaceSize(EmptyPanelSize);
     followDocument();
     FormCreate();
     setAcceptDrops(true);
@@ -69,6 +69,11 @@ int TfrmMainForm::blockRows() const
     return Document->grid().rows;
 }
 
+TRoom* TfrmMainForm::roomOf(RoomKey key) const
+{
+    return Panel->roomItem(key);
+}
+
 void TfrmMainForm::Push(QUndoCommand* step)
 {
     UndoStack->push(step);
@@ -78,19 +83,7 @@ void TfrmMainForm::followDocument()
 {
     connect(Document, &TMetaroomDocument::roomInserted, this, &TfrmMainForm::followRoomInserted);
     connect(Document, &TMetaroomDocument::roomRemoved, this, &TfrmMainForm::followRoomRemoved);
-    connect(Document, &TMetaroomDocument::roomChanged, this, [this](RoomKey key, TMetaroomDocument::RoomChanges changes) {
-        if (TRoom* room = roomOf(key); room && changes.testFlag(TMetaroomDocument::ShapeChanged))
-            room->followShape();
-    });
-    connect(Document, &TMetaroomDocument::doorsChanged, this, [this](RoomKey a, RoomKey b) {
-        for (RoomKey key : {a, b}) {
-            if (TRoom* room = roomOf(key))
-                room->followDoors();
-        }
-    });
     connect(Document, &TMetaroomDocument::selectionChanged, this, &TfrmMainForm::followSelection);
-    connect(Document, &TMetaroomDocument::gridReplaced, this, &TfrmMainForm::followGrid);
-    connect(Document, &TMetaroomDocument::surfaceSizeChanged, Panel, qOverload<const QSize&>(&QWidget::resize));
 }
 
 TfrmMainForm::~TfrmMainForm()
@@ -101,7 +94,6 @@ TfrmMainForm::~TfrmMainForm()
     // FormDestroy: the room list goes; the rooms themselves go with Panel.
     Document->disconnect(this);
     Rooms.clear();
-    roomWidgets.clear();
     SelectedRoom = nullptr;
     if (frmToolbox && frmToolbox->frmMainForm == this)
         frmToolbox->frmMainForm = nullptr;
@@ -175,6 +167,20 @@ void TfrmMainForm::createMenu()
         plsd::runGuarded([this] { Toolbox1Click(); });
     });
 
+    auto zoomItem = [this](const char* name, const char* caption, QList<QKeySequence> keys, void (TMapView::*slot)()) {
+        QAction* a = View1->addAction(QString::fromLatin1(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        a->setShortcuts(keys);
+        a->setShortcutContext(Qt::ApplicationShortcut);
+        connect(a, &QAction::triggered, this, [this, slot] { (scbImage->*slot)(); });
+        return a;
+    };
+    ZoomIn1 = zoomItem("ZoomIn1", "Zoom &In", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+                       &TMapView::zoomIn);
+    ZoomOut1 = zoomItem("ZoomOut1", "Zoom &Out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &TMapView::zoomOut);
+    ZoomFit1 = zoomItem("ZoomFit1", "&Fit Picture", {QKeySequence(Qt::CTRL | Qt::Key_0)}, &TMapView::zoomToFit);
+    ZoomActual1 = zoomItem("ZoomActual1", "&Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_1)}, &TMapView::zoomActual);
+
     Mode1 = menu("Mode1", "&Mode");
     None1 = item(Mode1, "None1", "&None", nullptr);
     Rooms1 = item(Mode1, "Rooms1", "&Rooms", nullptr);
@@ -216,17 +222,18 @@ void TfrmMainForm::createFileDialogs()
 
 void TfrmMainForm::createPictureSurface()
 {
-    scbImage = new QScrollArea(this);
-    scbImage->setObjectName(QStringLiteral("scbImage"));
-    scbImage->setBackgroundRole(QPalette::Button);
-    scbImage->setWidgetResizable(false);
-    scbImage->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-
-    Panel = new QWidget;
+    Panel = new TMapScene(Document, UndoStack, this);
     Panel->setObjectName(QStringLiteral("Panel"));
-    Panel->setGeometry(QRect(QPoint(0, 0), EmptyPanelSize));
-    scbImage->setWidget(Panel);
+    scbImage = new TMapView(Panel, this);
+    scbImage->setObjectName(QStringLiteral("scbImage"));
+    connect(scbImage, &TMapView::zoomChanged, this, &TfrmMainForm::showZoom);
     setCentralWidget(scbImage);
+}
+
+void TfrmMainForm::showZoom(qreal zoom)
+{
+    // The next message of any command replaces it.
+    StatusBar->setText(QStringLiteral("Zoom %1%").arg(qRound(zoom * 1000) / 10.0));
 }
 
 bool TfrmMainForm::event(QEvent* event)

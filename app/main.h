@@ -23,7 +23,6 @@ class QDropEvent;
 class QFileDialog;
 class QMenu;
 class QMenuBar;
-class QScrollArea;
 class QUndoCommand;
 class QUndoStack;
 class QWidget;
@@ -31,6 +30,8 @@ class TStatusBar;
 class TfrmToolbox;
 class TfrmAbout;
 class TRoom;
+class TMapScene;
+class TMapView;
 class TGraphicBlock;
 class TfrmMainForm;
 struct RecentFile;
@@ -60,8 +61,8 @@ QPoint centredTopLeft(QSize screen, QSize window);
 // Moves a top-level window to the centre of the primary screen.
 void centreOnScreen(QWidget* window);
 
-// The main window: menu, status bar, the scrolling picture surface, and the editing
-// state of the whole run (the tile grid and the room list).
+// The main window: menu, status bar, the map view, and the editing state of the whole run
+// (the tile grid and the room list).
 class TfrmMainForm : public QMainWindow {
     Q_OBJECT
     int blockColumns() const;
@@ -71,7 +72,7 @@ public:
     explicit TfrmMainForm(QWidget* parent = nullptr);
     ~TfrmMainForm() override;
 
-    static constexpr QSize EmptyPanelSize{433, 249};   // Panel while there is no picture
+    static constexpr QSize EmptyPanelSize{433, 249};   // the surface while there is no picture
 
     // Menu
     QMenuBar* mMainMenu = nullptr;
@@ -89,6 +90,10 @@ public:
     QAction* SaveRoomDefs1 = nullptr;
     QAction* N3 = nullptr;
     QAction* Toolbox1 = nullptr;
+    QAction* ZoomIn1 = nullptr;
+    QAction* ZoomOut1 = nullptr;
+    QAction* ZoomFit1 = nullptr;
+    QAction* ZoomActual1 = nullptr;
     QAction* None1 = nullptr;
     QAction* Rooms1 = nullptr;
     QAction* About1 = nullptr;
@@ -103,16 +108,18 @@ public:
     QFileDialog* sdgCOS = nullptr;
 
     TStatusBar* StatusBar = nullptr;
-    QScrollArea* scbImage = nullptr;
-    QWidget* Panel = nullptr;
+    // The map: Panel holds the block pictures (TImage) and the rooms (TRoom) as items,
+    // scbImage shows it at a zoom.
+    TMapView* scbImage = nullptr;
+    TMapScene* Panel = nullptr;
 
     // The map: the only writer of rooms, doors, metaroom values, picture and selection.
     // Every edit goes to it as an undo step on UndoStack.
     TMetaroomDocument* Document = nullptr;
     QUndoStack* UndoStack = nullptr;
 
-    // Editing state, following the document: the widget of each room in the document's
-    // order, the widget of the selected room, and the picture grid.
+    // Editing state, following the document: the item of each room in the document's
+    // order, the item of the selected room, and the picture grid.
     TRoom* SelectedRoom = nullptr;
     QList<TRoom*> Rooms;   // not owning: rooms belong to Panel
     PictureBlocks Blocks{this};
@@ -121,8 +128,8 @@ public:
 
     // Pushes an undo step, which makes its change at once.
     void Push(QUndoCommand* step);
-    // The widget of a room of the document, or nullptr.
-    TRoom* roomOf(RoomKey key) const { return roomWidgets.value(key); }
+    // The item of a room of the document, or nullptr.
+    TRoom* roomOf(RoomKey key) const;
 
     // Windows it works with; set by start-up (or by the toolbox's constructor).
     TfrmToolbox* frmToolbox = nullptr;
@@ -227,7 +234,7 @@ private:
     void followRoomInserted(int position, RoomKey key);
     void followRoomRemoved(int position, RoomKey key);
     void followSelection(RoomKey now, RoomKey before);
-    void followGrid();
+    void showZoom(qreal zoom);
     void createMenu();
     void createFileDialogs();
     void createPictureSurface();
@@ -252,6 +259,4 @@ private:
     QString roomFile;
     QString backgroundFile;
     mapfiles::PictureKey savedPicture;   // the picture last read from or written to its file
-
-    QHash<RoomKey, TRoom*> roomWidgets;
 };

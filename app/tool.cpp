@@ -456,7 +456,6 @@ bool TfrmToolbox::CompletePendingDoor(TRoom* room)
     TRoom* first = ShownRoom;
     first->SetDoor(room, door->perm);
     // The first room stays selected and is shown again, its new door listed.
-    first->showSelected();
     showRoomPage(first);
     return true;
 }

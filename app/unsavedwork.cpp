@@ -279,10 +279,8 @@ void TfrmMainForm::NewMap()
     if (frmToolbox)
         frmToolbox->DoorPending = false;   // no room may complete a door on its way out
     // A new map is no step: the stack goes with the old one. Last room first, so no room
-    // behind it moves up; Panel, hidden meanwhile, paints none of it.
+    // behind it moves up.
     UndoStack->clear();
-    const auto showPanelAgain = qScopeGuard([this, shown = !Panel->isHidden()] { Panel->setVisible(shown); });
-    Panel->hide();
     while (Document->roomCount() > 0)
         Document->removeRoom(Document->roomAt(Document->roomCount() - 1));
     Document->setGrid({});

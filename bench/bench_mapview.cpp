@@ -19,7 +19,7 @@
 #include "core/model/document.h"
 #include "view/mapscene.h"
 #include "view/mapview.h"
-#include "view/roomitem.h"
+#include "rooms/room.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -78,7 +78,7 @@ public:
     }
 
     RoomKey room(int position) const { return doc.roomAt(position); }
-    TRoomItem* item(int position) const { return scene.roomItem(room(position)); }
+    TRoom* item(int position) const { return scene.roomItem(room(position)); }
     QPoint at(QPointF picturePoint) const { return view.mapFromScene(picturePoint + QPointF(0.25, 0.25)); }
 
     void send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)

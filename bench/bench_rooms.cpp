@@ -13,7 +13,8 @@
 #include "bench/benchsupport.h"
 #include "bench/syntheticgrid.h"
 #include "rooms/room.h"
-#include "rooms/tilestacking.h"
+#include "view/mapscene.h"
+#include "view/mapview.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -63,8 +64,7 @@ public:
     Scene& operator=(const Scene&) = delete;
 
     TRoom* room(int position) const { return main->Rooms[position]; }
-    TileStacking* stacking() const { return main->findChild<TileStacking*>(); }
-    QWidget* panel() const { return main->Panel; }
+    TfrmMainForm* form() const { return main; }
 
 private:
     // The picture as a load puts it on Panel: one "TImage" per block, behind the rooms.
@@ -74,10 +74,14 @@ private:
     TfrmToolbox* tool;
 };
 
+// Mouse events at a point of a room's box at 100 % (its top-left handle box at 0, 0), sent
+// through the main window's view as a user's would come.
 void send(TRoom* room, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
 {
-    QMouseEvent event(type, at, room->mapToGlobal(at), button, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(room, &event);
+    const TMapView* view = room->parentForm->scbImage;
+    const QPoint onView = view->mapFromScene(QPointF(room->left() + at.x(), room->top() + at.y()) + QPointF(0.25, 0.25));
+    QMouseEvent event(type, onView, view->viewport()->mapToGlobal(onView), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(view->viewport(), &event);
 }
 
 void hover(TRoom* room, QPoint at)
@@ -131,20 +135,15 @@ const Operation operations[] = {
          press(s.room(0), roomGrab);
      },
      [](Scene& s, int i) {
-         TRoom* room = s.room(0);
-         const QPoint to = room->mapTo(s.panel(), roomGrab) + (i % 2 ? QPoint(12, 7) : QPoint(-12, -7));
-         dragTo(room, room->mapFrom(s.panel(), to));
+         // The room follows the mouse, so a point of its box moves with it.
+         dragTo(s.room(0), roomGrab + (i % 2 ? QPoint(12, 7) : QPoint(-12, -7)));
      },
      [](Scene& s) { release(s.room(0), roomGrab); }},
-    // This program's part of a selection change that finds the tiles at the back already.
-    {"restack, tiles in place", 2, [](Scene& s) { click(s.room(1)); click(s.room(0)); },
-     [](Scene& s, int) { s.stacking()->placeAboveTiles(s.room(1)); }, [](Scene&) {}},
-    // Qt's own work, which the steps cannot avoid: repainting a room's area, and moving a
-    // room's widget there and back (an even number of steps in all).
-    {"Qt: repaint of a room", 1, [](Scene&) {}, [](Scene& s, int) { s.room(0)->repaint(); }, [](Scene&) {}},
+    // Qt's own work, which the steps cannot avoid: updating a room's area, and moving a
+    // room's item there and back (an even number of steps in all).
+    {"Qt: update of a room", 1, [](Scene&) {}, [](Scene& s, int) { s.room(0)->update(); }, [](Scene&) {}},
     {"Qt: move of a room", 1, [](Scene&) {},
-     [](Scene& s, int i) { s.room(0)->move(s.room(0)->pos() + (i % 2 ? QPoint(12, 7) : QPoint(-12, -7))); },
-     [](Scene&) {}},
+     [](Scene& s, int i) { s.room(0)->moveBy(i % 2 ? 12 : -12, i % 2 ? 7 : -7); }, [](Scene&) {}},
 };
 
 double medianMicroseconds(std::vector<qint64> times)

@@ -215,7 +215,7 @@ WindowState windowState()
     s.defs = collectRoomDefs(*e.main, *e.tool);
     s.panel = e.main->Panel->size();
     s.selected = e.main->Rooms.indexOf(e.main->SelectedRoom);
-    s.panelChildren = e.main->Panel->children().size();
+    s.panelChildren = e.main->Panel->items().size();
     for (const QLineEdit* edit : e.tool->findChildren<QLineEdit*>())
         s.fields.append(edit->text());
     return s;

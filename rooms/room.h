@@ -4,12 +4,12 @@
 #include "core/model/document.h"
 
 #include <QColor>
-#include <QList>
+#include <QGraphicsObject>
 #include <QString>
-#include <QWidget>
 #include <memory>
 #include <vector>
 
+class QUndoStack;
 class TfrmMainForm;
 class TRoom;
 
@@ -32,14 +32,14 @@ private:
     TRoom* const from;
 };
 
-// The widget of one room of the document (one RoomKey): it draws the room on Panel and
-// takes the mouse. It holds no map state: corners, type, music and doors are read from the
-// document, and every change it makes is an undo step on the main window's UndoStack.
-// Corners are in picture coordinates.
+// One room of the document (one RoomKey) as an item of the map scene (Panel). It holds no
+// map state: corners, type, music and doors are read from the document, and every change
+// it makes is an undo step on the stack it was given. Corners are in picture pixels.
 //
-// The widget covers the part of the room's place that Panel can ever show; for every room
-// within reach of a picture the two are the same.
-class TRoom : public QWidget {
+// It draws its outline through the centres of its corner pixels, one screen pixel wide;
+// when selected, fuchsia with six handle boxes of 5 x 5 screen pixels, the one under the
+// mouse lime. The scene keeps it in step with the document and hands it the mouse.
+class TRoom : public QGraphicsObject {
     Q_OBJECT
     int roomtypeValue() const;
     void setRoomtypeValue(const int& value);
@@ -48,7 +48,9 @@ class TRoom : public QWidget {
     int idValue() const;
 
 public:
-    TRoom(TfrmMainForm* form, RoomKey key);
+    enum { Type = UserType + 2 };
+
+    TRoom(TMetaroomDocument* document, QUndoStack* undoStack, RoomKey key);
     ~TRoom() override;
 
     // Handle codes: what the mouse is over, and what a drag changes.
@@ -81,19 +83,22 @@ public:
     int ybr() const;
     void setYbr(int value);
 
-    TfrmMainForm* parentForm = nullptr;   // the window whose document the room shows
+    TfrmMainForm* parentForm = nullptr;   // the window that selects rooms, when there is one
     bool fixed = true;
     int doorCount() const;
-    // The room's position in Rooms, always current.
+    // The room's position in the document, always current.
     DocumentReading<TRoom, int, &TRoom::idValue> id{this};
     DocumentValue<TRoom, QString, &TRoom::musicValue, &TRoom::setMusicValue> music{this};
     DocumentValue<TRoom, int, &TRoom::roomtypeValue, &TRoom::setRoomtypeValue> roomtype{this};
 
+    int type() const override { return Type; }
     RoomKey key() const { return roomKey; }
-    const RoomShape& shape() const;
+    TMetaroomDocument* document() const { return doc; }
+    // The shape as the document holds it.
+    const RoomShape& roomShape() const;
 
-    // Makes the room the selected one (the main window's SelectRoom) and gives it the
-    // selected look again when it is.
+    // Makes the room the selected one: through the main window's SelectRoom when there is
+    // one (a pending door may take the click), else in the document.
     void Select();
 
     // Doors, both ways at once: SetDoor links the two rooms (or sets the permeability of
@@ -103,90 +108,49 @@ public:
     TDoor* DoorAt(int index) const;       // raises "List index out of bounds"
     TDoor* DoorTo(TRoom* target) const;   // nullptr when there is none
 
-    // The room's place on Panel (xl - 2, min(ytl, ytr) - 2). Setting one moves the room:
-    // one undo step, no selection.
+    // The box of the handles around the corners at 100 %: (xl - 2, min(ytl, ytr) - 2).
+    // Setting one moves the room: one undo step, no selection.
     int left() const;
     int top() const;
     void setLeft(int value);
     void setTop(int value);
 
-    // Read-only state
-    bool isSelected() const { return selected; }
-    int hoveredHandle() const { return hotHandle; }
-    int draggedHandle() const { return dragHandle; }
-    bool isDragging() const { return dragging; }
-    bool holdsCapture() const { return capture; }
-    QColor selectedOutlineColor() const { return outlineColor; }
+    // The part under the mouse: a handle (1 to 6), the body (10) or none (0). Only the
+    // selected room shows it, as the lime box.
+    int hoveredHandle() const { return hovered; }
+    void setHoveredHandle(int part);
+    // The part of the room at a screen pixel seen through toDevice: a handle (only while
+    // selected), the body, or none.
+    int partAt(QPoint pixel, const QTransform& toDevice) const;
+    // Screen pixels per picture pixel where the room is shown: the selected room's bounds
+    // reach around it as far as its handle boxes do.
+    void setScreenScale(qreal scale);
 
-    // What the main window calls as the document changes.
-    void followShape();                 // the shape changed: new place, repaint
+    QColor outlineColor() const;
+
+    // What the scene calls as the document changes.
+    void followShape();                 // the shape changed: new bounds, repaint
     void followDoors() { doorsStale = true; }
-    void showSelected();                // the room became the selected one
-    void Deselect();                    // the room lost the selection
+
+    QRectF boundingRect() const override;
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
 
 private:
-    // A box in control coordinates; right and bottom are exclusive.
-    struct Box {
-        qint64 left, top, right, bottom;
-    };
-    struct Point {
-        qint64 x, y;
-    };
-
-    TMetaroomDocument* document() const;
-    void changeShape(const RoomShape& shape, const QString& text, int mergeKey = 0);
+    void changeShape(const RoomShape& shape, const QString& text);
     void setCorner(Corner corner, int value, const char* text);
-    Box handleBox(int code) const;
-    static Box wallStrip(qint64 x, qint64 y1, qint64 y2);   // a wall three pixels wide, ends included
-    int hitTest(Point p) const;
-    bool contains(Point p) const;            // within the control's rectangle
-    Point controlPoint(const QMouseEvent* event) const;
-    bool isTopmostUnder(const QMouseEvent* event) const;
-    QRect widgetRect(const Box& box) const;  // a box in widget coordinates, cut to the widget
-    void placeWidget();                      // fits the widget to Left, Top, Width, Height
-    void setHotHandle(int code);             // repaints the boxes whose colour changes
-    void handleMouseMove(const QMouseEvent* event);
-    void handleMouseRelease(const QMouseEvent* event);
-    void moveWithMouse(const QMouseEvent* event);
-    void reshapeWithMouse(const QMouseEvent* event);
-    void loseCapture();
+    qreal reach() const;   // picture units that hold the handle boxes around the corners
+    void updateHandle(int part);
     void refreshDoors() const;
 
+    TMetaroomDocument* doc;
+    QUndoStack* stack;
     RoomKey roomKey;
-
-    // The control's place on Panel and the handle box edges in control coordinates, as
-    // the shape calls for: Left = xl - 2, Top = min(ytl, ytr) - 2, and so on.
-    qint64 Left = 0;
-    qint64 Top = 0;
-    qint64 Width = 100;
-    qint64 Height = 100;
-    // Widget position minus Left and Top: control coordinates are widget coordinates plus these.
-    qint64 shiftX = 0;
-    qint64 shiftY = 0;
-
-    qint64 edgeL = 0;
-    qint64 edgeR = 100;
-    qint64 edgeTL = 0;
-    qint64 edgeTR = 0;
-    qint64 edgeBL = 100;
-    qint64 edgeBR = 100;
-
-    int hotHandle = NoHandle;
-    int dragHandle = NoHandle;
-    bool dragging = false;
-    qint64 grabX = 0;
-    qint64 grabY = 0;
-    int dragKey = 0;             // merge key of the drag in progress
-    QColor outlineColor = Qt::white;
-    bool selected = false;
-    bool capture = false;        // the room takes the mouse while a button is down
-    bool clickPending = false;   // the left button went down on the room
+    RoomShape shapeNow;   // what the item's bounds were last made from
+    int hovered = NoHandle;
+    qreal screenScale = 1;
 
     mutable std::vector<std::unique_ptr<TDoor>> doors;   // the document's doors, made when asked for
     mutable bool doorsStale = true;

@@ -1,24 +1,15 @@
-// The main window's room list: adding, deleting and selecting rooms, and the widgets that
-// follow the document's rooms and selection.
+// The main window's room list: adding, deleting and selecting rooms, and the list of room
+// items that follows the document's rooms and selection.
 #include "core/common/errors.h"
 #include "core/model/commands.h"
 #include "app/main.h"
 #include "app/tool.h"
 #include "rooms/room.h"
-#include "rooms/tilestacking.h"
+#include "view/mapscene.h"
+#include "view/mapview.h"
 
 #include <QString>
 #include <QUndoStack>
-
-namespace {
-
-TileStacking* tileStackingOf(TfrmMainForm* form)
-{
-    auto* stacking = form->findChild<TileStacking*>(QString(), Qt::FindDirectChildrenOnly);
-    return stacking ? stacking : new TileStacking(form->Panel, form);
-}
-
-} // namespace
 
 void TfrmMainForm::AddRoom()
 {
@@ -26,15 +17,18 @@ void TfrmMainForm::AddRoom()
     // in the toolbox links it with the room shown there, in the same step; its permeability
     // is read first, so a bad one adds nothing.
     const std::optional<TfrmToolbox::PendingDoor> door = frmToolbox ? frmToolbox->pendingDoor() : std::nullopt;
-    if (!door) {
-        Push(new AddRoomCommand(Document, RoomRecord{}));
-        return;
-    }
-    UndoStack->beginMacro(QStringLiteral("Add Room"));
     auto* add = new AddRoomCommand(Document, RoomRecord{});
-    Push(add);
-    Push(new SetDoorCommand(Document, door->from, add->key(), door->perm, QStringLiteral("Add Door")));
-    UndoStack->endMacro();
+    if (!door) {
+        Push(add);
+    } else {
+        UndoStack->beginMacro(QStringLiteral("Add Room"));
+        Push(add);
+        Push(new SetDoorCommand(Document, door->from, add->key(), door->perm, QStringLiteral("Add Door")));
+        UndoStack->endMacro();
+    }
+    // The view scrolls to show the new room.
+    if (TRoom* room = roomOf(add->key()))
+        scbImage->ensureVisible(room, 0, 0);
 }
 
 void TfrmMainForm::DeleteRoom()
@@ -70,30 +64,22 @@ TRoom* TfrmMainForm::RoomByIndex(int index) const
 
 void TfrmMainForm::followRoomInserted(int position, RoomKey key)
 {
-    auto* room = new TRoom(this, key);
-    roomWidgets.insert(key, room);
+    // Panel made the room's item first.
+    TRoom* room = roomOf(key);
+    room->parentForm = this;
     Rooms.insert(position, room);
 }
 
-void TfrmMainForm::followRoomRemoved(int position, RoomKey key)
+void TfrmMainForm::followRoomRemoved(int position, RoomKey)
 {
-    TRoom* room = Rooms.takeAt(position);
-    roomWidgets.remove(key);
-    if (SelectedRoom == room)
+    // Panel has deleted the room's item already.
+    if (SelectedRoom == Rooms.takeAt(position))
         SelectedRoom = nullptr;
-    room->hide();
-    delete room;
 }
 
-void TfrmMainForm::followSelection(RoomKey now, RoomKey before)
+void TfrmMainForm::followSelection(RoomKey now, RoomKey)
 {
-    // Exactly one room looks selected: the document's. The room that lost the selection
-    // goes back to just above the tiles, restacked before it repaints itself.
-    if (TRoom* previous = roomOf(before)) {
-        tileStackingOf(this)->placeAboveTiles(previous);
-        previous->Deselect();
-    }
+    // Exactly one room looks selected: the document's. Panel gives the rooms their look
+    // and their stacking.
     SelectedRoom = roomOf(now);
-    if (SelectedRoom)
-        SelectedRoom->showSelected();
 }

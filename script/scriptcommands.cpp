@@ -40,29 +40,6 @@ ScriptStart scriptStart(const TfrmMainForm& form, const TfrmToolbox& tool)
 
 namespace {
 
-// Keeps a widget hidden while it lives and shows it again at the end, so that its children
-// change without painting and the widget paints once, whole, when it is back.
-class HiddenWhile {
-public:
-    explicit HiddenWhile(QWidget* widget)
-        : widget(widget)
-        , wasHidden(widget->isHidden())
-    {
-        widget->hide();
-    }
-    ~HiddenWhile()
-    {
-        if (!wasHidden)
-            widget->show();
-    }
-    HiddenWhile(const HiddenWhile&) = delete;
-    HiddenWhile& operator=(const HiddenWhile&) = delete;
-
-private:
-    QWidget* widget;
-    bool wasHidden;
-};
-
 // Carries out a part of the load's step at once, so later parts see what earlier ones made.
 template <typename Part>
 Part* apply(Part* part)
@@ -137,11 +114,7 @@ void applyScript(TfrmMainForm& form, TfrmToolbox& tool, const ScriptContent& con
     tool.DoorPending = false;
     RoomKey lastRoom = 0;
     std::unique_ptr<QUndoCommand> step;
-    {
-        // Panel paints the outcome once at the end.
-        const HiddenWhile hidden(form.Panel);
-        step = loadStep(*form.Document, content, lastRoom);
-    }
+    step = loadStep(*form.Document, content, lastRoom);
     if (step->childCount() > 0)
         form.Push(step.release());
     if (lastRoom != 0)

@@ -5,7 +5,6 @@
 #include "app/statusbar.h"
 #include "core/background/bitmapgrid.h"
 #include "core/background/blkformat.h"
-#include "background/blockpicture.h"
 #include "background/tilegrid.h"
 #include "core/tst_blkdata.h"
 
@@ -35,11 +34,7 @@ QColor cutTo565(QRgb c)
 
 QList<TImage*> pictures(const TfrmMainForm& form)
 {
-    QList<TImage*> found;
-    for (QObject* child : form.Panel->children())
-        if (auto* picture = qobject_cast<TImage*>(child))
-            found.append(picture);
-    return found;
+    return form.Panel->blockItems();
 }
 
 QColor blockPixel(const TfrmMainForm& form, int column, int row, int x, int y)
@@ -110,7 +105,7 @@ void TestBitmap::blockOrderOffsetsAndPanel()
     for (const auto& block : *e.main->Blocks)
         offsets.append({block->OffsetLow, block->OffsetHigh});
     QCOMPARE(offsets, (QList<QPair<int, int>>{{54, 0}, {32822, 0}, {54, 1}, {32822, 1}, {54, 2}, {32822, 2}}));
-    QCOMPARE(pictures(*e.main).constLast()->pos(), QPoint(256, 128));
+    QCOMPARE(pictures(*e.main).constLast()->pos(), QPointF(256, 128));
     // Block (c, r) holds the picture's square at (128c, 128r).
     QCOMPARE(blockPixel(*e.main, 1, 1, 10, 20), source.pixelColor(138, 148));
     QCOMPARE(blockPixel(*e.main, 2, 0, 43, 99), source.pixelColor(299, 99));
@@ -156,16 +151,17 @@ void TestBitmap::importSaveOpenExportKeepsThePicture()
 void TestBitmap::roomsStayAboveAndOnlyTheLastImportStays()
 {
     Editor e;
-    auto* before = new QWidget(e.main->Panel);
+    e.main->AddRoom();
     e.main->ImportBitmap(bitmap("big.bmp", pattern(300, 200)));
-    auto* after = new QWidget(e.main->Panel);
+    e.main->AddRoom();
     e.main->ImportBitmap(bitmap("small.bmp", pattern(130, 10)));
     QCOMPARE(e.main->Blocks->size(), size_t(2));
     QCOMPARE(pictures(*e.main).size(), 2);
-    const QList<QObject*> children = e.main->Panel->children();
-    QCOMPARE(children.size(), 4);
-    QCOMPARE(children[2], before);
-    QCOMPARE(children[3], after);
+    QVERIFY(roomsAbovePicture(*e.main->Panel));
+    const QList<QGraphicsItem*> items = e.main->Panel->items(Qt::DescendingOrder);
+    QCOMPARE(items.size(), 2 + 2 + 1);   // rooms, blocks, the overview
+    QCOMPARE(items[0], e.main->Rooms[1]);
+    QCOMPARE(items[1], e.main->Rooms[0]);
     QCOMPARE(e.main->Panel->size(), QSize(256, 128));
 }
 

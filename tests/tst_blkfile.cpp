@@ -4,7 +4,6 @@
 #include "core/common/errors.h"
 #include "app/statusbar.h"
 #include "core/background/blkformat.h"
-#include "background/blockpicture.h"
 #include "bench/syntheticgrid.h"
 #include "core/tst_blkdata.h"
 
@@ -48,10 +47,6 @@ private:
     QLabel* label;
 };
 
-QList<QObject*> panelChildren(const TfrmMainForm& form)
-{
-    return form.Panel->children();
-}
 
 } // namespace
 
@@ -100,8 +95,8 @@ void TestBlkFile::saveOpenSaveRoundTrip()
     QCOMPARE(second.main->Blocks->size(), size_t(6));
     QCOMPARE(second.main->Panel->size(), QSize(384, 256));
     QList<QPoint> places;
-    for (QObject* child : panelChildren(*second.main))
-        places.append(qobject_cast<TImage*>(child)->pos());
+    for (const TImage* picture : second.main->Panel->blockItems())
+        places.append(picture->pos().toPoint());
     QCOMPARE(places, QList<QPoint>({{0, 0}, {0, 128}, {128, 0}, {128, 128}, {256, 0}, {256, 128}}));
     for (size_t k = 0; k < 6; ++k) {
         const TGraphicBlock& a = *(*first.main->Blocks)[k];
@@ -211,22 +206,19 @@ void TestBlkFile::progressTexts()
 
 void TestBlkFile::otherPanelChildrenSurviveReloads()
 {
+    // Rooms made before a load stay above every picture loaded after them, in their order.
     Editor e;
-    auto* first = new QWidget(e.main->Panel);
-    first->setObjectName(QStringLiteral("first"));
-    auto* second = new QLabel(e.main->Panel);
-    second->setObjectName(QStringLiteral("second"));
+    e.main->AddRoom();
+    e.main->AddRoom();
+    const QList<TRoom*> rooms = e.main->Rooms;
     writeFile(path("a.blk"), uniformFile(1, 2, 2, 128, 128, 0));
     writeFile(path("b.blk"), uniformFile(1, 3, 1, 64, 64, 0));
     for (const char* name : {"a.blk", "b.blk", "a.blk"}) {
         e.main->LoadBackground(path(name));
-        const QList<QObject*> children = panelChildren(*e.main);
-        const int count = int(e.main->Blocks->size());
-        QCOMPARE(children.size(), count + 2);
-        for (int i = 0; i < count; ++i)
-            QVERIFY(qobject_cast<TImage*>(children[i]));
-        QCOMPARE(children[count], first);   // above the picture, in their order
-        QCOMPARE(children[count + 1], second);
+        QCOMPARE(e.main->Panel->blockItems().size(), qsizetype(e.main->Blocks->size()));
+        QVERIFY(roomsAbovePicture(*e.main->Panel));
+        QCOMPARE(e.main->Rooms, rooms);
+        QCOMPARE(e.main->Panel->items(Qt::DescendingOrder).first(), rooms[1]);   // the selected one on top
     }
 }
 

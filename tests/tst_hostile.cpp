@@ -38,7 +38,7 @@ struct Snapshot {
     size_t blockCount = 0;
     int columns = 0;
     int rows = 0;
-    QList<QObject*> panelChildren;
+    QList<QGraphicsItem*> panelChildren;
     RoomDefs defs;   // rooms, doors, metaroom values and Panel's size
     int selected = -1;
     int defaultRoomType = 0;
@@ -78,7 +78,7 @@ struct Fixture {
         s.blockCount = s.blocks ? s.blocks->size() : 0;
         s.columns = e.main->BlockColumns;
         s.rows = e.main->BlockRows;
-        s.panelChildren = e.main->Panel->children();
+        s.panelChildren = e.main->Panel->items();
         s.defs = collectRoomDefs(*e.main, *e.tool);
         s.selected = int(e.main->Rooms.indexOf(e.main->SelectedRoom));
         s.defaultRoomType = e.tool->DefaultRoomType;

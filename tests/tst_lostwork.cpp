@@ -377,7 +377,7 @@ void TestLostWork::newMap()
     QVERIFY(!e.main->Blocks);
     QCOMPARE(e.main->BlockColumns, 0);
     QCOMPARE(e.main->BlockRows, 0);
-    QVERIFY(e.main->Panel->children().isEmpty());
+    QVERIFY(e.main->Panel->items().isEmpty());
     QCOMPARE(e.tool->DefaultRoomType, 0);
     for (QLineEdit* field : e.tool->TabSheet1->findChildren<QLineEdit*>())
         QCOMPARE(field->text(), fresh.tool->findChild<QLineEdit*>(field->objectName())->text());

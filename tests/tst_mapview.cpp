@@ -1,13 +1,13 @@
 #include "testsupport.h"
 
 #include "core/model/commands.h"
-#include "view/blockitem.h"
+#include "view/blockimage.h"
 #include "view/blocklevels.h"
 #include "view/mapscene.h"
 #include "view/mapview.h"
 #include "view/pictureoverview.h"
 #include "view/roomhandles.h"
-#include "view/roomitem.h"
+#include "rooms/room.h"
 
 #include <QScrollBar>
 #include <QUndoStack>
@@ -71,7 +71,7 @@ struct Map {
         return key;
     }
     const RoomShape& shape(RoomKey key) const { return doc.room(key).shape; }
-    TRoomItem* item(RoomKey key) const { return scene.roomItem(key); }
+    TRoom* item(RoomKey key) const { return scene.roomItem(key); }
 
     // The screen pixel that shows a picture pixel (at 50 %, its even neighbours share one).
     QPoint at(QPoint picture) const { return view.mapFromScene(QPointF(picture) + QPointF(0.25, 0.25)); }
@@ -310,10 +310,10 @@ void TestMapView::stackingFollowsTheSelection()
     QList<RoomKey> rooms;
     int blocksSeen = 0;
     for (QGraphicsItem* item : map.scene.items(Qt::DescendingOrder)) {
-        if (item->type() == TRoomItem::Type) {
+        if (item->type() == TRoom::Type) {
             QCOMPARE(blocksSeen, 0);
-            rooms.append(static_cast<TRoomItem*>(item)->key());
-        } else if (item->type() == TBlockItem::Type) {
+            rooms.append(static_cast<TRoom*>(item)->key());
+        } else if (item->type() == TImage::Type) {
             ++blocksSeen;
         }
     }

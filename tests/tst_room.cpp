@@ -1,6 +1,6 @@
 #include "testsupport.h"
 
-#include "background/blockpicture.h"
+#include "background/tilegrid.h"
 #include "rooms/room.h"
 
 #include <QLineEdit>
@@ -10,33 +10,32 @@
 
 namespace {
 
-// The main window, shown so that rooms paint and take the mouse.
+// The main window, shown so that rooms paint and take the mouse through the view.
 struct ShownEditor : Editor {
-    ShownEditor() { main->show(); exposed = QTest::qWaitForWindowExposed(main); }
+    ShownEditor()
+    {
+        main->show();
+        exposed = QTest::qWaitForWindowExposed(main);
+    }
     TRoom* addRoom() { main->AddRoom(); return main->Rooms.last(); }
     bool exposed = false;
+    MapMouse mouse{main};
 };
-
-// Mouse actions at points of Panel. Without a button the event goes to what lies under the cursor.
-QPoint at(TRoom* room, QPoint onPanel) { return room->mapFrom(room->parentWidget(), onPanel); }
-void hover(TRoom* room, QPoint p)
-{
-    if (QCursor::pos() == room->mapToGlobal(at(room, p)))   // the cursor must move for an event
-        QCursor::setPos(QCursor::pos() + QPoint(0, 400));
-    QTest::mouseMove(room, at(room, p));
-}
-void press(TRoom* room, QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(room, b, {}, at(room, p)); }
-void dragTo(TRoom* room, QPoint p) { QTest::mouseMove(room, at(room, p)); }
-void release(TRoom* room, QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseRelease(room, b, {}, at(room, p)); }
 
 using Corners = std::array<int, 6>;   // xl, xr, ytl, ytr, ybl, ybr
 Corners cornersOf(const TRoom* r) { return {r->xl(), r->xr(), r->ytl(), r->ytr(), r->ybl(), r->ybr()}; }
 
-// The control's place that the corners call for.
-QRect fittedRect(const TRoom* r)
+// A picture of one grey block, so that what the rooms do not cover shows grey.
+void installGreyPicture(TfrmMainForm& form, int columns)
 {
-    const int top = std::min(r->ytl(), r->ytr()) - 2;
-    return QRect(r->xl() - 2, top, r->xr() - r->xl() + 5, std::max(r->ybl(), r->ybr()) - top + 3);
+    auto blocks = std::make_unique<TBlockList>();
+    QImage grey(128, 128, QImage::Format_RGB888);
+    grey.fill(QColor(80, 80, 80));
+    for (int k = 0; k < columns; ++k) {
+        blocks->push_back(std::make_unique<TGraphicBlock>());
+        blocks->back()->SetBitmap(grey);
+    }
+    tilegrid::InstallGrid(form, std::move(blocks), columns, 1);
 }
 
 } // namespace
@@ -58,7 +57,7 @@ private slots:
 
 void TestRoom::cornerWrites()
 {
-    // A new room; xl beyond xr stops 5 short; ytr above the top moves the control up.
+    // A new room; xl beyond xr stops 5 short; ytr above the top moves the box up.
     ShownEditor e;
     TRoom* room = e.addRoom();
     QCOMPARE(cornersOf(room), (Corners{2, 97, 2, 2, 97, 97}));
@@ -66,13 +65,9 @@ void TestRoom::cornerWrites()
     QCOMPARE(cornersOf(room), (Corners{92, 97, 2, 2, 97, 97}));
     room->setXl(2);
     room->setYtr(-50);
-    QCOMPARE(room->geometry(), QRect(0, -52, 100, 152));
+    QCOMPARE(QPoint(room->left(), room->top()), QPoint(0, -52));
     QCOMPARE(e.tool->edtytr->text(), QStringLiteral("-50"));   // the toolbox follows every change
-    room->setYtr(2);
-    room->setYbl(40);   // ybr still decides the height
-    QCOMPARE(room->geometry(), QRect(0, 0, 100, 100));
-    room->setYbr(40);
-    QCOMPARE(room->height(), 43);
+    QVERIFY(room->sceneBoundingRect().contains(QRectF(2, -50, 96, 148)));   // the item follows the shape
 
     // Any write changes its own corner, held back only by the opposite one.
     std::mt19937 random(20240611);
@@ -89,7 +84,6 @@ void TestRoom::cornerWrites()
         case 5: room->setYbr(v); expected[5] = std::max(v, before[3] + 5); break;
         }
         QCOMPARE(cornersOf(room), expected);
-        QCOMPARE(room->geometry(), fittedRect(room));
     }
 }
 
@@ -119,13 +113,12 @@ void TestRoom::unfixedWritesOnlyStore()
 void TestRoom::extremeCorners()
 {
     ShownEditor e;
+    QVERIFY(e.exposed);
     TRoom* room = e.addRoom();
     room->setXr(INT_MAX);
     room->setYbr(INT_MAX);
     room->setYtl(INT_MIN);
     QCOMPARE(cornersOf(room), (Corners{2, INT_MAX, INT_MIN, 2, 97, INT_MAX}));
-    QVERIFY(room->width() <= QWIDGETSIZE_MAX && room->height() <= QWIDGETSIZE_MAX);
-    QVERIFY(room->geometry().contains(QRect(0, 0, 1000, 1000)));
     room->setXl(INT_MAX);
     QCOMPARE(room->xl(), INT_MAX - 5);
     room->setXr(INT_MIN);
@@ -137,11 +130,12 @@ void TestRoom::extremeCorners()
     room->setYtl(2);
     room->setYbr(97);
     QCOMPARE(cornersOf(room), (Corners{INT_MIN, 97, 2, 2, 97, 97}));
-    hover(room, QPoint(97, 52));
-    QCOMPARE(room->hoveredHandle(), int(TRoom::RightWall));
-    const QImage image = e.main->Panel->grab(QRect(0, 0, 100, 100)).toImage();
-    QCOMPARE(QColor(image.pixel(50, 2)), QColor(255, 0, 255));
-    QCOMPARE(QColor(image.pixel(97, 52)), QColor(0, 255, 0));
+    e.mouse.hover(QPoint(97, 70));
+    QCOMPARE(room->hoveredHandle(), int(TRoom::Body));
+    const QImage screen = e.mouse.screen();
+    QCOMPARE(e.mouse.colourAt(screen, {50, 2}), QColor(255, 0, 255));
+    QCOMPARE(e.mouse.colourAt(screen, {97, 60}), QColor(255, 0, 255));
+    QCOMPARE(e.mouse.colourAt(screen, {97, 97}), QColor(0, 0, 255));
 }
 
 void TestRoom::boxesAreHitOnFourByFourPixels()
@@ -152,21 +146,24 @@ void TestRoom::boxesAreHitOnFourByFourPixels()
     int hits[11] = {};
     for (int y = 0; y < 100; ++y) {
         for (int x = 0; x < 100; ++x) {
-            hover(room, QPoint(x, y));
+            e.mouse.hover(QPoint(x, y));
             ++hits[room->hoveredHandle()];
         }
     }
     QCOMPARE(std::vector<int>(hits + 1, hits + 7), std::vector<int>(6, 16));
     QCOMPARE(hits[TRoom::Body], 100 * 100 - 6 * 16);
-    hover(room, QPoint(0, 2));   // a box's outer column is body
+    e.mouse.hover(QPoint(0, 2));   // a box's outer column is body
     QCOMPARE(room->hoveredHandle(), int(TRoom::Body));
-    hover(room, QPoint(1, 1));
+    e.mouse.hover(QPoint(1, 1));
     QCOMPARE(room->hoveredHandle(), int(TRoom::TopLeft));
 
-    // At its minimum height a wall's middle box covers its bottom box and wins.
+    // At its minimum height a wall's middle box overlaps its bottom box and wins there;
+    // the bottom corner can still be taken below it.
     room->setYbl(7);
-    hover(room, QPoint(2, 8));
+    e.mouse.hover(QPoint(2, 6));
     QCOMPARE(room->hoveredHandle(), int(TRoom::LeftWall));
+    e.mouse.hover(QPoint(2, 8));
+    QCOMPARE(room->hoveredHandle(), int(TRoom::BottomLeft));
 }
 
 void TestRoom::clickAndDragTheBody()
@@ -177,24 +174,22 @@ void TestRoom::clickAndDragTheBody()
     e.addRoom()->setLeft(200);
 
     // The first click selects and moves nothing.
-    press(room, QPoint(50, 50));
-    dragTo(room, QPoint(80, 70));
-    release(room, QPoint(80, 70));
+    e.mouse.drag(QPoint(50, 50), QPoint(80, 70));
     QVERIFY(room->isSelected());
     QCOMPARE(e.main->SelectedRoom, room);
-    QCOMPARE(room->geometry(), QRect(0, 0, 100, 100));
+    QCOMPARE(cornersOf(room), (Corners{2, 97, 2, 2, 97, 97}));
 
     // Now pressing on the body drags the room, the grab point staying under the mouse.
-    hover(room, QPoint(50, 50));
-    press(room, QPoint(50, 50));
-    dragTo(room, QPoint(80, 70));
+    e.mouse.hover(QPoint(50, 50));
+    e.mouse.press(QPoint(50, 50));
+    e.mouse.moveTo(QPoint(80, 70));
     QCOMPARE(cornersOf(room), (Corners{32, 127, 22, 22, 117, 117}));
-    QCOMPARE(at(room, QPoint(80, 70)), QPoint(50, 50));
-    dragTo(room, QPoint(-100, 10));   // off the picture is allowed
-    release(room, QPoint(-100, 10));
+    e.mouse.moveTo(QPoint(-100, 10));   // off the picture is allowed
+    e.mouse.release(QPoint(-100, 10));
     QCOMPARE(cornersOf(room), (Corners{-148, -53, -38, -38, 57, 57}));
-    QVERIFY(!room->isDragging());
+    QCOMPARE(e.main->Panel->draggedPart(), 0);
     QCOMPARE(e.tool->ShownRoom, room);
+    QCOMPARE(e.tool->edtxl->text(), QStringLiteral("-148"));
 }
 
 void TestRoom::dragABox_data()
@@ -205,13 +200,13 @@ void TestRoom::dragABox_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<QPoint>("beyond");
     QTest::addColumn<int>("limit");
-    // The box's outer edge goes to the mouse; the other direction changes nothing.
-    QTest::newRow("top left") << 1 << QPoint(2, 2) << QPoint(17, 30) << 32 << QPoint(2, 300) << 92;
-    QTest::newRow("left wall") << 2 << QPoint(2, 52) << QPoint(40, 72) << 42 << QPoint(300, 52) << 92;
-    QTest::newRow("bottom left") << 3 << QPoint(2, 97) << QPoint(1, 60) << 57 << QPoint(2, -100) << 7;
-    QTest::newRow("top right") << 4 << QPoint(97, 2) << QPoint(100, 30) << 32 << QPoint(97, 300) << 92;
-    QTest::newRow("right wall") << 5 << QPoint(97, 52) << QPoint(60, 43) << 57 << QPoint(-100, 52) << 7;
-    QTest::newRow("bottom right") << 6 << QPoint(97, 97) << QPoint(93, 60) << 57 << QPoint(97, -100) << 7;
+    // The corner keeps its offset from the mouse; the other direction changes nothing.
+    QTest::newRow("top left") << 1 << QPoint(2, 2) << QPoint(17, 30) << 30 << QPoint(2, 300) << 92;
+    QTest::newRow("left wall") << 2 << QPoint(3, 50) << QPoint(41, 70) << 40 << QPoint(300, 52) << 92;
+    QTest::newRow("bottom left") << 3 << QPoint(2, 97) << QPoint(1, 60) << 60 << QPoint(2, -100) << 7;
+    QTest::newRow("top right") << 4 << QPoint(97, 2) << QPoint(100, 30) << 30 << QPoint(97, 300) << 92;
+    QTest::newRow("right wall") << 5 << QPoint(97, 49) << QPoint(60, 43) << 60 << QPoint(-100, 52) << 7;
+    QTest::newRow("bottom right") << 6 << QPoint(98, 96) << QPoint(93, 60) << 61 << QPoint(97, -100) << 7;
 }
 
 void TestRoom::dragABox()
@@ -228,15 +223,20 @@ void TestRoom::dragABox()
     const int corner[] = {-1, 2, 0, 4, 3, 1, 5};   // position in Corners of each handle's corner
     auto expected = [&](int v) { Corners c{2, 97, 2, 2, 97, 97}; c[corner[handle]] = v; return c; };
 
-    hover(room, box);
+    e.mouse.hover(box);
     QCOMPARE(room->hoveredHandle(), handle);
-    press(room, box);
-    dragTo(room, to);
+    e.mouse.press(box);
+    e.mouse.release(box);   // a press and release without a move changes nothing
+    QCOMPARE(cornersOf(room), (Corners{2, 97, 2, 2, 97, 97}));
+    e.mouse.press(box);
+    e.mouse.moveTo(to);
     QCOMPARE(cornersOf(room), expected(value));
-    dragTo(room, beyond);   // stops at the minimum size
+    e.mouse.moveTo(beyond);   // stops at the minimum size
     QCOMPARE(cornersOf(room), expected(limit));
-    QCOMPARE(room->geometry(), fittedRect(room));
-    release(room, beyond);
+    e.mouse.release(beyond);
+    QCOMPARE(e.main->UndoStack->undoText(), QStringLiteral("Reshape Room"));
+    e.main->UndoStack->undo();   // the whole drag is one step
+    QCOMPARE(cornersOf(room), (Corners{2, 97, 2, 2, 97, 97}));
 }
 
 void TestRoom::leavingWhileHeldReleasesTheCapture()
@@ -247,29 +247,25 @@ void TestRoom::leavingWhileHeldReleasesTheCapture()
     TRoom* other = e.addRoom();
     other->setLeft(60);   // lies over the room's right part
 
-    press(room, QPoint(30, 50));
-    dragTo(room, QPoint(30, 100));   // the line y = Height still counts as inside
-    QVERIFY(room->holdsCapture());
-    dragTo(room, QPoint(30, 150));
-    QVERIFY(!room->holdsCapture());
-    release(room, QPoint(30, 150));
+    // A press on the room and a release off it selects nothing.
+    e.mouse.drag(QPoint(30, 50), QPoint(30, 150));
     QCOMPARE(e.main->SelectedRoom, other);
 
-    // Let go, the room hears nothing where another room lies on top of it.
-    press(room, QPoint(30, 50));
-    dragTo(room, QPoint(30, 150));
-    dragTo(room, QPoint(80, 50));
-    release(room, QPoint(80, 50));
+    // Where the other room lies on top, the click goes to it; Alt+click to the one under.
+    e.mouse.click(QPoint(80, 50));
     QCOMPARE(e.main->SelectedRoom, other);
+    e.mouse.click(QPoint(80, 50), Qt::AltModifier);
+    QCOMPARE(e.main->SelectedRoom, room);
+    QCOMPARE(e.main->Panel->items(Qt::DescendingOrder).first(), room);   // in front now
+    e.mouse.click(QPoint(80, 50));
+    QCOMPARE(e.main->SelectedRoom, room);
 
-    // Held with the right button, a selected room turns white and stays selected.
-    room->Select();
-    press(room, QPoint(30, 50), Qt::RightButton);
-    dragTo(room, QPoint(30, 130));
-    release(room, QPoint(30, 130), Qt::RightButton);
-    QCOMPARE(room->selectedOutlineColor(), QColor(Qt::white));
+    // Held with the right button, a selected room stays selected and in place.
+    e.mouse.press(QPoint(30, 50), Qt::RightButton);
+    e.mouse.moveTo(QPoint(30, 130));
+    e.mouse.release(QPoint(30, 130), Qt::RightButton);
     QVERIFY(room->isSelected());
-    QCOMPARE(room->geometry(), QRect(0, 0, 100, 100));
+    QCOMPARE(cornersOf(room), (Corners{2, 97, 2, 2, 97, 97}));
 }
 
 void TestRoom::painting()
@@ -277,30 +273,43 @@ void TestRoom::painting()
     ShownEditor e;
     QVERIFY(e.exposed);
     const QColor grey(80, 80, 80), white(Qt::white), fuchsia(255, 0, 255), blue(0, 0, 255), lime(0, 255, 0);
-    auto* tile = new TImage(e.main->Panel);   // shows through wherever the room draws nothing
-    QImage picture(128, 128, QImage::Format_RGB32);
-    picture.fill(grey);
-    tile->setPicture(picture);
-    tile->setGeometry(0, 0, 128, 128);
-    tile->show();
+    installGreyPicture(*e.main, 4);   // shows through wherever the room draws nothing
     TRoom* room = e.addRoom();
-    hover(room, QPoint(97, 52));
+    e.mouse.hover(QPoint(97, 49));
+    QCOMPARE(room->hoveredHandle(), int(TRoom::RightWall));
     auto colours = [&](std::initializer_list<QPoint> points) {
-        const QImage image = e.main->Panel->grab(QRect(0, 0, 128, 128)).toImage();
+        const QImage screen = e.mouse.screen();
         QList<QColor> list;
         for (QPoint p : points)
-            list.append(QColor(image.pixel(p)));
+            list.append(e.mouse.colourAt(screen, p));
         return list;
     };
     // Outline, boxes of 5 x 5 pixels over it, the hot box, and the inside and outside.
-    const auto points = {QPoint(2, 30), QPoint(50, 2), QPoint(50, 97), QPoint(97, 30), QPoint(2, 2), QPoint(4, 4),
-                         QPoint(99, 99), QPoint(95, 95), QPoint(97, 52), QPoint(5, 5), QPoint(94, 94),
+    const auto points = {QPoint(2, 30), QPoint(50, 2), QPoint(50, 97), QPoint(97, 30), QPoint(0, 0), QPoint(4, 4),
+                         QPoint(99, 99), QPoint(95, 95), QPoint(97, 49), QPoint(5, 5), QPoint(94, 94),
                          QPoint(50, 50), QPoint(110, 50)};
     QCOMPARE(colours(points), (QList<QColor>{fuchsia, fuchsia, fuchsia, fuchsia, blue, blue, blue, blue, lime,
                                               grey, grey, grey, grey}));
     e.addRoom()->setLeft(300);   // unselected: a white outline and no boxes
-    QCOMPARE(colours({QPoint(2, 30), QPoint(97, 52), QPoint(4, 4), QPoint(99, 99)}),
+    QCOMPARE(colours({QPoint(2, 30), QPoint(97, 49), QPoint(4, 4), QPoint(99, 99)}),
              (QList<QColor>{white, white, grey, grey}));
+
+    // At 200 % the boxes are still 5 x 5 screen pixels and the outline one pixel wide.
+    e.main->scbImage->setZoom(2);
+    e.main->scbImage->centerOn(350, 50);
+    const QImage screen = e.mouse.screen();
+    const QPoint corner = e.mouse.at(QPoint(302, 2));   // the selected room's top-left pixel
+    int blueCount = 0;
+    for (int y = -6; y <= 6; ++y)
+        for (int x = -6; x <= 6; ++x)
+            blueCount += screen.pixelColor(corner + QPoint(x, y)) == blue;
+    QCOMPARE(blueCount, 25);
+    const QPoint wall = e.mouse.at(QPoint(302, 40));
+    QList<QColor> across;
+    for (int x = -4; x <= 4; ++x)
+        across.append(screen.pixelColor(wall + QPoint(x, 0)));
+    QCOMPARE(across.count(fuchsia), 1);
+    QCOMPARE(across.count(grey), 8);
 }
 
 void TestRoom::mouseHandlersReportTheirErrors()
@@ -315,24 +324,18 @@ void TestRoom::mouseHandlersReportTheirErrors()
     e.main->SelectRoom(first);
     e.tool->edtPerm->setText(QStringLiteral("x"));
     e.tool->btnAddDoorClick();
-    QObject* target = second;   // straight to the room, past the application object
-    const QPointF inside(50, 50);
-    QMouseEvent down(QEvent::MouseButtonPress, inside, second->mapToGlobal(inside), Qt::LeftButton, Qt::LeftButton, {});
-    QMouseEvent up(QEvent::MouseButtonRelease, inside, second->mapToGlobal(inside), Qt::LeftButton, Qt::NoButton, {});
     try {
-        target->event(&down);
-        target->event(&up);
+        e.mouse.click(QPoint(250, 50));
     } catch (...) {
         QFAIL("an error left the room's mouse handler");
     }
     QCOMPARE(errors.messages, QStringList({"'x' is not a valid integer value"}));
     QCOMPARE(first->doorCount(), 0);
+    QCOMPARE(e.main->SelectedRoom, first);
 
-    // The drag ended with the button: a later move over the room drags nothing.
+    // The gesture ended with the button: a later move over the room drags nothing.
     const Corners before = cornersOf(second);
-    QMouseEvent move(QEvent::MouseMove, QPointF(80, 80), second->mapToGlobal(QPointF(80, 80)), Qt::NoButton,
-                     Qt::NoButton, {});
-    target->event(&move);
+    e.mouse.hover(QPoint(280, 80));
     QCOMPARE(cornersOf(second), before);
 }
 

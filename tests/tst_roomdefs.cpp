@@ -247,7 +247,7 @@ void TestRoomDefs::failedLoadChangesNothing()
     tool->SetOffsetX(5);
     tool->MetaroomMusic = QStringLiteral("old");
     const RoomDefs before = collectRoomDefs(*main, *tool);
-    const QList<QObject*> children = main->Panel->children();
+    const QList<QGraphicsItem*> children = main->Panel->items();
     const QString shown = tool->edtxl->text();
     const int steps = main->UndoStack->count();
 
@@ -263,7 +263,7 @@ void TestRoomDefs::failedLoadChangesNothing()
         QCOMPARE(error.line(), 7);
     }
     QCOMPARE(collectRoomDefs(*main, *tool), before);
-    QCOMPARE(main->Panel->children(), children);
+    QCOMPARE(main->Panel->items(), children);
     QCOMPARE(tool->edtOffsetX->text(), QStringLiteral("5"));
     QCOMPARE(tool->edtxl->text(), shown);
     QCOMPARE(main->UndoStack->count(), steps);

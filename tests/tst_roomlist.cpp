@@ -1,32 +1,29 @@
 #include "testsupport.h"
 
 #include "core/common/errors.h"
-#include "background/blockpicture.h"
+#include "core/model/commands.h"
 #include "rooms/room.h"
 
-#include <QScrollArea>
 #include <QScrollBar>
 #include <climits>
 #include <random>
 
 namespace {
 
-bool isTile(const QObject* child)
+// Empty when the picture lies below every room, the room that lost the selection just above
+// it and the selected room (if given) in front; otherwise what is wrong.
+QString stackingFault(const TMapScene& panel, const TRoom* previous, const TRoom* selected)
 {
-    return qstrcmp(child->metaObject()->className(), "TImage") == 0;
-}
-
-// Empty when the tiles lie below every room, the room that lost the selection just above
-// them and the selected room (if given) in front; otherwise what is wrong.
-QString stackingFault(const QWidget* panel, const TRoom* previous, const TRoom* selected)
-{
-    const QObjectList& children = panel->children();
-    const auto firstRoom = std::find_if_not(children.begin(), children.end(), isTile);
-    if (std::any_of(firstRoom, children.end(), isTile))
-        return QStringLiteral("a tile above a room");
-    if (firstRoom == children.end() || *firstRoom != previous)
-        return QStringLiteral("the room that lost the selection is not just above the tiles");
-    if (selected && children.last() != selected)
+    if (!roomsAbovePicture(panel))
+        return QStringLiteral("a picture above a room");
+    QList<QGraphicsItem*> rooms;
+    for (QGraphicsItem* item : panel.items(Qt::AscendingOrder)) {
+        if (item->type() == TRoom::Type)
+            rooms.append(item);
+    }
+    if (rooms.isEmpty() || rooms.first() != previous)
+        return QStringLiteral("the room that lost the selection is not just above the picture");
+    if (selected && rooms.last() != selected)
         return QStringLiteral("the selected room is not in front");
     return {};
 }
@@ -53,11 +50,16 @@ private slots:
 void TestRoomList::addRooms()
 {
     Editor e;
-    e.main->Panel->resize(2000, 2000);   // scrolled or not, a new room comes at the top-left
+    e.main->Document->setSurfaceSize(QSize(2000, 2000));   // scrolled or not, a new room comes at the top-left
+    e.main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(e.main));
     e.main->scbImage->horizontalScrollBar()->setValue(500);
     e.main->AddRoom();
     TRoom* first = e.main->Rooms[0];
-    QCOMPARE(first->geometry(), QRect(0, 0, 100, 100));
+    QCOMPARE(QRect(first->left(), first->top(), first->xr() - first->xl() + 5, first->ybr() - first->ytr() + 5),
+             QRect(0, 0, 100, 100));
+    // and the view scrolls to show it
+    QVERIFY(e.main->scbImage->mapToScene(e.main->scbImage->viewport()->rect()).boundingRect().contains(QPointF(50, 50)));
     QCOMPARE(first->parentForm, e.main);
     QVERIFY(first->isSelected());
     QCOMPARE(e.tool->ShownRoom, first);
@@ -103,55 +105,59 @@ void TestRoomList::deleteRooms()
     QCOMPARE(r[2]->id, 0);
     e.main->DeleteRoom();
     QVERIFY(e.main->SelectedRoom == nullptr && e.tool->ShownRoom == nullptr);
-    QVERIFY(e.main->Panel->findChildren<TRoom*>().isEmpty());
+    QVERIFY(e.main->Panel->items().size() == 0);
     e.main->DeleteRoom();   // nothing left: nothing happens
     QVERIFY(e.main->Rooms.isEmpty());
 }
 
 void TestRoomList::tilesStayBehindRooms()
 {
-    // Any mix of selections, rooms added, and tiles added (above everything, as a load
-    // puts them), removed or sent back (as an import does). Selecting the selected room
-    // again through the list changes no place.
+    // Any mix of selections, rooms added, and pictures replaced (by load and import steps,
+    // undone and redone). Selecting the selected room again through the list changes no place.
     Editor e;
-    QWidget* panel = e.main->Panel;
+    TMapScene& panel = *e.main->Panel;
     std::mt19937 random(7);
     auto pick = [&](qsizetype n) { return std::uniform_int_distribution<qsizetype>(0, n - 1)(random); };
+    auto grid = [](int columns, int rows) {
+        auto blocks = std::make_shared<TBlockList>();
+        for (int k = 0; k < columns * rows; ++k)
+            blocks->push_back(std::make_unique<TGraphicBlock>());
+        return PictureGrid{blocks, columns, rows};
+    };
     for (int i = 0; i < 3; ++i)
         e.main->AddRoom();
     for (int step = 0; step < 300; ++step) {
-        const QList<TImage*> tiles = panel->findChildren<TImage*>();
+        if (e.main->Rooms.isEmpty())
+            e.main->AddRoom();
         TRoom* previous = e.main->SelectedRoom;
         TRoom* next = e.main->Rooms[pick(e.main->Rooms.size())];
-        TImage* tile = tiles.isEmpty() ? nullptr : tiles[pick(tiles.size())];
-        const QObjectList before = panel->children();
-        switch (pick(7)) {
+        const auto before = panel.items(Qt::AscendingOrder);
+        switch (pick(5)) {
         case 0:
-            (new TImage(panel))->show();
+            e.main->Push(new PictureCommand(e.main->Document, grid(int(1 + pick(3)), int(1 + pick(3))), QSize(384, 384),
+                                            QStringLiteral("Open")));
+            QVERIFY(roomsAbovePicture(panel));
             continue;
         case 1:
-            delete tile;
+            e.main->UndoStack->undo();   // the picture before, or a room gone
+            QVERIFY(roomsAbovePicture(panel));
             continue;
         case 2:
-            if (tile)
-                tile->lower();
-            continue;
-        case 3:
             e.main->AddRoom();
             next = e.main->Rooms.last();
             break;
-        case 4:
+        case 3:
             e.tool->ShownRoom = nullptr;
-            e.main->SelectRoom(next);   // the script reader's way: not brought forward
+            e.main->SelectRoom(next);
             QCOMPARE(e.tool->ShownRoom, next);
             if (next == previous)
-                QCOMPARE(panel->children(), before);
+                QCOMPARE(panel.items(Qt::AscendingOrder), before);
             break;
         default:
             next->Select();
         }
         if (next != previous) {
-            const QString fault = stackingFault(panel, previous, e.main->SelectedRoom->isSelected() ? next : nullptr);
+            const QString fault = stackingFault(panel, previous, next);
             QVERIFY2(fault.isEmpty(), qPrintable(fault));
         }
     }

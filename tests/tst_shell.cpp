@@ -106,8 +106,8 @@ void TestShell::mainWindowLayout()
     QCOMPARE(form.size(), QSize(640, 480));
     QCOMPARE(form.objectName(), QStringLiteral("frmMainForm"));
     QCOMPARE(form.Panel->size(), QSize(433, 249));
-    QCOMPARE(form.Panel->pos(), QPoint(0, 0));
-    QCOMPARE(form.scbImage->widget(), form.Panel);
+    QCOMPARE(form.scbImage->scene(), form.Panel);
+    QCOMPARE(form.centralWidget(), form.scbImage);
     QCOMPARE(form.StatusBar->height(), 19);
     QVERIFY(form.StatusBar->text().isEmpty());
     QVERIFY(form.Rooms.isEmpty());
@@ -115,7 +115,7 @@ void TestShell::mainWindowLayout()
     QVERIFY(!form.Blocks);
     QCOMPARE(form.BlockRows, 0);
     QCOMPARE(form.BlockColumns, 0);
-    QVERIFY(form.Panel->children().isEmpty());
+    QVERIFY(form.Panel->items().isEmpty());
 
     struct Dialog {
         const char* name;
@@ -191,6 +191,10 @@ void TestShell::menuTree()
                        "  Redo1 &Redo [Ctrl+Shift+Z]",
                        "View1 &View",
                        "  Toolbox1 &Toolbox [Ctrl+T] checked",
+                       "  ZoomIn1 Zoom &In [Ctrl++]",
+                       "  ZoomOut1 Zoom &Out [Ctrl+-]",
+                       "  ZoomFit1 &Fit Picture [Ctrl+0]",
+                       "  ZoomActual1 &Actual Size [Ctrl+1]",
                        "Mode1 &Mode",
                        "  None1 &None",
                        "  Rooms1 &Rooms checked",
@@ -263,7 +267,7 @@ void TestShell::cancellingDialogsChangesNothing()
     QVERIFY(!e.main->Blocks);
     QVERIFY(e.main->Rooms.isEmpty());
     QCOMPARE(e.main->Panel->size(), QSize(433, 249));
-    QVERIFY(e.main->Panel->children().isEmpty());
+    QVERIFY(e.main->Panel->items().isEmpty());
 }
 
 void TestShell::errorsReachTheReporter()

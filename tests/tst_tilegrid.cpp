@@ -1,54 +1,17 @@
 // The tile grid: blocks, their pictures on Panel, the picture area and the stacking order.
 #include "testsupport.h"
 
-#include "background/blockpicture.h"
 #include "core/background/graphicblock.h"
 #include "background/tilegrid.h"
 #include "bench/syntheticgrid.h"
 
-#include <QLabel>
-#include <QScrollArea>
 #include <QScrollBar>
 
 namespace {
 
 QList<TImage*> pictures(const TfrmMainForm& form)
 {
-    QList<TImage*> found;
-    for (QObject* child : form.Panel->children())
-        if (tilegrid::isBlockPicture(child))
-            found.append(static_cast<TImage*>(child));
-    return found;
-}
-
-QStringList others(const TfrmMainForm& form)
-{
-    QStringList names;
-    for (QObject* child : form.Panel->children())
-        if (!tilegrid::isBlockPicture(child))
-            names.append(child->objectName());
-    return names;
-}
-
-// True when every block picture comes before (below) every other child.
-bool picturesBehind(const TfrmMainForm& form)
-{
-    bool otherSeen = false;
-    for (QObject* child : form.Panel->children()) {
-        if (!tilegrid::isBlockPicture(child))
-            otherSeen = true;
-        else if (otherSeen)
-            return false;
-    }
-    return true;
-}
-
-QWidget* namedChild(QWidget* parent, const char* name)
-{
-    auto* w = new QLabel(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    w->show();
-    return w;
+    return form.Panel->blockItems();
 }
 
 } // namespace
@@ -99,11 +62,12 @@ void TestTileGrid::picturesArePlacedColumnMajor()
     synthetic::installGrid(form, 3, 2);
     QCOMPARE(form.BlockColumns, 3);
     QCOMPARE(form.BlockRows, 2);
-    // Each picture shares its block's pixels rather than copying them.
+    // One picture per block, by the class name the grid has always had.
     const QList<TImage*> shown = pictures(form);
     QCOMPARE(shown.size(), 6);
     for (int k = 0; k < 6; ++k) {
-        QCOMPARE(shown[k]->picture().constBits(), (*form.Blocks)[k]->Bitmap.constBits());
+        QCOMPARE(shown[k]->metaObject()->className(), "TImage");
+        QCOMPARE(shown[k]->block(), k);
         QVERIFY(shown[k]->isVisible());
     }
     QCOMPARE(form.Panel->size(), QSize(384, 256));
@@ -119,12 +83,14 @@ void TestTileGrid::picturesArePlacedColumnMajor()
     QCOMPARE(tall.size(), 6);
     const QList<QPoint> tallPlaces{{0, 0}, {0, 128}, {0, 256}, {128, 0}, {128, 128}, {128, 256}};
     for (int k = 0; k < 6; ++k)
-        QCOMPARE(tall[k]->pos(), tallPlaces[k]);
+        QCOMPARE(tall[k]->pos().toPoint(), tallPlaces[k]);
 }
 
 void TestTileGrid::smallBlockKeepsItsCell()
 {
     TfrmMainForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
     auto blocks = std::make_unique<TBlockList>();
     for (int k = 0; k < 2; ++k) {
         blocks->push_back(std::make_unique<TGraphicBlock>());
@@ -134,36 +100,37 @@ void TestTileGrid::smallBlockKeepsItsCell()
     }
     tilegrid::InstallGrid(form, std::move(blocks), 2, 1);
     const QList<TImage*> shown = pictures(form);
-    QCOMPARE(shown[1]->geometry(), QRect(128, 0, 128, 128));
-    const QImage drawn = shown[1]->grab().toImage();
-    QCOMPARE(drawn.size(), QSize(128, 128));
-    QCOMPARE(drawn.pixelColor(0, 0), QColor(255, 0, 0));
-    QCOMPARE(drawn.pixelColor(63, 63), QColor(255, 0, 0));
-    QVERIFY(drawn.pixelColor(64, 64) != QColor(255, 0, 0));
-    QVERIFY(drawn.pixelColor(127, 0) != QColor(255, 0, 0));
+    QCOMPARE(shown[1]->pos(), QPointF(128, 0));
+    const MapMouse map(&form);
+    for (qreal zoom : {1.0, 2.0}) {
+        form.scbImage->setZoom(zoom);
+        form.scbImage->centerOn(128, 0);
+        const QImage drawn = map.screen();
+        QCOMPARE(map.colourAt(drawn, {128, 0}), QColor(255, 0, 0));
+        QCOMPARE(map.colourAt(drawn, {128 + 63, 63}), QColor(255, 0, 0));
+        QVERIFY(map.colourAt(drawn, {128 + 64, 64}) != QColor(255, 0, 0));
+        QVERIFY(map.colourAt(drawn, {128 + 127, 0}) != QColor(255, 0, 0));
+    }
 }
 
 void TestTileGrid::otherChildrenSurviveAndStayAbove()
 {
+    // Rooms made before and after a picture stay above it, in their order, through the
+    // next picture and the undo of both.
     TfrmMainForm form;
-    namedChild(form.Panel, "a");
+    form.AddRoom();
     synthetic::installGrid(form, 2, 2);
-    namedChild(form.Panel, "b");
-    namedChild(form.Panel, "c");
-    QCOMPARE(others(form), QStringList({"a", "b", "c"}));
-
-    // Step by step: a new picture goes on top, behind puts it under every other child.
-    TImage* added = tilegrid::AddBlockPicture(form, *(*form.Blocks)[0], 5, 6);
-    QCOMPARE(form.Panel->children().constLast(), added);
-    QCOMPARE(added->geometry(), QRect(640, 768, 128, 128));
-    QVERIFY(!picturesBehind(form));
-    tilegrid::PutBlockPicturesBehind(form);
-    QVERIFY(picturesBehind(form));
-    QCOMPARE(others(form), QStringList({"a", "b", "c"}));
-
-    tilegrid::RemoveBlockPictures(form);
-    QVERIFY(pictures(form).isEmpty());
-    QCOMPARE(others(form), QStringList({"a", "b", "c"}));
+    form.AddRoom();
+    form.AddRoom();
+    const QList<TRoom*> rooms = form.Rooms;
+    QVERIFY(roomsAbovePicture(*form.Panel));
+    synthetic::installGrid(form, 3, 1);
+    QVERIFY(roomsAbovePicture(*form.Panel));
+    QCOMPARE(pictures(form).size(), 3);
+    form.UndoStack->undo();
+    QCOMPARE(pictures(form).size(), 4);
+    QVERIFY(roomsAbovePicture(*form.Panel));
+    QCOMPARE(form.Rooms, rooms);
 }
 
 PLSD_TEST_MAIN(TestTileGrid)

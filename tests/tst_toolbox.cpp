@@ -21,7 +21,7 @@ void placeRoom(TRoom* room, int left)
 
 void clickRoom(TRoom* room)
 {
-    QTest::mouseClick(room, Qt::LeftButton, Qt::NoModifier, QPoint(room->width() / 2, room->height() / 2));
+    MapMouse(room->parentForm).click(room);
 }
 
 QStringList doorList(const TfrmToolbox* tool)

@@ -102,12 +102,13 @@ QString selectionFault(const Editor& e)
     return {};
 }
 
+// The picture pixel in the middle of a room's corners.
 QPoint centreOf(const TRoom* room)
 {
-    return QPoint(room->width() / 2, room->height() / 2);
+    return QPoint((room->xl() + room->xr()) / 2, (room->ytl() + room->ybr()) / 2);
 }
 
-// Widget coordinates of the middle of a handle box.
+// The picture pixel a handle box stands on.
 QPoint handlePoint(const TRoom* room, int handle)
 {
     const int x = handle <= TRoom::BottomLeft ? room->xl() : room->xr();
@@ -117,10 +118,10 @@ QPoint handlePoint(const TRoom* room, int handle)
     case TRoom::BottomLeft: y = room->ybl(); break;
     case TRoom::TopRight: y = room->ytr(); break;
     case TRoom::BottomRight: y = room->ybr(); break;
-    case TRoom::LeftWall: y = room->ytl() + (room->ybl() - room->ytl()) / 2 + 2; break;
-    default: y = room->ytr() + (room->ybr() - room->ytr()) / 2 + 2; break;
+    case TRoom::LeftWall: y = room->ytl() + (room->ybl() - room->ytl()) / 2; break;
+    default: y = room->ytr() + (room->ybr() - room->ytr()) / 2; break;
     }
-    return room->mapFromParent(QPoint(x, y));
+    return QPoint(x, y);
 }
 
 } // namespace
@@ -149,6 +150,7 @@ void TestUndo::randomEditsUndoAndRedo()
         QUndoStack* stack = e.main->UndoStack;
         std::mt19937 random(seed);
         auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+        MapMouse mouse(e.main);
         auto someRoom = [&]() { return e.main->Rooms[pick(int(e.main->Rooms.size()))]; };
         QLineEdit* const corners[] = {e.tool->edtytl, e.tool->edtxl, e.tool->edtybl,
                                       e.tool->edtytr, e.tool->edtxr, e.tool->edtybr};
@@ -174,32 +176,34 @@ void TestUndo::randomEditsUndoAndRedo()
                 break;
             case 2:
                 if (rooms) {
-                    TRoom* room = someRoom();
-                    QTest::mouseClick(room, Qt::LeftButton, {}, centreOf(room));
+                    mouse.click(centreOf(someRoom()));   // selects the top room there
                 }
                 break;
             case 3:   // a drag of the whole selected room
                 if (TRoom* room = e.main->SelectedRoom) {
                     const QPoint from = centreOf(room);
-                    QTest::mouseMove(room, from);
-                    QTest::mousePress(room, Qt::LeftButton, {}, from);
-                    QTest::mouseMove(room, from + QPoint(pick(40) - 20, pick(40) - 20));
-                    QTest::mouseMove(room, from + QPoint(pick(40) - 20, pick(40) - 20));
-                    QTest::mouseRelease(room, Qt::LeftButton, {}, room->mapFromGlobal(QCursor::pos()));
+                    mouse.hover(from);
+                    mouse.press(from);
+                    mouse.moveTo(from + QPoint(pick(40) - 20, pick(40) - 20));
+                    const QPoint to = from + QPoint(pick(40) - 20, pick(40) - 20);
+                    mouse.moveTo(to);
+                    mouse.release(to);
                 }
                 break;
             case 4:   // a drag of one of its handle boxes
                 if (TRoom* room = e.main->SelectedRoom) {
                     const int handle = 1 + pick(6);
                     const QPoint box = handlePoint(room, handle);
-                    QCursor::setPos(QCursor::pos() + QPoint(0, 300));
-                    QTest::mouseMove(room, box);
+                    mouse.hover(box);
                     if (room->hoveredHandle() != handle)
                         break;
-                    QTest::mousePress(room, Qt::LeftButton, {}, box);
-                    for (int i = 0; i < 3; ++i)
-                        QTest::mouseMove(room, box + QPoint(pick(60) - 30, pick(60) - 30));
-                    QTest::mouseRelease(room, Qt::LeftButton, {}, room->mapFromGlobal(QCursor::pos()));
+                    mouse.press(box);
+                    QPoint to = box;
+                    for (int i = 0; i < 3; ++i) {
+                        to = box + QPoint(pick(60) - 30, pick(60) - 30);
+                        mouse.moveTo(to);
+                    }
+                    mouse.release(to);
                 }
                 break;
             case 5: {   // a typed corner, left for the next field
@@ -224,7 +228,7 @@ void TestUndo::randomEditsUndoAndRedo()
                     e.tool->edtPerm->setText(mayFail ? QStringLiteral("x") : IntToStr(pick(100)));
                     e.tool->btnAddDoor->click();
                     TRoom* other = someRoom();
-                    QTest::mouseClick(other, Qt::LeftButton, {}, centreOf(other));
+                    mouse.click(centreOf(other));
                     if (other != e.tool->ShownRoom)
                         QVERIFY(!other->isSelected() || other == e.main->SelectedRoom);
                     e.tool->edtPerm->setText(IntToStr(pick(100)));
@@ -326,14 +330,15 @@ void TestUndo::oneStepPerGesture()
     QCOMPARE(stack->undoText(), QStringLiteral("Add Room"));
 
     // A press and release without a move pushes nothing; a drag of many moves is one step.
-    QTest::mouseMove(room, QPoint(50, 50));
-    QTest::mousePress(room, Qt::LeftButton, {}, QPoint(50, 50));
-    QTest::mouseRelease(room, Qt::LeftButton, {}, QPoint(50, 50));
+    MapMouse mouse(e.main);
+    mouse.hover(QPoint(50, 50));
+    mouse.press(QPoint(50, 50));
+    mouse.release(QPoint(50, 50));
     QCOMPARE(stack->count(), 1);
-    QTest::mousePress(room, Qt::LeftButton, {}, QPoint(50, 50));
+    mouse.press(QPoint(50, 50));
     for (int i = 1; i <= 10; ++i)
-        QTest::mouseMove(room, room->mapFromParent(QPoint(50 + i, 50 + i)));
-    QTest::mouseRelease(room, Qt::LeftButton, {}, room->mapFromParent(QPoint(60, 60)));
+        mouse.moveTo(QPoint(50 + i, 50 + i));
+    mouse.release(QPoint(60, 60));
     QCOMPARE(stack->count(), 2);
     QCOMPARE(stack->undoText(), QStringLiteral("Move Room"));
     QCOMPARE(room->xl(), 12);
@@ -393,12 +398,13 @@ void TestUndo::doorCompletionSelectsNoOtherRoom()
     TRoom* b = e.main->Rooms[1];
     b->setLeft(200);
     a->Select();
+    MapMouse mouse(e.main);
 
     // A bad permeability: the click on B changes nothing, and A stays selected and shown.
     e.tool->edtPerm->setText(QStringLiteral("x"));
     e.tool->btnAddDoor->click();
     const int steps = e.main->UndoStack->count();
-    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(50, 50));
+    mouse.click(QPoint(250, 50));
     QCOMPARE(errors.messages, QStringList({"'x' is not a valid integer value"}));
     QCOMPARE(e.main->UndoStack->count(), steps);
     QCOMPARE(e.main->SelectedRoom, a);
@@ -413,15 +419,13 @@ void TestUndo::doorCompletionSelectsNoOtherRoom()
     // Completed: one step, A selected and shown, B drawn unselected and not draggable.
     e.tool->edtPerm->setText(QStringLiteral("60"));
     e.tool->btnAddDoor->click();
-    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(50, 50));
+    mouse.click(QPoint(250, 50));
     QCOMPARE(e.main->UndoStack->undoText(), QStringLiteral("Add Door"));
     QCOMPARE(b->DoorTo(a)->perm, 60);
     QCOMPARE(e.main->SelectedRoom, a);
     QVERIFY(a->isSelected() && !b->isSelected());
     const int left = b->left();
-    QTest::mousePress(b, Qt::LeftButton, {}, QPoint(50, 50));
-    QTest::mouseMove(b, QPoint(80, 80));
-    QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(80, 80));
+    mouse.drag(QPoint(250, 50), QPoint(280, 80));
     QCOMPARE(b->left(), left);
 }
 

@@ -1,11 +1,12 @@
 #include "view/mapscene.h"
 
 #include "core/model/commands.h"
-#include "view/blockitem.h"
+#include "app/application.h"
+#include "view/blockimage.h"
 #include "view/blocklevels.h"
 #include "view/pictureoverview.h"
 #include "view/roomhandles.h"
-#include "view/roomitem.h"
+#include "rooms/room.h"
 
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsView>
@@ -64,6 +65,12 @@ TMapScene::TMapScene(TMetaroomDocument* document, QUndoStack* undoStack, QObject
         if (changes & TMetaroomDocument::ShapeChanged)
             changeRoom(key);
     });
+    connect(doc, &TMetaroomDocument::doorsChanged, this, [this](RoomKey a, RoomKey b) {
+        for (RoomKey key : {a, b}) {
+            if (TRoom* room = roomItem(key))
+                room->followDoors();
+        }
+    });
     connect(doc, &TMetaroomDocument::gridReplaced, this, &TMapScene::replacePicture);
     connect(doc, &TMetaroomDocument::surfaceSizeChanged, this, &TMapScene::followSurface);
     connect(doc, &TMetaroomDocument::selectionChanged, this, &TMapScene::followSelection);
@@ -81,7 +88,7 @@ TMapScene::~TMapScene() = default;
 
 void TMapScene::addRoom(int, RoomKey key)
 {
-    auto* item = new TRoomItem(key, doc->room(key).shape);
+    auto* item = new TRoom(doc, stack, key);
     item->setScreenScale(scale);
     item->setZValue(++topZ);   // a new room comes on top, as the last one made
     roomItems.insert(key, item);
@@ -97,8 +104,8 @@ void TMapScene::removeRoom(int, RoomKey key)
 
 void TMapScene::changeRoom(RoomKey key)
 {
-    if (TRoomItem* item = roomItem(key))
-        item->setRoomShape(doc->room(key).shape);
+    if (TRoom* item = roomItem(key))
+        item->followShape();
 }
 
 void TMapScene::replacePicture()
@@ -115,8 +122,8 @@ void TMapScene::replacePicture()
     const int count = int(grid.blocks->size());
     for (int k = 0; k < count; ++k) {
         const TGraphicBlock& block = *(*grid.blocks)[size_t(k)];
-        auto* item = new TBlockItem(levels, k, block.Bitmap.size());
-        item->setPos(TBlockItem::CellSize * (k / grid.rows), TBlockItem::CellSize * (k % grid.rows));
+        auto* item = new TImage(levels, k, block.Bitmap.size());
+        item->setPos(TImage::CellSize * (k / grid.rows), TImage::CellSize * (k % grid.rows));
         item->setZValue(pictureZ);
         item->setVisible(blocksShown);
         blocks.append(item);
@@ -134,18 +141,18 @@ void TMapScene::showPictureForScale()
     if (!overview || overview->isVisible() != blocksShown)
         return;
     overview->setVisible(!blocksShown);
-    for (TBlockItem* item : std::as_const(blocks))
+    for (TImage* item : std::as_const(blocks))
         item->setVisible(blocksShown);
 }
 
 void TMapScene::followSelection(RoomKey now, RoomKey before)
 {
     // The room that lost the selection goes back to just above the picture.
-    if (TRoomItem* item = roomItem(before)) {
+    if (TRoom* item = roomItem(before)) {
         item->setSelected(false);
         item->setZValue(--bottomZ);
     }
-    if (TRoomItem* item = roomItem(now)) {
+    if (TRoom* item = roomItem(now)) {
         item->setSelected(true);
         item->setZValue(++topZ);
     }
@@ -161,22 +168,22 @@ void TMapScene::setScreenScale(qreal screenScale)
     if (screenScale <= 0 || screenScale == scale)
         return;
     scale = screenScale;
-    for (TRoomItem* item : std::as_const(roomItems))
+    for (TRoom* item : std::as_const(roomItems))
         item->setScreenScale(scale);
     showPictureForScale();
 }
 
-QList<TRoomItem*> TMapScene::roomsAt(QPoint pixel, const QTransform& toDevice) const
+QList<TRoom*> TMapScene::roomsAt(QPoint pixel, const QTransform& toDevice) const
 {
     // The index finds the rooms whose bounds come within reach of the pixel; each then
     // says whether the pixel is on it.
     const QTransform toScene = toDevice.inverted();
     const QRectF around = toScene.mapRect(QRectF(pixel - QPoint(Reach, Reach), QSizeF(2 * Reach + 1, 2 * Reach + 1)));
-    QList<TRoomItem*> found;
+    QList<TRoom*> found;
     for (QGraphicsItem* item : items(around, Qt::IntersectsItemBoundingRect, Qt::DescendingOrder)) {
-        if (item->type() != TRoomItem::Type)
+        if (item->type() != TRoom::Type)
             continue;
-        auto* room = static_cast<TRoomItem*>(item);
+        auto* room = static_cast<TRoom*>(item);
         if (room->partAt(pixel, toDevice) != NoPart)
             found.append(room);
     }
@@ -192,9 +199,9 @@ void TMapScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
         return;
     const QTransform toDevice = toDeviceOf(event);
     const QPoint pixel = screenPixel(toDevice.map(event->scenePos()));
-    const QList<TRoomItem*> under = roomsAt(pixel, toDevice);
+    const QList<TRoom*> under = roomsAt(pixel, toDevice);
     const bool beneath = (event->modifiers() & Qt::AltModifier) && under.size() > 1;
-    TRoomItem* room = under.value(beneath ? 1 : 0);
+    TRoom* room = under.value(beneath ? 1 : 0);
     drag = {};
     if (!room)
         return;
@@ -235,19 +242,21 @@ void TMapScene::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
     const QPoint pixel = screenPixel(toDevice.map(event->scenePos()));
     const RoomKey pressed = drag.pressed;
     drag = {};
-    // A release over the room the press was on is a click on it.
-    if (TRoomItem* room = roomItem(pressed); room && room->partAt(pixel, toDevice) != NoPart)
-        doc->select(pressed);
+    // A release over the room the press was on is a click on it. The selection may fail
+    // (a pending door with a bad permeability): it reports its error here, so that the
+    // error does not cross Qt's event delivery.
+    if (TRoom* room = roomItem(pressed); room && room->partAt(pixel, toDevice) != NoPart)
+        plsd::runGuarded([room] { room->Select(); });
     hover(pixel, toDevice);
 }
 
 void TMapScene::hover(QPoint pixel, const QTransform& toDevice)
 {
     // Only the selected room shows what is under the mouse, and only where it is on top.
-    TRoomItem* selected = roomItem(doc->selection());
+    TRoom* selected = roomItem(doc->selection());
     if (!selected)
         return;
-    const QList<TRoomItem*> under = roomsAt(pixel, toDevice);
+    const QList<TRoom*> under = roomsAt(pixel, toDevice);
     selected->setHoveredHandle(under.value(0) == selected ? selected->partAt(pixel, toDevice) : NoPart);
 }
 

@@ -8,14 +8,14 @@
 #include <memory>
 
 class QUndoStack;
-class TBlockItem;
+class TImage;
 class TPictureLevels;
 class TPictureOverview;
-class TRoomItem;
+class TRoom;
 
 // The map as items, following a document: one block item per block of the picture, behind
 // every room (far zoomed out, one item of the whole picture is shown instead); one room item
-// per room, the selected one on top and the one that lost the selection just above the
+// per room (TRoom), the selected one on top and the one that lost the selection just above the
 // picture; the scene's rectangle is the surface. The mouse and
 // the keys edit the rooms through undo steps on the stack it is given:
 // - a click selects the top room under the mouse, Alt+click the one under it;
@@ -32,13 +32,18 @@ public:
     TMetaroomDocument* document() const { return doc; }
     QUndoStack* undoStack() const { return stack; }
 
-    TRoomItem* roomItem(RoomKey key) const { return roomItems.value(key); }
-    const QList<TBlockItem*>& blockItems() const { return blocks; }
+    // The picture surface's size: the scene's rectangle.
+    QSize size() const { return sceneRect().size().toSize(); }
+    int width() const { return size().width(); }
+    int height() const { return size().height(); }
+
+    TRoom* roomItem(RoomKey key) const { return roomItems.value(key); }
+    const QList<TImage*>& blockItems() const { return blocks; }
     // The whole picture in one item, shown instead of the block items far zoomed out.
     TPictureOverview* pictureOverview() const { return overview; }
 
     // The rooms that a screen pixel seen through toDevice falls on, the top one first.
-    QList<TRoomItem*> roomsAt(QPoint pixel, const QTransform& toDevice) const;
+    QList<TRoom*> roomsAt(QPoint pixel, const QTransform& toDevice) const;
 
     // Screen pixels per picture pixel in the view (the view sets it as it zooms).
     qreal screenScale() const { return scale; }
@@ -79,8 +84,8 @@ private:
 
     TMetaroomDocument* doc;
     QUndoStack* stack;
-    QHash<RoomKey, TRoomItem*> roomItems;
-    QList<TBlockItem*> blocks;
+    QHash<RoomKey, TRoom*> roomItems;
+    QList<TImage*> blocks;
     TPictureOverview* overview = nullptr;
     std::shared_ptr<TPictureLevels> levels;
     qreal scale = 1;

@@ -1,4 +1,4 @@
-#include "view/blockitem.h"
+#include "view/blockimage.h"
 
 #include "view/blocklevels.h"
 #include "view/screenpixels.h"
@@ -7,7 +7,7 @@
 #include <QStyleOptionGraphicsItem>
 #include <algorithm>
 
-TBlockItem::TBlockItem(std::shared_ptr<TPictureLevels> levels, int block, QSize blockSize)
+TImage::TImage(std::shared_ptr<TPictureLevels> levels, int block, QSize blockSize)
     : levels(std::move(levels))
     , index(block)
     , cell(0, 0, std::min(blockSize.width(), CellSize), std::min(blockSize.height(), CellSize))
@@ -15,7 +15,7 @@ TBlockItem::TBlockItem(std::shared_ptr<TPictureLevels> levels, int block, QSize 
     setFlag(ItemUsesExtendedStyleOption);   // for the exposed part of the cell
 }
 
-void TBlockItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*)
+void TImage::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*)
 {
     const QTransform& toDevice = painter->worldTransform();
     const bool upright = toDevice.type() <= QTransform::TxScale && toDevice.m11() > 0 && toDevice.m22() > 0;
@@ -25,7 +25,7 @@ void TBlockItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option
         paintSharp(painter, option->exposedRect);
 }
 
-void TBlockItem::paintSharp(QPainter* painter, const QRectF& exposed)
+void TImage::paintSharp(QPainter* painter, const QRectF& exposed)
 {
     const QRect part = exposed.toAlignedRect() & cell.toRect();
     if (part.isEmpty())
@@ -39,7 +39,7 @@ void TBlockItem::paintSharp(QPainter* painter, const QRectF& exposed)
         painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
 }
 
-void TBlockItem::paintReduced(QPainter* painter)
+void TImage::paintReduced(QPainter* painter)
 {
     paintAtScreenSize(painter, cell, [this](QSize size) -> const QImage& { return levels->sized(index, size); });
 }

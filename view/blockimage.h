@@ -9,13 +9,13 @@ class TPictureLevels;
 // cell's top-left, nothing where the block is smaller than the cell. Zoomed in, picture
 // pixels are sharp squares; zoomed out, the block is drawn from a smoothly reduced copy
 // (TPictureLevels).
-class TBlockItem : public QGraphicsObject {
+class TImage : public QGraphicsObject {
     Q_OBJECT
 public:
     enum { Type = UserType + 1 };
     static constexpr int CellSize = 128;
 
-    TBlockItem(std::shared_ptr<TPictureLevels> levels, int block, QSize blockSize);
+    TImage(std::shared_ptr<TPictureLevels> levels, int block, QSize blockSize);
 
     int type() const override { return Type; }
     int block() const { return index; }
