@@ -10,6 +10,7 @@
 // The cases take turns within each run. An optional argument sets the number of runs
 // (default 21).
 #include "bench/benchsupport.h"
+#include "bench/roomgrid.h"
 #include "core/rules/gamerules.h"
 #include "core/script/scriptreader.h"
 #include "core/script/scripttokens.h"
@@ -20,51 +21,8 @@
 
 namespace {
 
-constexpr int roomColumns = 100;
-constexpr int roomRows = 100;
-constexpr int roomCount = roomColumns * roomRows;
-constexpr int roomWidth = 76;
-constexpr int roomHeight = 30;
-const QSize picture(60 * 128, 24 * 128);
-
-// The height of the floors and ceilings at the wall between columns c - 1 and c.
-int zigzag(int column)
-{
-    return column % 2 ? 6 : 0;
-}
-
-RoomDefs makeMap()
-{
-    RoomDefs defs;
-    defs.metaRoomID = 1;
-    defs.subRoomStartID = 0;
-    defs.metaroomFilename = QStringLiteral("Grid.blk");
-    defs.metaroomMusic = QStringLiteral("main.mng\\\\grid");
-    defs.panelWidth = picture.width();
-    defs.panelHeight = picture.height();
-    for (int k = 0; k < roomCount; ++k) {
-        const int c = k % roomColumns;
-        const int y = (k / roomColumns) * roomHeight;
-        ScriptRoom room;
-        room.xl = c * roomWidth;
-        room.xr = room.xl + roomWidth;
-        room.ytl = y + zigzag(c);
-        room.ytr = y + zigzag(c + 1);
-        room.ybl = room.ytl + roomHeight;
-        room.ybr = room.ytr + roomHeight;
-        room.roomtype = k % 11;
-        room.music = k % 3 ? QString() : QStringLiteral("Default");
-        defs.rooms.append(room);
-    }
-    for (int k = 0; k < roomCount; ++k) {
-        for (const int step : {1, roomColumns}) {
-            const int other = (k + step) % roomCount;
-            defs.rooms[k].doors.append({other, 50});
-            defs.rooms[other].doors.append({k, 50});
-        }
-    }
-    return defs;
-}
+using roomgrid::roomCount;
+const QSize picture = roomgrid::picture;
 
 // The baseline's reading: the script reader into plain records.
 ScriptContent readScript(const QByteArray& text)
@@ -77,7 +35,7 @@ ScriptContent readScript(const QByteArray& text)
 int main(int argc, char** argv)
 {
     const int runs = bench::runsFromArguments(argc, argv, 21);
-    const RoomDefs defs = makeMap();
+    const RoomDefs defs = roomgrid::makeMap();
     const QByteArray text = RoomDefsText(defs);
     RoomDefs doorless = defs;
     for (ScriptRoom& room : doorless.rooms)

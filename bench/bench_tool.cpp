@@ -2,10 +2,21 @@
 // a 7680 x 3072 PNG to a background file against Qt reading the PNG plus encoding and
 // writing the background bytes; the background file to PNG against decoding its bytes
 // plus Qt writing the PNG. Usage: bench_tool [runs]   (default 5)
+//
+// check of a script of 10,000 rooms and 20,000 door lines against the script reader reading
+// the same text: check's work in the process (read, load into an empty map, the rules, the
+// findings' lines), which the goal is for, and the tool as a program, whose start-up alone
+// is a third of the reading.
 
 #include "bench/benchsupport.h"
+#include "bench/roomgrid.h"
 #include "bench/syntheticgrid.h"
 #include "core/background/bitmapgrid.h"
+#include "core/model/scriptload.h"
+#include "core/rules/findinglines.h"
+#include "core/rules/gamerules.h"
+#include "core/script/scriptreader.h"
+#include "core/script/scriptwriter.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -20,12 +31,12 @@ constexpr int Columns = 60;
 constexpr int Rows = 24;
 constexpr int Block = 128;
 
-bool runTool(const QStringList& arguments)
+bool runTool(const QStringList& arguments, int expectedStatus = 0)
 {
     QProcess process;
     process.start(QStringLiteral(PLSD_TOOL), arguments);
     const bool ok = process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit
-                    && process.exitCode() == 0;
+                    && process.exitCode() == expectedStatus;
     if (!ok)
         std::fprintf(stderr, "palisandre-tool %s failed: %s\n", qPrintable(arguments.join(' ')),
                      process.readAllStandardError().constData());
@@ -95,6 +106,14 @@ QImage readAndDecode(const QString& path)
     return picture;
 }
 
+// What check does between reading the file and printing: the lines of its findings.
+qsizetype checkInProcess(const QByteArray& text)
+{
+    const ScriptContent content = ReadScript(text, ScriptStart{});
+    const QList<Finding> findings = CheckGameRules(LoadedIntoEmptyMap(content), QSize());
+    return FindingLines(findings, content).size();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -114,13 +133,24 @@ int main(int argc, char** argv)
         }
     }
 
-    std::vector<double> bareIn, toolIn, bareOut, toolOut;
+    const QString script = dir.filePath(QStringLiteral("grid.cos"));
+    const QByteArray scriptText = RoomDefsText(roomgrid::makeMap());
+    if (!writeFile(script, scriptText))
+        return 1;
+
+    std::vector<double> bareIn, toolIn, bareOut, toolOut, reading, checkWork, checkTool, startUp;
+    qsizetype findings = 0;
     bool ok = true;
     for (int run = 0; run < runs && ok; ++run) {
         bareIn.push_back(bench::timeMs([&] { ok &= encodeAndWrite(QImage(png, "PNG"), dir.filePath("bare.blk")); }));
         toolIn.push_back(bench::timeMs([&] { ok &= runTool({"convert", png, dir.filePath("tool.blk")}); }));
         bareOut.push_back(bench::timeMs([&] { ok &= readAndDecode(background).save(dir.filePath("bare.png"), "PNG"); }));
         toolOut.push_back(bench::timeMs([&] { ok &= runTool({"convert", background, dir.filePath("tool.png")}); }));
+        reading.push_back(bench::timeMs([&] { ok &= ReadScript(scriptText, ScriptStart{}).rooms.size() > 0; }));
+        checkWork.push_back(bench::timeMs([&] { findings = checkInProcess(scriptText); }));
+        // The map's 200 door lines between rooms that share no edge are errors: status 1.
+        checkTool.push_back(bench::timeMs([&] { ok &= runTool({"check", script}, 1); }));
+        startUp.push_back(bench::timeMs([&] { ok &= runTool({"--version"}); }));
     }
     if (!ok)
         return 1;
@@ -136,12 +166,19 @@ int main(int argc, char** argv)
     bench::printRow("convert PNG to .blk (goal <= 1.50)", toolInS, &bareInS);
     bench::printRow("baseline: read .blk, decode, Qt writes PNG", bareOutS);
     bench::printRow("convert .blk to PNG (goal <= 1.50)", toolOutS, &bareOutS);
+    const bench::Spread readingS = bench::spread(reading);
+    bench::printRow("baseline: ReadScript, 10k rooms, 20k doors", readingS);
+    bench::printRow("check's work in the process (goal <= 2.00)", bench::spread(checkWork), &readingS);
+    bench::printRow("check as a program, start-up included", bench::spread(checkTool), &readingS);
+    bench::printRow("the program's start-up alone (--version)", bench::spread(startUp), &readingS);
 
     auto bytesOf = [&](const char* name) {
         QFile file(dir.filePath(QString::fromLatin1(name)));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     };
-    std::printf("\nThe tool's background file is %s the baseline's.\n",
+    std::printf("\nThe script is %lld bytes; check finds %lld findings.\n", (long long)scriptText.size(),
+                (long long)findings);
+    std::printf("The tool's background file is %s the baseline's.\n",
                 bytesOf("tool.blk") == bytesOf("bare.blk") ? "byte for byte" : "NOT the same as");
     return 0;
 }

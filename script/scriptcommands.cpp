@@ -10,6 +10,7 @@
 #include "core/script/textfile.h"
 #include "core/common/errors.h"
 #include "core/model/commands.h"
+#include "core/model/scriptload.h"
 #include "core/model/snapshot.h"
 
 #include <QFileInfo>
@@ -54,29 +55,13 @@ void addParts(TMetaroomDocument& document, const ScriptContent& content, QUndoCo
     const QList<RoomKey> existing = document.rooms();
     QList<RoomKey> made;
     made.reserve(content.rooms.size());
-    for (const ReadRoom& room : content.rooms) {
-        // The corners as written; only the last one, ybr, keeps the minimum height.
-        const RoomCorners& c = room.corners;
-        const RoomShape written{c.xl, c.xr, c.ytl, c.ytr, c.ybl, c.ybr};
-        const RoomRecord record{AdjustedShape(written, Corner::BottomRight, 5, 5), room.roomtype, room.music, {}};
-        made.append(apply(new AddRoomCommand(&document, record, -1, false, &step))->key());
-    }
+    for (const ReadRoom& room : content.rooms)
+        made.append(apply(new AddRoomCommand(&document, RoomFromScript(room), -1, false, &step))->key());
     const auto keyOf = [&](const RoomRef& ref) { return ref.inScript ? made[ref.index] : existing[ref.index]; };
     for (const ReadDoor& door : content.doors)
         apply(new SetDoorCommand(&document, keyOf(door.first), keyOf(door.second), door.perm, QString(), &step));
 
-    MetaroomValues values = document.metaroom();
-    if (content.numbering) {
-        values.metaRoomID = content.numbering->metaRoomID;
-        values.subRoomStartID = content.numbering->subRoomStartID;
-    }
-    if (content.metaroom) {
-        values.offsetX = content.metaroom->offsetX;
-        values.offsetY = content.metaroom->offsetY;
-        values.filename = content.metaroom->backgroundName;
-    }
-    if (content.metaroomMusic)
-        values.music = *content.metaroomMusic;
+    const MetaroomValues values = MetaroomAfterLoad(document.metaroom(), content);
     if (values != document.metaroom())
         apply(new MetaroomCommand(&document, values, QString(), 0, &step));
 

@@ -1,5 +1,7 @@
 #include "tool/commandline.h"
 
+#include <QHash>
+
 namespace {
 
 const QString Program = QStringLiteral("palisandre-tool");
@@ -15,27 +17,35 @@ bool isHelp(const QString& argument)
     return argument == QStringLiteral("--help") || argument == QStringLiteral("-h");
 }
 
-// The arguments of a subcommand: its options (among `known`), and the rest in order.
-// "--" ends the options.
+// The arguments of a subcommand: its flags (among `flags`), its options with a value
+// (among `valued`, the value the next argument), and the rest in order. "--" ends the
+// options.
 struct Arguments {
     QStringList options;
+    QHash<QString, QString> values;
     QStringList positional;
     bool help = false;
 };
 
-Arguments splitArguments(const QString& command, const QStringList& arguments, const QStringList& known)
+Arguments splitArguments(const QString& command, const QStringList& arguments, const QStringList& flags,
+                         const QStringList& valued = {})
 {
     Arguments split;
     bool optionsEnded = false;
-    for (const QString& argument : arguments) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
         if (optionsEnded || !argument.startsWith('-') || argument == QStringLiteral("-")) {
             split.positional.append(argument);
         } else if (argument == QStringLiteral("--")) {
             optionsEnded = true;
         } else if (isHelp(argument)) {
             split.help = true;
-        } else if (known.contains(argument)) {
+        } else if (flags.contains(argument)) {
             split.options.append(argument);
+        } else if (valued.contains(argument)) {
+            if (i + 1 >= arguments.size())
+                usage(QStringLiteral("%1: option '%2' needs a value").arg(command, argument), command);
+            split.values.insert(argument, arguments[++i]);
         } else {
             usage(QStringLiteral("%1: unknown option '%2'").arg(command, argument), command);
         }
@@ -75,6 +85,68 @@ Invocation parseConvert(const QStringList& arguments)
     return invocation;
 }
 
+// The one script that check and render take.
+QString onlyScript(const QString& command, const Arguments& split)
+{
+    if (split.positional.size() != 1)
+        usage(QStringLiteral("%1: takes one room script, but %2 given").arg(command).arg(split.positional.size()),
+              command);
+    return split.positional.first();
+}
+
+Invocation parseCheck(const QStringList& arguments)
+{
+    const QString command = QStringLiteral("check");
+    const Arguments split =
+        splitArguments(command, arguments, {QStringLiteral("--werror")}, {QStringLiteral("--picture")});
+    Invocation invocation;
+    if (split.help) {
+        invocation.helpTopic = command;
+        return invocation;
+    }
+    invocation.command = Command::Check;
+    invocation.files = {onlyScript(command, split)};
+    invocation.picture = split.values.value(QStringLiteral("--picture"));
+    invocation.werror = split.options.contains(QStringLiteral("--werror"));
+    return invocation;
+}
+
+double scaleOf(const QString& text)
+{
+    bool ok = false;
+    const double scale = text.toDouble(&ok);
+    if (!ok || !(scale >= MinRenderScale && scale <= MaxRenderScale))
+        usage(QStringLiteral("render: the scale '%1' is not a number from %2 to %3")
+                  .arg(text)
+                  .arg(MinRenderScale)
+                  .arg(MaxRenderScale),
+              QStringLiteral("render"));
+    return scale;
+}
+
+Invocation parseRender(const QStringList& arguments)
+{
+    const QString command = QStringLiteral("render");
+    const Arguments split = splitArguments(command, arguments, {QStringLiteral("--numbers"), QStringLiteral("--types")},
+                                           {QStringLiteral("--picture"), QStringLiteral("-o"), QStringLiteral("--scale")});
+    Invocation invocation;
+    if (split.help) {
+        invocation.helpTopic = command;
+        return invocation;
+    }
+    invocation.command = Command::Render;
+    invocation.files = {onlyScript(command, split)};
+    invocation.picture = split.values.value(QStringLiteral("--picture"));
+    invocation.output = split.values.value(QStringLiteral("-o"));
+    if (invocation.output.isEmpty())
+        usage(QStringLiteral("render: no output picture given (-o OUT.png)"), command);
+    if (split.values.contains(QStringLiteral("--scale")))
+        invocation.scale = scaleOf(split.values.value(QStringLiteral("--scale")));
+    invocation.numbers = split.options.contains(QStringLiteral("--numbers"));
+    invocation.types = split.options.contains(QStringLiteral("--types"));
+    return invocation;
+}
+
 } // namespace
 
 Invocation parseCommandLine(const QStringList& arguments)
@@ -94,6 +166,10 @@ Invocation parseCommandLine(const QStringList& arguments)
         return parseInfo(rest);
     if (first == QStringLiteral("convert"))
         return parseConvert(rest);
+    if (first == QStringLiteral("check"))
+        return parseCheck(rest);
+    if (first == QStringLiteral("render"))
+        return parseRender(rest);
     if (first.startsWith('-'))
         usage(QStringLiteral("unknown option '%1'").arg(first));
     usage(QStringLiteral("unknown command '%1'").arg(first));
@@ -127,6 +203,44 @@ QString helpText(const QString& topic)
             "  --credit   stamp the editor's credit line at the picture's top left\n"
             "\n"
             "Exit status: 0, or 2 when the conversion failed (OUT is then left as it was).\n");
+    if (topic == QStringLiteral("check"))
+        return QStringLiteral(
+            "Usage: palisandre-tool check [--picture FILE] [--werror] SCRIPT\n"
+            "\n"
+            "Reads a room script (.cos) as the editor loads it into an empty map and checks the\n"
+            "map against the game's rules. Prints each finding as\n"
+            "  SCRIPT:LINE: error: message      (or warning:, note:)\n"
+            "LINE being the line of the finding's first room, of the door line for a door, or of\n"
+            "the brmi, addm or mmsc line for the metaroom's values. A script that does not read is\n"
+            "one such error line. A summary follows on standard error.\n"
+            "\n"
+            "Options:\n"
+            "  --picture FILE   also check the rooms against the size of this background file\n"
+            "                   (.blk) or picture\n"
+            "  --werror         fail on warnings too\n"
+            "\n"
+            "Exit status: 0 with no error, 1 with one (with --werror, also with a warning),\n"
+            "2 when a file could not be read or an argument is wrong.\n");
+    if (topic == QStringLiteral("render"))
+        return QStringLiteral(
+            "Usage: palisandre-tool render [OPTIONS] SCRIPT -o OUT.png\n"
+            "\n"
+            "Draws the map of a room script (.cos): the background, every room outlined, the\n"
+            "edges rooms share (where the game makes doors) in amber with the permeability of\n"
+            "their door line at the middle, and door lines between rooms that share no edge as\n"
+            "red lines between the rooms' centres. The picture's format follows OUT's extension.\n"
+            "OUT is replaced only when all of it is written.\n"
+            "\n"
+            "Options:\n"
+            "  -o OUT           the picture to write (required)\n"
+            "  --picture FILE   the background: a background file (.blk) or any picture;\n"
+            "                   without one, a dark grey surface of the map's size\n"
+            "  --scale S        draw at S times the size, 0.05 to 16 (default 1)\n"
+            "  --numbers        write each room's game number at its centre\n"
+            "  --types          fill each room with its type's colour, with a legend\n"
+            "\n"
+            "Exit status: 0, or 2 when a file could not be read or written (OUT is then left as\n"
+            "it was).\n");
     return QStringLiteral(
         "Usage: palisandre-tool COMMAND [OPTIONS] [FILES]\n"
         "       palisandre-tool --help | --version\n"
@@ -136,11 +250,13 @@ QString helpText(const QString& topic)
         "Commands:\n"
         "  info FILE...     what a background file, room script or picture holds\n"
         "  convert IN OUT   a background file to a picture, or a picture to a background file\n"
+        "  check SCRIPT     checks a room script against the game's rules\n"
+        "  render SCRIPT    draws the map of a room script as a picture\n"
         "\n"
         "'palisandre-tool COMMAND --help' tells more about a command.\n");
 }
 
 bool needsFonts(const Invocation& invocation)
 {
-    return invocation.command == Command::Convert && invocation.credit;
+    return (invocation.command == Command::Convert && invocation.credit) || invocation.command == Command::Render;
 }

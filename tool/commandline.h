@@ -13,14 +13,24 @@ public:
     using PlsdError::PlsdError;
 };
 
-enum class Command { Help, Version, Info, Convert };
+enum class Command { Help, Version, Info, Convert, Check, Render };
 
 struct Invocation {
     Command command = Command::Help;
     QString helpTopic;     // for Help: "" for the tool, or a subcommand's name
-    QStringList files;     // Info: the files; Convert: IN and OUT
+    QStringList files;     // Info: the files; Convert: IN and OUT; Check, Render: the script
     bool credit = false;   // Convert: stamp the credit line
+    QString picture;       // Check, Render: --picture, or empty
+    bool werror = false;   // Check: warnings fail too
+    QString output;        // Render: -o
+    double scale = 1;      // Render: --scale
+    bool numbers = false;  // Render: room numbers
+    bool types = false;    // Render: type fills and legend
 };
+
+// The bounds of render's --scale.
+constexpr double MinRenderScale = 0.05;
+constexpr double MaxRenderScale = 16;
 
 // Reads the arguments after the program's name; raises UsageError.
 Invocation parseCommandLine(const QStringList& arguments);

@@ -1,10 +1,12 @@
-// palisandre-tool: the editor's conversions and readers from the command line, with no
-// display.
+// palisandre-tool: the editor's conversions, readers, check and map drawing from the
+// command line, with no display.
 
+#include "tool/check.h"
 #include "tool/commandline.h"
 #include "tool/convert.h"
 #include "tool/info.h"
 #include "tool/progressline.h"
+#include "tool/render.h"
 #include "tool/toolstatus.h"
 
 #include <QCoreApplication>
@@ -55,6 +57,12 @@ int run(const Invocation& invocation)
         convert({invocation.files.value(0), invocation.files.value(1), invocation.credit}, progress);
         return ExitSuccess;
     }
+    case Command::Check:
+        return runCheck({invocation.files.value(0), invocation.picture, invocation.werror});
+    case Command::Render:
+        render({invocation.files.value(0), invocation.picture, invocation.output,
+                {invocation.scale, invocation.numbers, invocation.types}});
+        return ExitSuccess;
     }
     return ExitFailure;
 }

@@ -17,6 +17,12 @@ void printError(const QString& message)
     std::fflush(stderr);
 }
 
+void printErrorLine(const QString& line)
+{
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
 LibraryOutputSilenced::LibraryOutputSilenced()
 {
     std::fflush(stderr);

@@ -12,6 +12,8 @@ constexpr int ExitFailure = 2;
 void printOut(const QString& text);
 // "palisandre-tool: message" as one line on standard error.
 void printError(const QString& message);
+// The line as it is on standard error.
+void printErrorLine(const QString& line);
 
 // While it lives, what libraries print on standard error themselves goes nowhere: libpng,
 // for one, prints its errors before Qt gives up on a file, and the tool's own message

@@ -103,11 +103,11 @@ private:
             else if (word == "door")
                 door(args, line.number);
             else if (word == "addm")
-                metaroom(args);
+                metaroom(args, line.number);
             else if (word == "mmsc")
-                metaroomMusic(args);
+                metaroomMusic(args, line.number);
             else if (word == "brmi")
-                roomNumbering(args);
+                roomNumbering(args, line.number);
         }
     }
 
@@ -166,9 +166,10 @@ private:
                               .arg(number));
     }
 
-    void metaroom(Arguments& args)
+    void metaroom(Arguments& args, int line)
     {
         ReadMetaroom m;
+        m.line = line;
         m.offsetX = args.number();
         m.offsetY = args.number();
         const int width = args.number();
@@ -180,16 +181,18 @@ private:
         content.metaroom = m;
     }
 
-    void metaroomMusic(Arguments& args)
+    void metaroomMusic(Arguments& args, int line)
     {
         args.skip();
         args.skip();
         content.metaroomMusic = args.text("the metaroom music");
+        content.metaroomMusicLine = line;
     }
 
-    void roomNumbering(Arguments& args)
+    void roomNumbering(Arguments& args, int line)
     {
         ReadNumbering n;
+        n.line = line;
         n.metaRoomID = args.number();
         n.subRoomStartID = args.number();
         subRoomStartID = n.subRoomStartID;

@@ -91,6 +91,7 @@ struct ReadDoor {
 
 // The values of the last metaroom line.
 struct ReadMetaroom {
+    int line = 0;
     int offsetX = 0;
     int offsetY = 0;
     QString backgroundName;
@@ -100,6 +101,7 @@ struct ReadMetaroom {
 
 // The values of the last base line.
 struct ReadNumbering {
+    int line = 0;
     int metaRoomID = 0;
     int subRoomStartID = 0;
 
@@ -112,6 +114,7 @@ struct ScriptContent {
     QList<ReadDoor> doors;   // in line order
     std::optional<ReadMetaroom> metaroom;
     std::optional<QString> metaroomMusic;
+    int metaroomMusicLine = 0;   // of the last metaroom music line; 0 when there is none
     std::optional<ReadNumbering> numbering;
     // The panel's size after the load: the start's, grown to every room's xr, ybl and ybr
     // (picture coordinates) and to the width and height of every metaroom line.

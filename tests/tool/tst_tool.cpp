@@ -1,12 +1,15 @@
 // palisandre-tool run as a program, with no display and no platform chosen, on files the
 // test makes.
 #include "core/background/blkformat.h"
+#include "core/rules/mapcolours.h"
+#include "core/rules/roomtypes.h"
 #include "core/tst_blkdata.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QImage>
 #include <QMap>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -73,6 +76,8 @@ private slots:
     void helpAndVersion();
     void convertRoundTrips();
     void info();
+    void check();
+    void render();
     void errorsChangeNothing_data();
     void errorsChangeNothing();
 
@@ -87,10 +92,12 @@ void TestTool::helpAndVersion()
     const Run help = tool({"--help"});
     QCOMPARE(help.status, 0);
     QVERIFY(help.out.contains("info FILE...") && help.out.contains("convert IN OUT"));
-    QVERIFY(!help.out.contains("check") && !help.out.contains("render"));
+    QVERIFY(help.out.contains("check SCRIPT") && help.out.contains("render SCRIPT"));
     const Run convertHelp = tool({"convert", "--help"});
     QCOMPARE(convertHelp.status, 0);
     QVERIFY(convertHelp.out.startsWith("Usage: palisandre-tool convert") && convertHelp.out.contains("--credit"));
+    QVERIFY(tool({"check", "--help"}).out.contains("--werror"));
+    QVERIFY(tool({"render", "-h"}).out.contains("--numbers"));
     QVERIFY(tool({"info", "-h"}).out.startsWith("Usage: palisandre-tool info"));
     const Run version = tool({"--version"});
     QCOMPARE(version.status, 0);
@@ -186,6 +193,92 @@ void TestTool::info()
     QCOMPARE(run.out, expected);
 }
 
+void TestTool::check()
+{
+    // Rooms 0 and 1 share a wall; the picture is 150 pixels wide, so room 1 sticks out.
+    const QByteArray rooms = "addr 0 0 100 0 0 50 50\r\n* a comment\r\naddr 0 100 200 0 0 50 50\r\n";
+    QVERIFY(writeAll(path("clean.cos"), rooms + "door 0 1 40\r\n"));
+    QVERIFY(writeAll(path("warnings.cos"), rooms));
+    QVERIFY(writeAll(path("errors.cos"), rooms + "addr 0 300 400 0 0 50 50\r\ndoor 0 2 40\r\n"));
+    QVERIFY(writeAll(path("bad.cos"), rooms + "rtyp 0 five\r\n"));
+    QVERIFY(QImage(150, 50, QImage::Format_RGB32).save(path("narrow.png")));
+
+    const Run clean = tool({"check", "clean.cos"});
+    QCOMPARE(clean.status, 0);
+    QVERIFY(clean.out.isEmpty());
+    QCOMPARE(clean.err, QStringLiteral("no problems\n"));
+
+    const QString warnings = QStringLiteral(
+        "warnings.cos:3: warning: Room 1 lies partly outside the picture of 150 x 50 pixels: the game has no "
+        "background to show behind that part.\n"
+        "warnings.cos:1: note: Rooms 0 and 1 share an edge with no door line: the game makes a door of "
+        "permeability 100 there.\n");
+    for (const bool werror : {false, true}) {
+        const QStringList arguments =
+            werror ? QStringList{"check", "--werror", "warnings.cos", "--picture", "narrow.png"}
+                   : QStringList{"check", "warnings.cos", "--picture", "narrow.png"};
+        const Run run = tool(arguments);
+        QCOMPARE(run.status, werror ? 1 : 0);
+        QCOMPARE(run.out, warnings);
+        QCOMPARE(run.err, QStringLiteral("1 warning, 1 note\n"));
+    }
+
+    const Run errors = tool({"check", "errors.cos"});
+    QCOMPARE(errors.status, 1);
+    QCOMPARE(errors.out, QStringLiteral("errors.cos:5: error: Door between rooms 0 and 2, which share no edge: the "
+                                        "game stops the script at this line and makes no door after it.\n"
+                                        "errors.cos:1: note: Rooms 0 and 1 share an edge with no door line: the game "
+                                        "makes a door of permeability 100 there.\n"));
+    QCOMPARE(errors.err, QStringLiteral("1 error, 1 note\n"));
+
+    const Run bad = tool({"check", "bad.cos"});
+    QCOMPARE(bad.status, 1);
+    QCOMPARE(bad.out, QStringLiteral("bad.cos:4: error: 'five' is not a valid integer value\n"));
+}
+
+void TestTool::render()
+{
+    // A room from (10, 20) to (60, 50) on a surface of 100 x 80, drawn twice the size.
+    QVERIFY(writeAll(path("room.cos"), "addm 0 0 100 80 \"x\"\r\naddr 0 10 60 20 20 50 50\r\nrtyp 0 5\r\n"));
+    QImage picture(50, 40, QImage::Format_RGB32);
+    picture.fill(qRgb(200, 220, 240));
+    QVERIFY(picture.save(path("light.png")));
+    for (const QStringList& arguments :
+         {QStringList{"render", "room.cos", "-o", "plain.png", "--scale", "2"},
+          QStringList{"render", "room.cos", "-o", "types.png", "--scale", "2", "--types"},
+          QStringList{"render", "--picture", "light.png", "room.cos", "-o", "light-map.png", "--scale", "2"}}) {
+        const Run run = tool(arguments);
+        QVERIFY2(run.status == 0 && run.err.isEmpty() && run.out.isEmpty(), qPrintable(run.err));
+    }
+
+    const QRgb grey = mapcolours::noPicture().rgb();
+    const QRgb white = qRgb(255, 255, 255);
+    const QImage plain = QImage(path("plain.png")).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(plain.size(), QSize(200, 160));
+    // The one-pixel outline on each side, a darker halo just outside it, the inside untouched.
+    for (const QPoint p : {QPoint(20, 40), QPoint(70, 40), QPoint(120, 70), QPoint(70, 100), QPoint(20, 100)})
+        QCOMPARE(plain.pixel(p), white);
+    for (const QPoint p : {QPoint(70, 39), QPoint(19, 70)})
+        QVERIFY(qGray(plain.pixel(p)) < qGray(grey));
+    QCOMPARE(plain.pixel(70, 70), grey);
+    QCOMPARE(plain.pixel(150, 140), grey);
+
+    // --types: the inside filled with the type's colour over the surface.
+    QImage expected(1, 1, QImage::Format_RGB32);
+    expected.fill(grey);
+    QPainter(&expected).fillRect(0, 0, 1, 1, RoomTypeColour(5));
+    const QImage types = QImage(path("types.png")).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(types.pixel(70, 70), expected.pixel(0, 0));
+    QCOMPARE(types.pixel(70, 100), white);
+
+    // The picture, scaled, behind the map; grey past its end.
+    const QImage light = QImage(path("light-map.png")).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(light.size(), QSize(200, 160));
+    QCOMPARE(light.pixel(60, 70), qRgb(200, 220, 240));
+    QCOMPARE(light.pixel(70, 40), white);
+    QCOMPARE(light.pixel(150, 140), grey);
+}
+
 void TestTool::errorsChangeNothing_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -211,6 +304,24 @@ void TestTool::errorsChangeNothing_data()
     QTest::newRow("no such folder") << QStringList{"convert", "in.png", "none/out.blk"}
                                     << "Cannot create file none/out.blk";
     QTest::newRow("script not read") << QStringList{"info", "bad.cos"} << "bad.cos: line 1: 'x' is not a valid integer value";
+    QTest::newRow("check: no script") << QStringList{"check", "none.cos"} << "none.cos: File not found";
+    QTest::newRow("check: two scripts") << QStringList{"check", "a.cos", "b.cos"}
+                                        << "check: takes one room script, but 2 given (see palisandre-tool check --help)";
+    QTest::newRow("check: bad picture") << QStringList{"check", "good.cos", "--picture", "text.png"}
+                                        << "text.png is not a picture this program reads";
+    QTest::newRow("render: script not read") << QStringList{"render", "bad.cos", "-o", "out.png"}
+                                             << "bad.cos, line 1: 'x' is not a valid integer value";
+    QTest::newRow("render: no output") << QStringList{"render", "good.cos"}
+                                       << "render: no output picture given (-o OUT.png) (see palisandre-tool render --help)";
+    QTest::newRow("render: scale") << QStringList{"render", "good.cos", "-o", "out.png", "--scale", "0"}
+                                   << "render: the scale '0' is not a number from 0.05 to 16 (see palisandre-tool "
+                                      "render --help)";
+    QTest::newRow("render: too large") << QStringList{"render", "huge.cos", "-o", "out.png", "--scale", "16"}
+                                       << "out.png: the drawing would be 48000 x 1600 pixels, more than this "
+                                          "program draws; choose a smaller --scale";
+    QTest::newRow("render: bad picture") << QStringList{"render", "good.cos", "--picture", "cut.blk", "-o", "out.png"}
+                                         << "cut.blk is truncated or damaged: it has 2000 bytes, but its header, "
+                                            "index and pixel data need 32786";
 }
 
 void TestTool::errorsChangeNothing()
@@ -222,6 +333,8 @@ void TestTool::errorsChangeNothing()
     QVERIFY(writeAll(path("good.blk"), uniformFile(1, 1, 1, 128, 128, 0)));
     QVERIFY(writeAll(path("cut.blk"), uniformFile(1, 1, 1, 128, 128, 0).left(2000)));
     QVERIFY(writeAll(path("bad.cos"), "addr 0 x 1 2 3 4 5\r\n"));
+    QVERIFY(writeAll(path("good.cos"), "addr 0 0 100 0 0 50 50\r\n"));
+    QVERIFY(writeAll(path("huge.cos"), "addr 0 0 3000 0 0 100 100\r\n"));
     QVERIFY(writeAll(path("out.blk"), "old"));
     QVERIFY(writeAll(path("out.png"), "old"));
     const QMap<QString, QByteArray> before = filesIn(dir.path());
