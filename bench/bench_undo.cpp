@@ -10,6 +10,7 @@
 #include "app/main.h"
 #include "app/tool.h"
 #include "bench/benchsupport.h"
+#include "view/mapview.h"
 #include "bench/syntheticgrid.h"
 #include "core/common/intconv.h"
 #include "rooms/room.h"
@@ -68,21 +69,23 @@ private:
     TfrmToolbox* tool = nullptr;
 };
 
-void send(TRoom* room, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
+// Mouse events at a picture point, sent through the main window's view as a user's would come.
+void send(TfrmMainForm& main, QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held)
 {
-    QMouseEvent event(type, at, room->mapToGlobal(at), button, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(room, &event);
+    const TMapView* view = main.scbImage;
+    const QPoint onView = view->mapFromScene(at + QPointF(0.25, 0.25));
+    QMouseEvent event(type, onView, view->viewport()->mapToGlobal(onView), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(view->viewport(), &event);
 }
 
-// A press, three moves and a release, starting at a point of the room.
-void drag(TRoom* room, QPoint from, QPoint by)
+// A press, three moves and a release, starting at a picture point.
+void drag(TfrmMainForm& main, QPointF from, QPointF by)
 {
-    send(room, QEvent::MouseMove, from, Qt::NoButton, Qt::NoButton);   // the box under the mouse
-    send(room, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
-    QPoint onPanel = room->mapToParent(from);
+    send(main, QEvent::MouseMove, from, Qt::NoButton, Qt::NoButton);   // the box under the mouse
+    send(main, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
     for (int i = 1; i <= 3; ++i)
-        send(room, QEvent::MouseMove, room->mapFromParent(onPanel + i * by / 3), Qt::NoButton, Qt::LeftButton);
-    send(room, QEvent::MouseButtonRelease, room->mapFromParent(onPanel + by), Qt::LeftButton, Qt::NoButton);
+        send(main, QEvent::MouseMove, from + i * by / 3, Qt::NoButton, Qt::LeftButton);
+    send(main, QEvent::MouseButtonRelease, from + by, Qt::LeftButton, Qt::NoButton);
 }
 
 // One of the edits a user makes, picked by the random source.
@@ -99,10 +102,10 @@ void edit(Scene& scene, std::mt19937& random)
     case 0:
     case 1:
     case 2:
-        drag(room, QPoint(room->width() / 2, room->height() / 2), by);
+        drag(main, QPointF((room->xl() + room->xr()) / 2, (room->ytl() + room->ybl()) / 2), by);
         break;
     case 3:   // the right wall's box
-        drag(room, room->mapFromParent(QPoint(room->xr(), room->ytr() + (room->ybr() - room->ytr()) / 2 + 2)), by);
+        drag(main, QPointF(room->xr(), room->ytr() + (room->ybr() - room->ytr()) / 2), by);
         break;
     case 4:
         tool.edtxl->setText(IntToStr(room->xl() + by.x()));
