@@ -49,6 +49,7 @@ TfrmMainForm::TfrmMainForm(QWidget* parent)
     createPictureSurface();
     Document->setSurfaceSize(Panel->size());
     followDocument();
+    createDocks();
     FormCreate();
     setAcceptDrops(true);
     showUnsavedState();
