@@ -22,6 +22,8 @@ QAction* viewItem(QDockWidget* dock, const char* name, const char* caption)
     QAction* item = dock->toggleViewAction();
     item->setObjectName(QString::fromLatin1(name));
     item->setText(QString::fromLatin1(caption));
+    // Qt sets the check mark when the dock is first shown or hidden: set it already.
+    item->setChecked(!dock->isHidden());
     return item;
 }
 

@@ -38,6 +38,7 @@ RoomTypePicker::RoomTypePicker(QLineEdit* field)
         QAction* item = types->addAction(named ? RoomTypeLabel(type) : QStringLiteral("%1 (unused)").arg(type));
         item->setData(type);
         item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, type] { this->field->setText(IntToStr(type)); });
     }
     opener->setObjectName(field->objectName() + QStringLiteral("List"));
     opener->setToolTip(QStringLiteral("The game's room types"));
@@ -45,7 +46,6 @@ RoomTypePicker::RoomTypePicker(QLineEdit* field)
 
     connect(opener, &QAction::triggered, this, &RoomTypePicker::showList);
     connect(types, &QMenu::aboutToShow, this, &RoomTypePicker::markTypedType);
-    connect(types, &QMenu::triggered, this, [this](QAction* item) { this->field->setText(IntToStr(item->data().toInt())); });
     connect(field, &QLineEdit::textChanged, this, &RoomTypePicker::nameTypedType);
     nameTypedType();
 }

@@ -634,10 +634,12 @@ void TfrmToolbox::edtRoomTypeChange()
 {
     if (!ShownRoom)
         return;
-    // Every prefix of a type the game takes is one too ("1" on the way to "12"), so a
-    // refusal here is never of a number still being typed.
+    // A new type the game would not take is refused. The type in force is not: showing a
+    // room read from a script writes its type here. Every prefix of a type the game takes
+    // is one too ("1" on the way to "12"), so no number still being typed is refused.
     const std::int32_t type = StrToInt(edtRoomType->text());
-    RefuseNonGameRoomType(type);
+    if (type != document()->room(shownKey).roomtype)
+        RefuseNonGameRoomType(type);
     changeShownRoom([type](RoomRecord& r) { r.roomtype = type; }, "Change Room Type", edtRoomType);
 }
 

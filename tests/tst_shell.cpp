@@ -191,6 +191,8 @@ void TestShell::menuTree()
                        "  Redo1 &Redo [Ctrl+Shift+Z]",
                        "View1 &View",
                        "  Toolbox1 &Toolbox [Ctrl+T] checked",
+                       "  ShowRooms1 &Rooms List",
+                       "  ShowProblems1 &Problems checked",
                        "Mode1 &Mode",
                        "  None1 &None",
                        "  Rooms1 &Rooms checked",
