@@ -49,6 +49,7 @@ TfrmMainForm::TfrmMainForm(QWidget* parent)
     createPictureSurface();
     Document->setSurfaceSize(EmptyPanelSize);
     followDocument();
+    createDocks();
     FormCreate();
     setAcceptDrops(true);
     showUnsavedState();

@@ -26,6 +26,8 @@ class QMenuBar;
 class QUndoCommand;
 class QUndoStack;
 class QWidget;
+class ProblemsDock;
+class RoomsDock;
 class TStatusBar;
 class TfrmToolbox;
 class TfrmAbout;
@@ -219,6 +221,15 @@ public:
     void RoomFileRead(const QString& path, bool intoEmptyMap);
     void RoomFileWritten(const QString& path);
 
+    // --- The game's rules: the Rooms and Problems docks ---
+    RoomsDock* dockRooms = nullptr;
+    ProblemsDock* dockProblems = nullptr;
+    QAction* ShowRooms1 = nullptr;      // View > Rooms List
+    QAction* ShowProblems1 = nullptr;   // View > Problems
+
+    // Scrolls the map so that the room is in view.
+    void ShowRoomInView(RoomKey key);
+
 signals:
     void closed();
 
@@ -255,6 +266,11 @@ private:
     void rememberRecentFile(const RecentFile& file);
     void showRecentFiles();
     void showUnsavedState();
+
+    // The game's rules
+    void createDocks();
+    void chooseRoom(RoomKey key);   // a room chosen in a dock
+    void showGameErrorsOfSave(const QString& path);
 
     QString roomFile;
     QString backgroundFile;

@@ -1,10 +1,13 @@
 #include "app/tool.h"
 
 #include "app/application.h"
+#include "app/roomtypepicker.h"
 #include "core/common/intconv.h"
 #include "app/main.h"
 #include "rooms/room.h"
 #include "core/model/commands.h"
+#include "core/rules/refusedvalues.h"
+#include "core/rules/roomtypes.h"
 
 #include <QUndoStack>
 
@@ -224,6 +227,7 @@ void TfrmToolbox::createSubRoomPage()
     edtSubRoomID->setEnabled(false);
     Label13 = label(p, "Label13", "Room type:", 104, 168);
     edtRoomType = edit(p, "edtRoomType", "0", 160, 168, 57);
+    RoomTypes = new RoomTypePicker(edtRoomType);
 
     for (QLineEdit* position : {edtytl, edtxl, edtybl, edtytr, edtxr, edtybr})
         position->installEventFilter(this);
@@ -443,7 +447,7 @@ std::optional<TfrmToolbox::PendingDoor> TfrmToolbox::pendingDoor() const
 {
     if (!DoorPending || !ShownRoom || !document() || !document()->contains(shownKey))
         return std::nullopt;
-    return PendingDoor{shownKey, StrToInt(edtPerm->text())};
+    return PendingDoor{shownKey, typedPerm()};
 }
 
 bool TfrmToolbox::CompletePendingDoor(TRoom* room)
@@ -629,7 +633,12 @@ void TfrmToolbox::edtRoomTypeChange()
 {
     if (!ShownRoom)
         return;
+    // A new type the game would not take is refused. The type in force is not: showing a
+    // room read from a script writes its type here. Every prefix of a type the game takes
+    // is one too ("1" on the way to "12"), so no number still being typed is refused.
     const std::int32_t type = StrToInt(edtRoomType->text());
+    if (type != document()->room(shownKey).roomtype)
+        RefuseNonGameRoomType(type);
     changeShownRoom([type](RoomRecord& r) { r.roomtype = type; }, "Change Room Type", edtRoomType);
 }
 
@@ -679,10 +688,24 @@ void TfrmToolbox::edtFilenameChange()
     changeMetaroom([&name](MetaroomValues& m) { m.filename = name; }, "Change Metaroom Filename", edtFilename);
 }
 
+// The permeability typed in "Perm:", refused when it does not convert or the game would
+// not take it.
+int TfrmToolbox::typedPerm() const
+{
+    const std::int32_t perm = StrToInt(edtPerm->text());
+    RefuseNonGamePermeability(perm);
+    return perm;
+}
+
 void TfrmToolbox::btnAddDoorClick()
 {
-    if (ShownRoom)
-        DoorPending = true;
+    if (!ShownRoom)
+        return;
+    // A number the game refuses is refused at once; text that is no number is reported
+    // when the door is made.
+    if (const auto perm = tryStrToInt(edtPerm->text()))
+        RefuseNonGamePermeability(*perm);
+    DoorPending = true;
 }
 
 void TfrmToolbox::cbxDoorListKeyPress(QKeyEvent* event)
@@ -705,7 +728,7 @@ void TfrmToolbox::btnUpdateDoorClick()
     if (!ShownRoom || cbxDoorList->currentText().isEmpty())
         return;
     TRoom* target = frmMainForm->RoomByIndex(StrToInt(cbxDoorList->currentText()));
-    ShownRoom->SetDoor(target, StrToInt(edtPerm->text()));
+    ShownRoom->SetDoor(target, typedPerm());
 }
 
 void TfrmToolbox::btnDeleteDoorClick()

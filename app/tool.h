@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
+class RoomTypePicker;
 class TfrmMainForm;
 class TRoom;
 
@@ -92,6 +93,7 @@ public:
     QLineEdit* edtSubRoomID = nullptr;
     QLabel* Label13 = nullptr;
     QLineEdit* edtRoomType = nullptr;
+    RoomTypePicker* RoomTypes = nullptr;   // the game's type names beside edtRoomType
 
     // The room the Sub room page shows: the selected room, following the document.
     TRoom* ShownRoom = nullptr;
@@ -177,6 +179,7 @@ private:
     void changeShownRoom(const std::function<void(RoomRecord&)>& change, const char* text, QLineEdit* typedIn);
     int mergeKeyOf(QLineEdit* typedIn);
     void typed(QLineEdit* typedIn);
+    int typedPerm() const;
     QStringList doorEntries(const TRoom* room) const;
     void ShowRoomPosition(TRoom* room);
     void fillDoorList(TRoom* room);

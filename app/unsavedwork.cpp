@@ -211,6 +211,7 @@ void TfrmMainForm::saveRoomFile(const QString& path)
 {
     SaveRoomDefs(path);
     rememberRecentFile({RecentFile::RoomScript, path});
+    showGameErrorsOfSave(path);
 }
 
 // --- The question, Save All, New -----------------------------------------------------

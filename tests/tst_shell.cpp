@@ -195,6 +195,8 @@ void TestShell::menuTree()
                        "  ZoomOut1 Zoom &Out [Ctrl+-]",
                        "  ZoomFit1 &Fit Picture [Ctrl+0]",
                        "  ZoomActual1 &Actual Size [Ctrl+1]",
+                       "  ShowRooms1 &Rooms List",
+                       "  ShowProblems1 &Problems checked",
                        "Mode1 &Mode",
                        "  None1 &None",
                        "  Rooms1 &Rooms checked",

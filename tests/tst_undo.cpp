@@ -215,8 +215,9 @@ void TestUndo::randomEditsUndoAndRedo()
             }
             case 6:
                 e.tool->edtRoomType->setFocus();
-                e.tool->edtRoomType->setText(IntToStr(pick(3)));
-                e.tool->edtRoomType->setText(e.tool->edtRoomType->text() + IntToStr(pick(10)));
+                // Two digits typed, the type within the game's 0 to 15.
+                e.tool->edtRoomType->setText(IntToStr(pick(2)));
+                e.tool->edtRoomType->setText(e.tool->edtRoomType->text() + IntToStr(pick(6)));
                 break;
             case 7:
                 e.tool->edtMusic->setFocus();
