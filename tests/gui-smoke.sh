@@ -230,9 +230,10 @@ dialog=$(window_named Open)
 xdotool windowfocus --sync "$dialog" || fail "could not give the file dialog the keyboard"
 xdotool type --delay 10 "$picture"
 screenshot import-dialog
+# A slow build (the sanitizers) may still be taking the typed path when Enter comes.
 xdotool key Return
 dialog_closed() { ! has_window_named Open; }
-wait_until 10 dialog_closed || fail "Enter did not close the file dialog"
+wait_until 30 dialog_closed || fail "Enter did not close the file dialog"
 picture_shown() { probe && [ "$(pixels_of "$work/probe.png" "$ground" "$main_area")" -gt 1000 ]; }
 wait_until 10 picture_shown || fail "File > Import Bitmap showed no picture in the main window"
 leftovers=$(visible_windows | grep -vx -e "$main" -e "$toolbox")
@@ -355,7 +356,7 @@ save_as() {
     xdotool type --delay 10 "$2"
     xdotool key Return
     dialog_gone() { ! visible_windows | grep -qx "$dialog"; }
-    wait_until 10 dialog_gone || fail "Enter did not close the save dialog of the $1"
+    wait_until 30 dialog_gone || fail "Enter did not close the save dialog of the $1"
 }
 xdotool windowfocus --sync "$main" 2>/dev/null
 xdotool key --clearmodifiers alt+f
