@@ -18,6 +18,7 @@
 #include "core/script/scripttokens.h"
 #include "core/script/scriptwriter.h"
 #include "tests/scriptmodel.h"
+#include "view/mapscene.h"
 
 #include <QLineEdit>
 #include <QUndoStack>
@@ -155,11 +156,6 @@ Editor& editor()
 }
 
 // The panel's size as Qt keeps it: no larger than a widget can be.
-int widgetSize(int size)
-{
-    return std::min(size, QWIDGETSIZE_MAX);
-}
-
 // Every door has its twin in the room it leads to, with the same permeability, and a
 // room has at most one door to each room.
 void checkDoorsPaired(const RoomDefs& defs)
@@ -234,7 +230,7 @@ void compareWithModel(const RoomDefs& model)
         check(room.ybr >= model.rooms[i].ybr, "a room's bottom-right corner moved up");
         room.ybr = model.rooms[i].ybr;
     }
-    check(e.main->Panel->size() == QSize(widgetSize(model.panelWidth), widgetSize(model.panelHeight)),
+    check(e.main->Panel->size() == QSize(model.panelWidth, model.panelHeight),
           "the panel's size is not the size read");
     held.panelWidth = model.panelWidth;
     held.panelHeight = model.panelHeight;
