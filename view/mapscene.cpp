@@ -4,6 +4,7 @@
 #include "app/application.h"
 #include "view/blockimage.h"
 #include "view/blocklevels.h"
+#include "view/doorsoverlay.h"
 #include "view/pictureoverview.h"
 #include "view/roomhandles.h"
 #include "rooms/room.h"
@@ -64,6 +65,8 @@ TMapScene::TMapScene(TMetaroomDocument* document, QUndoStack* undoStack, QObject
     connect(doc, &TMetaroomDocument::roomChanged, this, [this](RoomKey key, TMetaroomDocument::RoomChanges changes) {
         if (changes & TMetaroomDocument::ShapeChanged)
             changeRoom(key);
+        else if (TRoom* room = roomItem(key); room && (changes & TMetaroomDocument::TypeChanged) && typesShown)
+            room->update();
     });
     connect(doc, &TMetaroomDocument::doorsChanged, this, [this](RoomKey a, RoomKey b) {
         for (RoomKey key : {a, b}) {
@@ -80,6 +83,11 @@ TMapScene::TMapScene(TMetaroomDocument* document, QUndoStack* undoStack, QObject
     for (int i = 0; i < doc->roomCount(); ++i)
         addRoom(i, doc->roomAt(i));
     followSelection(doc->selection(), 0);
+    doors = new TDoorsOverlay(doc, this);
+    connect(doors, &TDoorsOverlay::changed, this, [this](const QRectF& area) {
+        if (doorsShown)
+            update(area);
+    });
 }
 
 TMapScene::~TMapScene() = default;
@@ -170,7 +178,31 @@ void TMapScene::setScreenScale(qreal screenScale)
     scale = screenScale;
     for (TRoom* item : std::as_const(roomItems))
         item->setScreenScale(scale);
+    doors->setScreenScale(scale);
     showPictureForScale();
+}
+
+void TMapScene::setDoorsShown(bool shown)
+{
+    if (shown == doorsShown)
+        return;
+    doorsShown = shown;
+    update(doors->bounds());
+}
+
+void TMapScene::drawForeground(QPainter* painter, const QRectF& rect)
+{
+    if (doorsShown && rect.intersects(doors->bounds()))
+        doors->paint(painter);
+}
+
+void TMapScene::setRoomTypesShown(bool shown)
+{
+    if (shown == typesShown)
+        return;
+    typesShown = shown;
+    for (TRoom* item : std::as_const(roomItems))
+        item->update();
 }
 
 QList<TRoom*> TMapScene::roomsAt(QPoint pixel, const QTransform& toDevice) const

@@ -11,11 +11,12 @@ class QUndoStack;
 class TImage;
 class TPictureLevels;
 class TPictureOverview;
+class TDoorsOverlay;
 class TRoom;
 
 // The map as items, following a document: one block item per block of the picture, behind
 // every room (far zoomed out, one item of the whole picture is shown instead); one room item
-// per room (TRoom), the selected one on top and the one that lost the selection just above the
+// per room (TRoom), the selected one on top, and the game's doors (TDoorsOverlay) in the foreground and the one that lost the selection just above the
 // picture; the scene's rectangle is the surface. The mouse and
 // the keys edit the rooms through undo steps on the stack it is given:
 // - a click selects the top room under the mouse, Alt+click the one under it;
@@ -49,6 +50,14 @@ public:
     qreal screenScale() const { return scale; }
     void setScreenScale(qreal screenScale);
 
+    // The game's doors over the rooms; shown at start.
+    TDoorsOverlay* doorsOverlay() const { return doors; }
+    bool doorsAreShown() const { return doorsShown; }
+    void setDoorsShown(bool shown);
+    // Rooms filled with their type's colour; not at start.
+    bool roomTypesShown() const { return typesShown; }
+    void setRoomTypesShown(bool shown);
+
     // The mouse drag in progress: the part of the room it holds, or 0 when there is none.
     int draggedPart() const { return drag.part; }
 
@@ -58,6 +67,7 @@ protected:
     void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void drawForeground(QPainter* painter, const QRectF& rect) override;
 
 private:
     // A press of the left button: the room it was on, and what it drags.
@@ -92,4 +102,7 @@ private:
     qreal topZ = 0;      // the z of the room raised last
     qreal bottomZ = 0;   // the z of the room lowered last
     Gesture drag;
+    TDoorsOverlay* doors = nullptr;
+    bool doorsShown = true;
+    bool typesShown = false;
 };
