@@ -24,6 +24,21 @@ void moveRoom(TMetaroomDocument* doc, QUndoStack* stack, RoomKey key, int dx)
     stack->push(new ChangeRoomCommand(doc, key, record, QStringLiteral("Move Room")));
 }
 
+// A drag with the left button, the modifiers held down after the press (Alt at the press
+// picks the room under another).
+void dragHolding(MapMouse& mouse, QPoint from, QPoint to, Qt::KeyboardModifiers modifiers)
+{
+    mouse.hover(from);
+    mouse.press(from);
+    for (const QPoint p : {(from + to) / 2, to}) {
+        const QPoint at = mouse.at(p);
+        QMouseEvent move(QEvent::MouseMove, at, mouse.viewport()->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                         modifiers);
+        QCoreApplication::sendEvent(mouse.viewport(), &move);
+    }
+    mouse.release(to, Qt::LeftButton, modifiers);
+}
+
 } // namespace
 
 class TestMapOverlay : public QObject {
@@ -31,6 +46,7 @@ class TestMapOverlay : public QObject {
 private slots:
     void edgesFollowChangesAndUndoOnceATurn();
     void menuItemsToggleDoorsAndTypes();
+    void dragsSnapToNeighboursAndAltTurnsItOff();
 };
 
 void TestMapOverlay::edgesFollowChangesAndUndoOnceATurn()
@@ -120,6 +136,55 @@ void TestMapOverlay::menuItemsToggleDoorsAndTypes()
     QImage untyped = screen();
     QCOMPARE(mouse.colourAt(untyped, inRoom), plain);
     QVERIFY(main->scbImage->typeLegendRect().isEmpty());
+}
+
+void TestMapOverlay::dragsSnapToNeighboursAndAltTurnsItOff()
+{
+    Editor e;
+    TfrmMainForm* main = e.main;
+    main->resize(700, 500);
+    main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main));
+    TMetaroomDocument* doc = main->Document;
+    doc->setSurfaceSize(QSize(400, 400));
+    main->scbImage->zoomActual();
+    doc->insertRoom(0, roomAt(100, 110, 160, 180));
+    const RoomKey b = doc->insertRoom(1, roomAt(200, 100, 260, 180));
+    doc->select(b);
+    MapMouse mouse(main);
+    const QUndoStack* stack = main->UndoStack;
+    const int steps = stack->count();
+
+    // The room moved to 3 pixels from the neighbour's wall lands on it; one undo step.
+    mouse.hover({230, 140});
+    mouse.press({230, 140});
+    mouse.moveTo({210, 140});
+    mouse.moveTo({193, 140});
+    QCOMPARE(doc->room(b).shape.xl, 160);
+    // Guides on the wall it met and on the floors that meet at its corner.
+    QCOMPARE(main->Panel->snapGuides().size(), 2);
+    QCOMPARE(main->Panel->snapGuides()[0], QLineF(160, 100, 160, 180));
+    QCOMPARE(main->Panel->snapGuides()[1], QLineF(100, 180, 220, 180));
+    mouse.release({193, 140});
+    QVERIFY(main->Panel->snapGuides().isEmpty());
+    QCOMPARE(doc->room(b).shape, (RoomShape{160, 220, 100, 100, 180, 180}));
+    QCOMPARE(stack->count(), steps + 1);
+    main->UndoStack->undo();
+    QCOMPARE(doc->room(b).shape.xl, 200);
+
+    // With Alt it stays where the mouse put it.
+    dragHolding(mouse, {230, 140}, {193, 140}, Qt::AltModifier);
+    QCOMPARE(doc->room(b).shape.xl, 163);
+    QVERIFY(main->Panel->snapGuides().isEmpty());
+    main->UndoStack->undo();
+
+    // A wall to the neighbour's wall, then a corner on that wall to the neighbour's corner.
+    dragHolding(mouse, {200, 140}, {164, 140}, {});
+    QCOMPARE(doc->room(b).shape.xl, 160);
+    dragHolding(mouse, {160, 100}, {160, 106}, {});
+    QCOMPARE(doc->room(b).shape.ytl, 110);
+    dragHolding(mouse, {160, 110}, {160, 104}, Qt::AltModifier);
+    QCOMPARE(doc->room(b).shape.ytl, 104);
 }
 
 PLSD_TEST_MAIN(TestMapOverlay)

@@ -1,6 +1,7 @@
 #include "view/mapscene.h"
 
 #include "core/model/commands.h"
+#include "core/model/snapping.h"
 #include "app/application.h"
 #include "view/blockimage.h"
 #include "view/blocklevels.h"
@@ -12,6 +13,7 @@
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsView>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QUndoStack>
 
 using namespace roomhandles;
@@ -41,6 +43,14 @@ qint64 cornerValue(const RoomShape& s, Corner corner)
     case Corner::BottomRight: return s.ybr;
     }
     return 0;
+}
+
+// A guide line: one screen pixel, dashed, in a colour no room or door is drawn in.
+QPen guidePen()
+{
+    QPen pen(QColor(0, 230, 255), 1, Qt::DashLine);
+    pen.setCosmetic(true);
+    return pen;
 }
 
 // The shape with one handle moved by the mouse: walls move across, corners up and down,
@@ -105,8 +115,10 @@ void TMapScene::addRoom(int, RoomKey key)
 
 void TMapScene::removeRoom(int, RoomKey key)
 {
-    if (drag.pressed == key || drag.key == key)
+    if (drag.pressed == key || drag.key == key) {
         drag = {};
+        showGuides({});
+    }
     delete roomItems.take(key);
 }
 
@@ -194,6 +206,11 @@ void TMapScene::drawForeground(QPainter* painter, const QRectF& rect)
 {
     if (doorsShown && rect.intersects(doors->bounds()))
         doors->paint(painter);
+    if (!guides.isEmpty()) {
+        painter->setPen(guidePen());
+        for (const QLineF& line : std::as_const(guides))
+            painter->drawLine(line.translated(0.5, 0.5));   // through the pixels' centres
+    }
 }
 
 void TMapScene::setRoomTypesShown(bool shown)
@@ -260,7 +277,7 @@ void TMapScene::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
     const QTransform toDevice = toDeviceOf(event);
     const QPoint pixel = screenPixel(toDevice.map(event->scenePos()));
     if (drag.key)
-        dragTo(pixel, toDevice);
+        dragTo(pixel, toDevice, !(event->modifiers() & Qt::AltModifier));
     else if (event->buttons() == Qt::NoButton)
         hover(pixel, toDevice);
 }
@@ -274,6 +291,7 @@ void TMapScene::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
     const QPoint pixel = screenPixel(toDevice.map(event->scenePos()));
     const RoomKey pressed = drag.pressed;
     drag = {};
+    showGuides({});
     // A release over the room the press was on is a click on it. The selection may fail
     // (a pending door with a bad permeability): it reports its error here, so that the
     // error does not cross Qt's event delivery.
@@ -292,7 +310,7 @@ void TMapScene::hover(QPoint pixel, const QTransform& toDevice)
     selected->setHoveredHandle(under.value(0) == selected ? selected->partAt(pixel, toDevice) : NoPart);
 }
 
-void TMapScene::dragTo(QPoint pixel, const QTransform& toDevice)
+void TMapScene::dragTo(QPoint pixel, const QTransform& toDevice, bool snapping)
 {
     // The pixel the press was on keeps its place under the mouse, in whole picture pixels.
     const QPoint now = picturePixel(pixel, toDevice);
@@ -300,12 +318,55 @@ void TMapScene::dragTo(QPoint pixel, const QTransform& toDevice)
     const qint64 dy = qint64(now.y()) - drag.startPixel.y();
     const bool moving = drag.part == BodyPart;
     RoomRecord record = doc->room(drag.key);
-    const RoomShape shape = moving ? Moved(drag.start, dx, dy) : reshaped(drag.start, drag.part, dx, dy);
+    RoomShape shape = moving ? Moved(drag.start, dx, dy) : reshaped(drag.start, drag.part, dx, dy);
+    if (snapping)
+        shape = snapped(shape, moving ? 0 : drag.part);
+    else
+        showGuides({});
     if (shape == record.shape)
         return;
     record.shape = shape;
     stack->push(new ChangeRoomCommand(doc, drag.key, record, moving ? tr("Move Room") : tr("Reshape Room"),
                                       drag.mergeKey));
+}
+
+// The shape drawn to the rooms near it, held at the least size that the handles allow;
+// the guides show what it met.
+RoomShape TMapScene::snapped(const RoomShape& shape, int part)
+{
+    const qint64 reach = qint64(SnapReach / scale);
+    QList<RoomShape> others;
+    const QRectF near = pixelBounds(shape).adjusted(-reach - 1, -reach - 1, reach + 1, reach + 1);
+    for (QGraphicsItem* item : items(near, Qt::IntersectsItemBoundingRect, Qt::AscendingOrder)) {
+        if (item->type() == TRoom::Type && static_cast<TRoom*>(item)->key() != drag.key)
+            others.append(static_cast<TRoom*>(item)->roomShape());
+    }
+    Snapped result = SnapShape(shape, part, others, reach);
+    if (part != 0) {
+        const RoomShape held = AdjustedShape(result.shape, Corner(part), BoxSize, BoxSize);
+        if (held != result.shape)   // too small there: no snap
+            result = {shape, {}};
+    }
+    showGuides(result.guides);
+    return result.shape;
+}
+
+void TMapScene::showGuides(const QList<QLineF>& lines)
+{
+    if (lines == guides)
+        return;
+    update(guideBounds());
+    guides = lines;
+    update(guideBounds());
+}
+
+QRectF TMapScene::guideBounds() const
+{
+    QRectF bounds;
+    for (const QLineF& line : guides)
+        bounds |= QRectF(line.p1(), line.p2()).normalized();
+    const qreal r = 2 / scale + 1;
+    return guides.isEmpty() ? QRectF() : bounds.adjusted(-r, -r, r, r);
 }
 
 // Keys

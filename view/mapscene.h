@@ -4,6 +4,7 @@
 
 #include <QGraphicsScene>
 #include <QHash>
+#include <QLineF>
 #include <QList>
 #include <memory>
 
@@ -22,6 +23,8 @@ class TRoom;
 // - a click selects the top room under the mouse, Alt+click the one under it;
 // - on the selected room, a drag from a handle reshapes it and a drag from anywhere else
 //   moves it, each drag one step; a press and release without a move changes nothing;
+//   what is dragged snaps to the walls and corners of other rooms within 6 screen pixels,
+//   with a guide line on what it snapped to, unless Alt is held;
 // - the arrow keys move the selected room by one picture pixel (with Shift, ten), Delete
 //   removes it; each press is one step.
 class TMapScene : public QGraphicsScene {
@@ -60,6 +63,11 @@ public:
 
     // The mouse drag in progress: the part of the room it holds, or 0 when there is none.
     int draggedPart() const { return drag.part; }
+    // What the drag in progress snapped to, in picture coordinates.
+    const QList<QLineF>& snapGuides() const { return guides; }
+
+    // Screen pixels within which a drag snaps.
+    static constexpr int SnapReach = 6;
 
 protected:
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
@@ -89,7 +97,10 @@ private:
     void showPictureForScale();
 
     void hover(QPoint pixel, const QTransform& toDevice);
-    void dragTo(QPoint pixel, const QTransform& toDevice);
+    void dragTo(QPoint pixel, const QTransform& toDevice, bool snapping);
+    RoomShape snapped(const RoomShape& shape, int part);
+    void showGuides(const QList<QLineF>& lines);
+    QRectF guideBounds() const;
     void nudge(RoomKey key, int dx, int dy);
 
     TMetaroomDocument* doc;
@@ -103,6 +114,7 @@ private:
     qreal bottomZ = 0;   // the z of the room lowered last
     Gesture drag;
     TDoorsOverlay* doors = nullptr;
+    QList<QLineF> guides;
     bool doorsShown = true;
     bool typesShown = false;
 };
