@@ -1,10 +1,14 @@
 #include "testsupport.h"
 
 #include "core/model/commands.h"
+#include "core/model/snapshot.h"
 #include "core/rules/mapcolours.h"
 #include "view/doorsoverlay.h"
 
+#include <QRandomGenerator>
 #include <QSignalSpy>
+#include <algorithm>
+#include <tuple>
 #include <QUndoStack>
 
 namespace {
@@ -45,6 +49,7 @@ class TestMapOverlay : public QObject {
     Q_OBJECT
 private slots:
     void edgesFollowChangesAndUndoOnceATurn();
+    void movesWorkedOutAloneMatchTheWholeMap();
     void menuItemsToggleDoorsAndTypes();
     void dragsSnapToNeighboursAndAltTurnsItOff();
 };
@@ -83,6 +88,49 @@ void TestMapOverlay::edgesFollowChangesAndUndoOnceATurn()
     QCOMPARE(overlay->edges().size(), 1);
     QCOMPARE(overlay->edges()[0].line, shared);
     QVERIFY(overlay->doors()[0].onEdge);
+}
+
+// The overlay works out only the rooms that moved; after random moves, what it holds is
+// what the whole map gives.
+void TestMapOverlay::movesWorkedOutAloneMatchTheWholeMap()
+{
+    TMetaroomDocument doc;
+    QUndoStack stack;
+    TMapScene scene(&doc, &stack);
+    TDoorsOverlay* overlay = scene.doorsOverlay();
+    QList<RoomKey> keys;
+    for (int i = 0; i < 24; ++i)   // a grid of rooms 40 wide, sharing walls and floors
+        keys.append(doc.insertRoom(i, roomAt(40 * (i % 6), 40 * (i / 6), 40 * (i % 6) + 40, 40 * (i / 6) + 40)));
+    QRandomGenerator random(15);
+    for (int i = 0; i < 30; ++i)
+        doc.setDoor(keys[random.bounded(24)], keys[random.bounded(24)], random.bounded(101));
+    overlay->refreshNow();
+
+    auto edgesOf = [](QList<SharedEdge> edges) {
+        QList<std::tuple<int, int, QLineF>> list;
+        for (const SharedEdge& e : edges)
+            list.append({e.a, e.b, e.line});
+        return list;
+    };
+    auto marksOf = [](const QList<DoorMark>& marks) {
+        QList<std::tuple<int, int, int, bool, qreal, qreal, qreal, qreal>> list;
+        for (const DoorMark& d : marks)
+            list.append({d.a, d.b, d.perm, d.onEdge, d.line.x1(), d.line.y1(), d.line.x2(), d.line.y2()});
+        std::sort(list.begin(), list.end());
+        return list;
+    };
+    for (int turn = 0; turn < 40; ++turn) {
+        for (int move = random.bounded(1, 4); move > 0; --move) {
+            const RoomKey key = keys[random.bounded(24)];
+            RoomRecord record = doc.room(key);
+            record.shape = Moved(record.shape, random.bounded(-1, 2) * 40, random.bounded(-1, 2) * 40);
+            doc.setShape(key, record.shape);
+        }
+        overlay->refreshNow();
+        const RoomDefs defs = ToRoomDefs(doc);
+        QCOMPARE(edgesOf(overlay->edges()), edgesOf(SharedEdges(defs)));
+        QCOMPARE(marksOf(overlay->doors()), marksOf(DoorMarks(defs)));
+    }
 }
 
 void TestMapOverlay::menuItemsToggleDoorsAndTypes()

@@ -3,19 +3,21 @@
 #include "core/rules/doormarks.h"
 #include "core/rules/gamerules.h"
 
+#include "core/model/document.h"
+
 #include <QObject>
+#include <QSet>
 #include <QRectF>
 #include <QTimer>
 
 class QPainter;
-class TMetaroomDocument;
 
 // The game's doors over the rooms of a map, as the map scene draws them in its foreground:
 // every shared edge in its colour, each door record's permeability at the middle of its
 // edge, and a door record whose rooms share no edge as a red line between their centres.
 // Lines are one width and text one size on the screen at every zoom. It follows the
 // document, working the edges out again once per turn of the event loop however many
-// changes came in it.
+// changes came in it: only those of the rooms that moved, when no room or door came or went.
 class TDoorsOverlay : public QObject {
     Q_OBJECT
 public:
@@ -31,7 +33,8 @@ public:
     // What the drawing covers, in picture coordinates.
     QRectF bounds() const;
 
-    void paint(QPainter* painter) const;
+    // Draws what comes near the exposed part (picture coordinates).
+    void paint(QPainter* painter, const QRectF& exposed) const;
 
 signals:
     // The drawing changed here (picture coordinates).
@@ -39,9 +42,14 @@ signals:
 
 private:
     void refresh();
+    void refreshMoved();
+    QRectF changedArea(const QList<SharedEdge>& edgesBefore, const QList<DoorMark>& doorsBefore) const;
 
     TMetaroomDocument* doc;
     QTimer pending;
+    bool whole = true;       // rooms or doors came or went: all is worked out again
+    QSet<RoomKey> moved;     // else only these rooms' edges and doors
+    RoomDefs defs;           // the rooms as last worked out
     QList<SharedEdge> sharedEdges;
     QList<DoorMark> doorMarks;
     QRectF lineBounds;

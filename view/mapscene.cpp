@@ -205,7 +205,7 @@ void TMapScene::setDoorsShown(bool shown)
 void TMapScene::drawForeground(QPainter* painter, const QRectF& rect)
 {
     if (doorsShown && rect.intersects(doors->bounds()))
-        doors->paint(painter);
+        doors->paint(painter, rect);
     if (!guides.isEmpty()) {
         painter->setPen(guidePen());
         for (const QLineF& line : std::as_const(guides))

@@ -8,6 +8,20 @@ QPointF RoomCentre(const ScriptRoom& r)
                    (double(r.ytl) + double(r.ytr) + double(r.ybl) + double(r.ybr)) / 4);
 }
 
+DoorMark DoorMarkBetween(const RoomDefs& defs, int a, int b, int perm)
+{
+    const ScriptRoom& from = defs.rooms[a];
+    const ScriptRoom& to = defs.rooms[b];
+    const RoomContact contact = ContactOf(from, to);
+    DoorMark mark;
+    mark.a = a;
+    mark.b = b;
+    mark.perm = perm;
+    mark.onEdge = contact.sharesEdge();
+    mark.line = mark.onEdge ? contact.line : QLineF(RoomCentre(from), RoomCentre(to));
+    return mark;
+}
+
 QList<DoorMark> DoorMarks(const RoomDefs& defs)
 {
     QList<DoorMark> marks;
@@ -15,16 +29,7 @@ QList<DoorMark> DoorMarks(const RoomDefs& defs)
         for (const ScriptDoor& door : defs.rooms[a].doors) {
             if (door.target <= a || door.target >= defs.rooms.size())
                 continue;
-            const ScriptRoom& from = defs.rooms[a];
-            const ScriptRoom& to = defs.rooms[door.target];
-            const RoomContact contact = ContactOf(from, to);
-            DoorMark mark;
-            mark.a = a;
-            mark.b = door.target;
-            mark.perm = door.perm;
-            mark.onEdge = contact.sharesEdge();
-            mark.line = mark.onEdge ? contact.line : QLineF(RoomCentre(from), RoomCentre(to));
-            marks.append(mark);
+            marks.append(DoorMarkBetween(defs, a, door.target, door.perm));
         }
     }
     return marks;

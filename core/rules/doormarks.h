@@ -22,5 +22,8 @@ struct DoorMark {
 // room to itself and to rooms that are not there have no mark.
 QList<DoorMark> DoorMarks(const RoomDefs& defs);
 
+// The mark of the door line between the rooms at positions a < b.
+DoorMark DoorMarkBetween(const RoomDefs& defs, int a, int b, int perm);
+
 // The middle of a room: halfway between its walls, at the mean of its four corners' y.
 QPointF RoomCentre(const ScriptRoom& room);
