@@ -182,6 +182,18 @@ void TfrmMainForm::createMenu()
     ZoomFit1 = zoomItem("ZoomFit1", "&Fit Picture", {QKeySequence(Qt::CTRL | Qt::Key_0)}, &TMapView::zoomToFit);
     ZoomActual1 = zoomItem("ZoomActual1", "&Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_1)}, &TMapView::zoomActual);
 
+    auto showItem = [this](const char* name, const char* caption, bool checked) {
+        QAction* a = View1->addAction(QString::fromLatin1(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        a->setCheckable(true);
+        a->setChecked(checked);
+        return a;
+    };
+    ShowDoors1 = showItem("ShowDoors1", "&Doors", true);
+    connect(ShowDoors1, &QAction::toggled, this, [this](bool on) { Panel->setDoorsShown(on); });
+    ShowRoomTypes1 = showItem("ShowRoomTypes1", "Room &Types", false);
+    connect(ShowRoomTypes1, &QAction::toggled, this, [this](bool on) { scbImage->setRoomTypesShown(on); });
+
     Mode1 = menu("Mode1", "&Mode");
     None1 = item(Mode1, "None1", "&None", nullptr);
     Rooms1 = item(Mode1, "Rooms1", "&Rooms", nullptr);

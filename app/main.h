@@ -96,6 +96,8 @@ public:
     QAction* ZoomOut1 = nullptr;
     QAction* ZoomFit1 = nullptr;
     QAction* ZoomActual1 = nullptr;
+    QAction* ShowDoors1 = nullptr;       // View > Doors: the game's doors on the map
+    QAction* ShowRoomTypes1 = nullptr;   // View > Room Types: rooms filled by type, a legend
     QAction* None1 = nullptr;
     QAction* Rooms1 = nullptr;
     QAction* About1 = nullptr;

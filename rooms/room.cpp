@@ -3,6 +3,7 @@
 #include "app/main.h"
 #include "core/common/errors.h"
 #include "core/model/commands.h"
+#include "core/rules/roomtypes.h"
 #include "view/mapscene.h"
 #include "view/roomhandles.h"
 
@@ -215,6 +216,11 @@ void TRoom::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
                                 handleCentre(shapeNow, int(Corner::BottomLeft)),
                                 handleCentre(shapeNow, int(Corner::BottomRight)),
                                 handleCentre(shapeNow, int(Corner::TopRight))};
+    if (const auto* map = static_cast<const TMapScene*>(scene()); map && map->roomTypesShown()) {
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(RoomTypeColour(doc->room(roomKey).roomtype));
+        painter->drawPolygon(corners, 4);
+    }
     painter->setPen(QPen(outlineColor(), 0));   // width 0: one screen pixel at every zoom
     painter->setBrush(Qt::NoBrush);
     painter->drawPolygon(corners, 4);

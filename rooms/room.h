@@ -38,7 +38,8 @@ private:
 //
 // It draws its outline through the centres of its corner pixels, one screen pixel wide;
 // when selected, fuchsia with six handle boxes of 5 x 5 screen pixels, the one under the
-// mouse lime. The scene keeps it in step with the document and hands it the mouse.
+// mouse lime. While the scene shows room types it fills the room with its type's colour,
+// under the outline. The scene keeps it in step with the document and hands it the mouse.
 class TRoom : public QGraphicsObject {
     Q_OBJECT
     int roomtypeValue() const;

@@ -195,6 +195,8 @@ void TestShell::menuTree()
                        "  ZoomOut1 Zoom &Out [Ctrl+-]",
                        "  ZoomFit1 &Fit Picture [Ctrl+0]",
                        "  ZoomActual1 &Actual Size [Ctrl+1]",
+                       "  ShowDoors1 &Doors checked",
+                       "  ShowRoomTypes1 Room &Types",
                        "  ShowRooms1 &Rooms List",
                        "  ShowProblems1 &Problems checked",
                        "Mode1 &Mode",

@@ -1,5 +1,6 @@
 #include "tool/mapdrawing.h"
 
+#include "core/rules/doormarks.h"
 #include "core/rules/gamerules.h"
 #include "core/rules/mapcolours.h"
 #include "core/rules/roomtypes.h"
@@ -98,26 +99,14 @@ public:
             painter.drawLine(at(edge.line.p1()), at(edge.line.p2()));
     }
 
-    // Each door line once, from the earlier room, as the script writer writes it.
     void doors()
     {
-        for (int a = 0; a < defs.rooms.size(); ++a) {
-            for (const ScriptDoor& door : defs.rooms[a].doors) {
-                if (door.target <= a || door.target >= defs.rooms.size())
-                    continue;
-                const ScriptRoom& from = defs.rooms[a];
-                const ScriptRoom& to = defs.rooms[door.target];
-                const RoomContact contact = ContactOf(from, to);
-                QPointF middle;
-                if (contact.sharesEdge()) {
-                    middle = at(contact.line.center());
-                } else {
-                    painter.setPen(QPen(mapcolours::doorWithoutEdge(), 2));
-                    painter.drawLine(centre(from), centre(to));
-                    middle = (centre(from) + centre(to)) / 2;
-                }
-                label(middle, QString::number(door.perm), mapcolours::sharedEdge());
+        for (const DoorMark& door : DoorMarks(defs)) {
+            if (!door.onEdge) {
+                painter.setPen(QPen(mapcolours::doorWithoutEdge(), 2));
+                painter.drawLine(at(door.line.p1()), at(door.line.p2()));
             }
+            label(at(door.labelAt()), QString::number(door.perm), mapcolours::sharedEdge());
         }
     }
 
@@ -161,10 +150,7 @@ private:
         return QPolygonF({at(r.xl, r.ytl), at(r.xr, r.ytr), at(r.xr, r.ybr), at(r.xl, r.ybl)});
     }
 
-    QPointF centre(const ScriptRoom& r) const
-    {
-        return at(QPointF((double(r.xl) + r.xr) / 2, (double(r.ytl) + r.ytr + r.ybl + r.ybr) / 4));
-    }
+    QPointF centre(const ScriptRoom& r) const { return at(RoomCentre(r)); }
 
     // Text centred on a point, dark round the edges so it reads over any picture.
     void label(QPointF centre, const QString& text, const QColor& colour)

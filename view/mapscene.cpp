@@ -1,9 +1,11 @@
 #include "view/mapscene.h"
 
 #include "core/model/commands.h"
+#include "core/model/snapping.h"
 #include "app/application.h"
 #include "view/blockimage.h"
 #include "view/blocklevels.h"
+#include "view/doorsoverlay.h"
 #include "view/pictureoverview.h"
 #include "view/roomhandles.h"
 #include "rooms/room.h"
@@ -11,6 +13,7 @@
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsView>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QUndoStack>
 
 using namespace roomhandles;
@@ -42,6 +45,14 @@ qint64 cornerValue(const RoomShape& s, Corner corner)
     return 0;
 }
 
+// A guide line: one screen pixel, dashed, in a colour no room or door is drawn in.
+QPen guidePen()
+{
+    QPen pen(QColor(0, 230, 255), 1, Qt::DashLine);
+    pen.setCosmetic(true);
+    return pen;
+}
+
 // The shape with one handle moved by the mouse: walls move across, corners up and down,
 // held at the least size that the room's handles allow.
 RoomShape reshaped(const RoomShape& start, int handle, qint64 dx, qint64 dy)
@@ -64,6 +75,8 @@ TMapScene::TMapScene(TMetaroomDocument* document, QUndoStack* undoStack, QObject
     connect(doc, &TMetaroomDocument::roomChanged, this, [this](RoomKey key, TMetaroomDocument::RoomChanges changes) {
         if (changes & TMetaroomDocument::ShapeChanged)
             changeRoom(key);
+        else if (TRoom* room = roomItem(key); room && (changes & TMetaroomDocument::TypeChanged) && typesShown)
+            room->update();
     });
     connect(doc, &TMetaroomDocument::doorsChanged, this, [this](RoomKey a, RoomKey b) {
         for (RoomKey key : {a, b}) {
@@ -80,6 +93,11 @@ TMapScene::TMapScene(TMetaroomDocument* document, QUndoStack* undoStack, QObject
     for (int i = 0; i < doc->roomCount(); ++i)
         addRoom(i, doc->roomAt(i));
     followSelection(doc->selection(), 0);
+    doors = new TDoorsOverlay(doc, this);
+    connect(doors, &TDoorsOverlay::changed, this, [this](const QRectF& area) {
+        if (doorsShown)
+            update(area);
+    });
 }
 
 TMapScene::~TMapScene() = default;
@@ -97,8 +115,10 @@ void TMapScene::addRoom(int, RoomKey key)
 
 void TMapScene::removeRoom(int, RoomKey key)
 {
-    if (drag.pressed == key || drag.key == key)
+    if (drag.pressed == key || drag.key == key) {
         drag = {};
+        showGuides({});
+    }
     delete roomItems.take(key);
 }
 
@@ -170,7 +190,36 @@ void TMapScene::setScreenScale(qreal screenScale)
     scale = screenScale;
     for (TRoom* item : std::as_const(roomItems))
         item->setScreenScale(scale);
+    doors->setScreenScale(scale);
     showPictureForScale();
+}
+
+void TMapScene::setDoorsShown(bool shown)
+{
+    if (shown == doorsShown)
+        return;
+    doorsShown = shown;
+    update(doors->bounds());
+}
+
+void TMapScene::drawForeground(QPainter* painter, const QRectF& rect)
+{
+    if (doorsShown && rect.intersects(doors->bounds()))
+        doors->paint(painter, rect);
+    if (!guides.isEmpty()) {
+        painter->setPen(guidePen());
+        for (const QLineF& line : std::as_const(guides))
+            painter->drawLine(line.translated(0.5, 0.5));   // through the pixels' centres
+    }
+}
+
+void TMapScene::setRoomTypesShown(bool shown)
+{
+    if (shown == typesShown)
+        return;
+    typesShown = shown;
+    for (TRoom* item : std::as_const(roomItems))
+        item->update();
 }
 
 QList<TRoom*> TMapScene::roomsAt(QPoint pixel, const QTransform& toDevice) const
@@ -228,7 +277,7 @@ void TMapScene::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
     const QTransform toDevice = toDeviceOf(event);
     const QPoint pixel = screenPixel(toDevice.map(event->scenePos()));
     if (drag.key)
-        dragTo(pixel, toDevice);
+        dragTo(pixel, toDevice, !(event->modifiers() & Qt::AltModifier));
     else if (event->buttons() == Qt::NoButton)
         hover(pixel, toDevice);
 }
@@ -242,6 +291,7 @@ void TMapScene::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
     const QPoint pixel = screenPixel(toDevice.map(event->scenePos()));
     const RoomKey pressed = drag.pressed;
     drag = {};
+    showGuides({});
     // A release over the room the press was on is a click on it. The selection may fail
     // (a pending door with a bad permeability): it reports its error here, so that the
     // error does not cross Qt's event delivery.
@@ -260,7 +310,7 @@ void TMapScene::hover(QPoint pixel, const QTransform& toDevice)
     selected->setHoveredHandle(under.value(0) == selected ? selected->partAt(pixel, toDevice) : NoPart);
 }
 
-void TMapScene::dragTo(QPoint pixel, const QTransform& toDevice)
+void TMapScene::dragTo(QPoint pixel, const QTransform& toDevice, bool snapping)
 {
     // The pixel the press was on keeps its place under the mouse, in whole picture pixels.
     const QPoint now = picturePixel(pixel, toDevice);
@@ -268,12 +318,55 @@ void TMapScene::dragTo(QPoint pixel, const QTransform& toDevice)
     const qint64 dy = qint64(now.y()) - drag.startPixel.y();
     const bool moving = drag.part == BodyPart;
     RoomRecord record = doc->room(drag.key);
-    const RoomShape shape = moving ? Moved(drag.start, dx, dy) : reshaped(drag.start, drag.part, dx, dy);
+    RoomShape shape = moving ? Moved(drag.start, dx, dy) : reshaped(drag.start, drag.part, dx, dy);
+    if (snapping)
+        shape = snapped(shape, moving ? 0 : drag.part);
+    else
+        showGuides({});
     if (shape == record.shape)
         return;
     record.shape = shape;
     stack->push(new ChangeRoomCommand(doc, drag.key, record, moving ? tr("Move Room") : tr("Reshape Room"),
                                       drag.mergeKey));
+}
+
+// The shape drawn to the rooms near it, held at the least size that the handles allow;
+// the guides show what it met.
+RoomShape TMapScene::snapped(const RoomShape& shape, int part)
+{
+    const qint64 reach = qint64(SnapReach / scale);
+    QList<RoomShape> others;
+    const QRectF near = pixelBounds(shape).adjusted(-reach - 1, -reach - 1, reach + 1, reach + 1);
+    for (QGraphicsItem* item : items(near, Qt::IntersectsItemBoundingRect, Qt::AscendingOrder)) {
+        if (item->type() == TRoom::Type && static_cast<TRoom*>(item)->key() != drag.key)
+            others.append(static_cast<TRoom*>(item)->roomShape());
+    }
+    Snapped result = SnapShape(shape, part, others, reach);
+    if (part != 0) {
+        const RoomShape held = AdjustedShape(result.shape, Corner(part), BoxSize, BoxSize);
+        if (held != result.shape)   // too small there: no snap
+            result = {shape, {}};
+    }
+    showGuides(result.guides);
+    return result.shape;
+}
+
+void TMapScene::showGuides(const QList<QLineF>& lines)
+{
+    if (lines == guides)
+        return;
+    update(guideBounds());
+    guides = lines;
+    update(guideBounds());
+}
+
+QRectF TMapScene::guideBounds() const
+{
+    QRectF bounds;
+    for (const QLineF& line : guides)
+        bounds |= QRectF(line.p1(), line.p2()).normalized();
+    const qreal r = 2 / scale + 1;
+    return guides.isEmpty() ? QRectF() : bounds.adjusted(-r, -r, r, r);
 }
 
 // Keys

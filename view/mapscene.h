@@ -4,6 +4,7 @@
 
 #include <QGraphicsScene>
 #include <QHash>
+#include <QLineF>
 #include <QList>
 #include <memory>
 
@@ -11,16 +12,19 @@ class QUndoStack;
 class TImage;
 class TPictureLevels;
 class TPictureOverview;
+class TDoorsOverlay;
 class TRoom;
 
 // The map as items, following a document: one block item per block of the picture, behind
 // every room (far zoomed out, one item of the whole picture is shown instead); one room item
-// per room (TRoom), the selected one on top and the one that lost the selection just above the
+// per room (TRoom), the selected one on top, and the game's doors (TDoorsOverlay) in the foreground and the one that lost the selection just above the
 // picture; the scene's rectangle is the surface. The mouse and
 // the keys edit the rooms through undo steps on the stack it is given:
 // - a click selects the top room under the mouse, Alt+click the one under it;
 // - on the selected room, a drag from a handle reshapes it and a drag from anywhere else
 //   moves it, each drag one step; a press and release without a move changes nothing;
+//   what is dragged snaps to the walls and corners of other rooms within 6 screen pixels,
+//   with a guide line on what it snapped to, unless Alt is held;
 // - the arrow keys move the selected room by one picture pixel (with Shift, ten), Delete
 //   removes it; each press is one step.
 class TMapScene : public QGraphicsScene {
@@ -49,8 +53,21 @@ public:
     qreal screenScale() const { return scale; }
     void setScreenScale(qreal screenScale);
 
+    // The game's doors over the rooms; shown at start.
+    TDoorsOverlay* doorsOverlay() const { return doors; }
+    bool doorsAreShown() const { return doorsShown; }
+    void setDoorsShown(bool shown);
+    // Rooms filled with their type's colour; not at start.
+    bool roomTypesShown() const { return typesShown; }
+    void setRoomTypesShown(bool shown);
+
     // The mouse drag in progress: the part of the room it holds, or 0 when there is none.
     int draggedPart() const { return drag.part; }
+    // What the drag in progress snapped to, in picture coordinates.
+    const QList<QLineF>& snapGuides() const { return guides; }
+
+    // Screen pixels within which a drag snaps.
+    static constexpr int SnapReach = 6;
 
 protected:
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
@@ -58,6 +75,7 @@ protected:
     void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void drawForeground(QPainter* painter, const QRectF& rect) override;
 
 private:
     // A press of the left button: the room it was on, and what it drags.
@@ -79,7 +97,10 @@ private:
     void showPictureForScale();
 
     void hover(QPoint pixel, const QTransform& toDevice);
-    void dragTo(QPoint pixel, const QTransform& toDevice);
+    void dragTo(QPoint pixel, const QTransform& toDevice, bool snapping);
+    RoomShape snapped(const RoomShape& shape, int part);
+    void showGuides(const QList<QLineF>& lines);
+    QRectF guideBounds() const;
     void nudge(RoomKey key, int dx, int dy);
 
     TMetaroomDocument* doc;
@@ -92,4 +113,8 @@ private:
     qreal topZ = 0;      // the z of the room raised last
     qreal bottomZ = 0;   // the z of the room lowered last
     Gesture drag;
+    TDoorsOverlay* doors = nullptr;
+    QList<QLineF> guides;
+    bool doorsShown = true;
+    bool typesShown = false;
 };

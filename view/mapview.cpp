@@ -2,12 +2,18 @@
 
 #include "view/mapscene.h"
 
+#include "core/rules/mapcolours.h"
+#include "core/rules/roomtypes.h"
+
+#include <QFontMetrics>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
 #include <iterator>
+#include <set>
 
 namespace zoomsteps {
 
@@ -46,6 +52,25 @@ namespace {
 // One step of a mouse wheel, in eighths of a degree.
 constexpr int wheelStep = 120;
 
+// The type legend: its margin inside and its distance from the window's corner.
+constexpr int legendPadding = 6;
+constexpr int legendOffset = 8;
+
+QFont legendFont()
+{
+    QFont font;
+    font.setPixelSize(12);
+    return font;
+}
+
+std::set<int> typesInUse(const TMetaroomDocument& doc)
+{
+    std::set<int> used;
+    for (const RoomKey key : doc.rooms())
+        used.insert(doc.room(key).roomtype);
+    return used;
+}
+
 } // namespace
 
 TMapView::TMapView(TMapScene* scene, QWidget* parent)
@@ -62,6 +87,81 @@ TMapView::TMapView(TMapScene* scene, QWidget* parent)
     viewport()->setMouseTracking(true);   // the selected room shows the handle under the mouse
     viewport()->setBackgroundRole(QPalette::Window);   // around the picture, as around a panel
     mapScene->setScreenScale(scale);
+
+    const TMetaroomDocument* doc = mapScene->document();
+    connect(doc, &TMetaroomDocument::roomInserted, this, &TMapView::followTypes);
+    connect(doc, &TMetaroomDocument::roomRemoved, this, &TMapView::followTypes);
+    connect(doc, &TMetaroomDocument::roomChanged, this, [this](RoomKey, TMetaroomDocument::RoomChanges changes) {
+        if (changes & TMetaroomDocument::TypeChanged)
+            followTypes();
+    });
+}
+
+// Room types
+
+void TMapView::setRoomTypesShown(bool shown)
+{
+    mapScene->setRoomTypesShown(shown);
+    followTypes();
+}
+
+void TMapView::followTypes()
+{
+    const QRect now = typeLegendRect();
+    if (now.isEmpty() && legendDrawn.isEmpty())
+        return;
+    viewport()->update(now | legendDrawn);
+}
+
+QRect TMapView::typeLegendRect() const
+{
+    if (!mapScene->roomTypesShown())
+        return {};
+    const std::set<int> used = typesInUse(*mapScene->document());
+    if (used.empty())
+        return {};
+    const QFontMetrics metrics(legendFont());
+    int width = 0;
+    for (const int type : used)
+        width = std::max(width, metrics.horizontalAdvance(RoomTypeLabel(type)));
+    const int swatch = metrics.height() - 2;
+    const QSize size(2 * legendPadding + swatch + 5 + width,
+                     2 * legendPadding + int(used.size()) * metrics.height());
+    const int bottom = viewport()->height() - legendOffset;
+    return QRect(QPoint(legendOffset, bottom - size.height()), size);
+}
+
+// A swatch and the name of each type in use, one a line, on a dark box.
+void TMapView::drawForeground(QPainter* painter, const QRectF& rect)
+{
+    QGraphicsView::drawForeground(painter, rect);   // the scene's: the doors
+    legendDrawn = typeLegendRect();
+    if (legendDrawn.isEmpty())
+        return;
+    painter->save();
+    painter->resetTransform();
+    painter->setFont(legendFont());
+    const QFontMetrics metrics(painter->font());
+    painter->fillRect(legendDrawn, QColor(24, 24, 24, 220));
+    const int swatch = metrics.height() - 2;
+    int y = legendDrawn.top() + legendPadding;
+    for (const int type : typesInUse(*mapScene->document())) {
+        const QRect square(legendDrawn.left() + legendPadding, y + 1, swatch, swatch);
+        painter->fillRect(square, mapcolours::noPicture());
+        painter->fillRect(square, RoomTypeColour(type));
+        painter->setPen(mapcolours::roomOutline());
+        painter->drawText(QPoint(square.right() + 6, y + metrics.ascent()), RoomTypeLabel(type));
+        y += metrics.height();
+    }
+    painter->restore();
+}
+
+// Scrolling moves the pixels of the window, the legend's with them: draw it again.
+void TMapView::scrollContentsBy(int dx, int dy)
+{
+    QGraphicsView::scrollContentsBy(dx, dy);
+    if (!legendDrawn.isEmpty())
+        viewport()->update(legendDrawn | legendDrawn.translated(dx, dy));
 }
 
 // Zoom

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QGraphicsView>
+#include <QRect>
 #include <optional>
 
 class TMapScene;
@@ -18,7 +19,8 @@ qreal below(qreal zoom);
 // The map in a window: the scene through one zoom, with scroll bars. Ctrl+wheel zooms about
 // the point under the mouse; a drag with the middle button, or with the left button while
 // Space is held, moves the map under the mouse. Everything else goes to the scene. It first
-// shows the picture's top-left corner, as a scroll box does.
+// shows the picture's top-left corner, as a scroll box does. While the scene shows room
+// types, a legend of the types in use stays in the bottom-left corner of the window.
 class TMapView : public QGraphicsView {
     Q_OBJECT
 public:
@@ -26,6 +28,11 @@ public:
 
     // Screen pixels per picture pixel.
     qreal zoom() const { return scale; }
+
+    // Shows or hides the room types on the scene and their legend.
+    void setRoomTypesShown(bool shown);
+    // Where the legend is drawn in the viewport; empty when there is none.
+    QRect typeLegendRect() const;
 
 public slots:
     void zoomIn();
@@ -53,12 +60,15 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void drawForeground(QPainter* painter, const QRectF& rect) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     void applyZoom(qreal zoom);
     void startPan(QPoint at);
     void endPan();
     void showPanCursor();
+    void followTypes();
 
     TMapScene* mapScene;
     qreal scale = 1;
@@ -69,4 +79,5 @@ private:
     bool panning = false;
     bool shownBefore = false;
     QPoint panFrom;
+    QRect legendDrawn;   // where the legend was last drawn
 };

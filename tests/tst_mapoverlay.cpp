@@ -1,0 +1,239 @@
+#include "testsupport.h"
+
+#include "core/model/commands.h"
+#include "core/model/snapshot.h"
+#include "core/rules/mapcolours.h"
+#include "view/doorsoverlay.h"
+
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <algorithm>
+#include <tuple>
+#include <QUndoStack>
+
+namespace {
+
+RoomRecord roomAt(qint64 xl, qint64 ytl, qint64 xr, qint64 ybl, int roomtype = 0)
+{
+    RoomRecord r;
+    r.shape = {xl, xr, ytl, ytl, ybl, ybl};
+    r.roomtype = roomtype;
+    return r;
+}
+
+void moveRoom(TMetaroomDocument* doc, QUndoStack* stack, RoomKey key, int dx)
+{
+    RoomRecord record = doc->room(key);
+    record.shape = Moved(record.shape, dx, 0);
+    stack->push(new ChangeRoomCommand(doc, key, record, QStringLiteral("Move Room")));
+}
+
+// A drag with the left button, the modifiers held down after the press (Alt at the press
+// picks the room under another).
+void dragHolding(MapMouse& mouse, QPoint from, QPoint to, Qt::KeyboardModifiers modifiers)
+{
+    mouse.hover(from);
+    mouse.press(from);
+    for (const QPoint p : {(from + to) / 2, to}) {
+        const QPoint at = mouse.at(p);
+        QMouseEvent move(QEvent::MouseMove, at, mouse.viewport()->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                         modifiers);
+        QCoreApplication::sendEvent(mouse.viewport(), &move);
+    }
+    mouse.release(to, Qt::LeftButton, modifiers);
+}
+
+} // namespace
+
+class TestMapOverlay : public QObject {
+    Q_OBJECT
+private slots:
+    void edgesFollowChangesAndUndoOnceATurn();
+    void movesWorkedOutAloneMatchTheWholeMap();
+    void menuItemsToggleDoorsAndTypes();
+    void dragsSnapToNeighboursAndAltTurnsItOff();
+};
+
+void TestMapOverlay::edgesFollowChangesAndUndoOnceATurn()
+{
+    TMetaroomDocument doc;
+    QUndoStack stack;
+    TMapScene scene(&doc, &stack);
+    TDoorsOverlay* overlay = scene.doorsOverlay();
+    const RoomKey a = doc.insertRoom(0, roomAt(100, 100, 160, 180));
+    const RoomKey b = doc.insertRoom(1, roomAt(160, 120, 220, 200));
+    stack.push(new SetDoorCommand(&doc, a, b, 40, QStringLiteral("Door")));
+    QCOMPARE(overlay->edges().size(), 0);   // not before the event loop turns
+    QSignalSpy changes(overlay, &TDoorsOverlay::changed);
+    QTRY_COMPARE(changes.size(), 1);   // three changes, one recompute
+    QCOMPARE(overlay->edges().size(), 1);
+    QCOMPARE(overlay->edges()[0].line.x1(), 160.0);
+    QCOMPARE(overlay->doors().size(), 1);
+    QCOMPARE(overlay->doors()[0].perm, 40);
+    QVERIFY(overlay->doors()[0].onEdge);
+    const QLineF shared = overlay->edges()[0].line;
+
+    // A drag's many moves: one recompute. The rooms part; the door runs centre to centre.
+    for (int i = 0; i < 5; ++i)
+        moveRoom(&doc, &stack, b, 2);
+    QTRY_COMPARE(changes.size(), 2);
+    QCOMPARE(overlay->edges().size(), 0);
+    QCOMPARE(overlay->doors().size(), 1);
+    QVERIFY(!overlay->doors()[0].onEdge);
+    QCOMPARE(overlay->doors()[0].line, QLineF(QPointF(130, 140), QPointF(200, 160)));
+
+    for (int i = 0; i < 5; ++i)
+        stack.undo();
+    overlay->refreshNow();
+    QCOMPARE(overlay->edges().size(), 1);
+    QCOMPARE(overlay->edges()[0].line, shared);
+    QVERIFY(overlay->doors()[0].onEdge);
+}
+
+// The overlay works out only the rooms that moved; after random moves, what it holds is
+// what the whole map gives.
+void TestMapOverlay::movesWorkedOutAloneMatchTheWholeMap()
+{
+    TMetaroomDocument doc;
+    QUndoStack stack;
+    TMapScene scene(&doc, &stack);
+    TDoorsOverlay* overlay = scene.doorsOverlay();
+    QList<RoomKey> keys;
+    for (int i = 0; i < 24; ++i)   // a grid of rooms 40 wide, sharing walls and floors
+        keys.append(doc.insertRoom(i, roomAt(40 * (i % 6), 40 * (i / 6), 40 * (i % 6) + 40, 40 * (i / 6) + 40)));
+    QRandomGenerator random(15);
+    for (int i = 0; i < 30; ++i)
+        doc.setDoor(keys[random.bounded(24)], keys[random.bounded(24)], random.bounded(101));
+    overlay->refreshNow();
+
+    auto edgesOf = [](QList<SharedEdge> edges) {
+        QList<std::tuple<int, int, QLineF>> list;
+        for (const SharedEdge& e : edges)
+            list.append({e.a, e.b, e.line});
+        return list;
+    };
+    auto marksOf = [](const QList<DoorMark>& marks) {
+        QList<std::tuple<int, int, int, bool, qreal, qreal, qreal, qreal>> list;
+        for (const DoorMark& d : marks)
+            list.append({d.a, d.b, d.perm, d.onEdge, d.line.x1(), d.line.y1(), d.line.x2(), d.line.y2()});
+        std::sort(list.begin(), list.end());
+        return list;
+    };
+    for (int turn = 0; turn < 40; ++turn) {
+        for (int move = random.bounded(1, 4); move > 0; --move) {
+            const RoomKey key = keys[random.bounded(24)];
+            RoomRecord record = doc.room(key);
+            record.shape = Moved(record.shape, random.bounded(-1, 2) * 40, random.bounded(-1, 2) * 40);
+            doc.setShape(key, record.shape);
+        }
+        overlay->refreshNow();
+        const RoomDefs defs = ToRoomDefs(doc);
+        QCOMPARE(edgesOf(overlay->edges()), edgesOf(SharedEdges(defs)));
+        QCOMPARE(marksOf(overlay->doors()), marksOf(DoorMarks(defs)));
+    }
+}
+
+void TestMapOverlay::menuItemsToggleDoorsAndTypes()
+{
+    Editor e;
+    TfrmMainForm* main = e.main;
+    main->resize(700, 500);
+    main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main));
+    TMetaroomDocument* doc = main->Document;
+    doc->setSurfaceSize(QSize(400, 400));
+    const RoomKey a = doc->insertRoom(0, roomAt(20, 20, 120, 120, 5));
+    const RoomKey b = doc->insertRoom(1, roomAt(120, 40, 220, 140, 5));
+    const RoomKey c = doc->insertRoom(2, roomAt(20, 200, 120, 300, 8));
+    doc->setDoor(a, b, 70);
+    doc->setDoor(a, c, 30);   // no shared edge
+    main->Panel->doorsOverlay()->refreshNow();
+    MapMouse mouse(main);
+    auto screen = [&] {
+        QCoreApplication::processEvents();
+        return mouse.screen();
+    };
+
+    // Shown at start: the shared edge in its colour, the refused door in red.
+    QVERIFY(main->ShowDoors1->isChecked());
+    QVERIFY(!main->ShowRoomTypes1->isChecked());
+    const QPoint onEdge(120, 60);
+    const QPoint onRedLine(70, 120 + 50);   // between a's centre (70, 70) and c's (70, 250)
+    const QPoint inRoom(60, 100);
+    QImage shown = screen();
+    QCOMPARE(mouse.colourAt(shown, onEdge), mapcolours::sharedEdge());
+    QCOMPARE(mouse.colourAt(shown, onRedLine), mapcolours::doorWithoutEdge());
+    const QColor plain = mouse.colourAt(shown, inRoom);
+    QVERIFY(main->scbImage->typeLegendRect().isEmpty());
+
+    main->ShowDoors1->trigger();
+    QImage hidden = screen();
+    QVERIFY(mouse.colourAt(hidden, onEdge) != mapcolours::sharedEdge());
+    QVERIFY(mouse.colourAt(hidden, onRedLine) != mapcolours::doorWithoutEdge());
+
+    // Types: the room filled, a legend of the two types in the corner; and off again.
+    main->ShowRoomTypes1->trigger();
+    QImage typed = screen();
+    QVERIFY(mouse.colourAt(typed, inRoom) != plain);
+    const QRect legend = main->scbImage->typeLegendRect();
+    QVERIFY(!legend.isEmpty());
+    QVERIFY(main->scbImage->viewport()->rect().contains(legend));
+    const QColor legendPixel = typed.pixelColor(legend.topLeft() + QPoint(2, 2));
+    QVERIFY2(qGray(legendPixel.rgb()) < 80, qPrintable(legendPixel.name()));
+    main->ShowRoomTypes1->trigger();
+    QImage untyped = screen();
+    QCOMPARE(mouse.colourAt(untyped, inRoom), plain);
+    QVERIFY(main->scbImage->typeLegendRect().isEmpty());
+}
+
+void TestMapOverlay::dragsSnapToNeighboursAndAltTurnsItOff()
+{
+    Editor e;
+    TfrmMainForm* main = e.main;
+    main->resize(700, 500);
+    main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main));
+    TMetaroomDocument* doc = main->Document;
+    doc->setSurfaceSize(QSize(400, 400));
+    main->scbImage->zoomActual();
+    doc->insertRoom(0, roomAt(100, 110, 160, 180));
+    const RoomKey b = doc->insertRoom(1, roomAt(200, 100, 260, 180));
+    doc->select(b);
+    MapMouse mouse(main);
+    const QUndoStack* stack = main->UndoStack;
+    const int steps = stack->count();
+
+    // The room moved to 3 pixels from the neighbour's wall lands on it; one undo step.
+    mouse.hover({230, 140});
+    mouse.press({230, 140});
+    mouse.moveTo({210, 140});
+    mouse.moveTo({193, 140});
+    QCOMPARE(doc->room(b).shape.xl, 160);
+    // Guides on the wall it met and on the floors that meet at its corner.
+    QCOMPARE(main->Panel->snapGuides().size(), 2);
+    QCOMPARE(main->Panel->snapGuides()[0], QLineF(160, 100, 160, 180));
+    QCOMPARE(main->Panel->snapGuides()[1], QLineF(100, 180, 220, 180));
+    mouse.release({193, 140});
+    QVERIFY(main->Panel->snapGuides().isEmpty());
+    QCOMPARE(doc->room(b).shape, (RoomShape{160, 220, 100, 100, 180, 180}));
+    QCOMPARE(stack->count(), steps + 1);
+    main->UndoStack->undo();
+    QCOMPARE(doc->room(b).shape.xl, 200);
+
+    // With Alt it stays where the mouse put it.
+    dragHolding(mouse, {230, 140}, {193, 140}, Qt::AltModifier);
+    QCOMPARE(doc->room(b).shape.xl, 163);
+    QVERIFY(main->Panel->snapGuides().isEmpty());
+    main->UndoStack->undo();
+
+    // A wall to the neighbour's wall, then a corner on that wall to the neighbour's corner.
+    dragHolding(mouse, {200, 140}, {164, 140}, {});
+    QCOMPARE(doc->room(b).shape.xl, 160);
+    dragHolding(mouse, {160, 100}, {160, 106}, {});
+    QCOMPARE(doc->room(b).shape.ytl, 110);
+    dragHolding(mouse, {160, 110}, {160, 104}, Qt::AltModifier);
+    QCOMPARE(doc->room(b).shape.ytl, 104);
+}
+
+PLSD_TEST_MAIN(TestMapOverlay)
+#include "tst_mapoverlay.moc"
