@@ -418,7 +418,7 @@ place_room() {
     sleep 0.5
     drag "$(fit_x 50)" "$(fit_y 50)" "$(fit_x $((x + 50)))" "$(fit_y $((y + 50)))"
     sleep 0.3
-    drag $(($(fit_x $((x + 100))) - 3)) "$(fit_y $((y + 50)))" $(($(fit_x $((x + w))) - 3)) "$(fit_y $((y + 50)))"
+    drag "$(fit_x $((x + 99)))" "$(fit_y $((y + 49)))" "$(fit_x $((x + w - 1)))" "$(fit_y $((y + 49)))"
     sleep 0.3
 }
 place_room 220 690 320
