@@ -3,8 +3,11 @@
 # keyboard and the mouse as a person would, and saves a screenshot of each step: the
 # menus, a picture imported by File > Import Bitmap, rooms added with the toolbox's
 # "Add Room", moved and reshaped by their handle boxes, a reshape undone with Ctrl+Z and
-# redone, the toolbox's two pages; closing with unsaved work asks first, and Cancel keeps
-# the window; File > Quit saves through the question.
+# redone, the toolbox's two pages; at 50 % a room dragged by its middle and by a wall's box;
+# the window made bigger and View > Fit Picture showing the whole picture, with more rooms
+# placed on it; closing with unsaved work asks first, and Cancel keeps the window; File >
+# Quit saves through the question. The whole map's screenshot, cropped to the main window,
+# is also saved as whole-map.png.
 #
 #   gui-smoke.sh PROGRAM SCREENSHOT_FOLDER WM_CLOSE
 #
@@ -145,12 +148,22 @@ handle_bounds() {
     echo "$((right - left)) $((bottom - top)) $left $top"
 }
 
-# --- A picture to import: sky and hills, with no pure blue or lime in it ---------------
+# --- A picture to import: a metaroom of 16 x 8 blocks, sky over hills with tunnels, a cave
+# and a house, and a band of rock along the bottom; no pure blue or lime in it -------------
 picture="$work/hills.bmp"
+picture_width=2048
+picture_height=1024
 ground='#6b4f32'
-convert -size 768x512 gradient:'#35506e-#b9c9c4' \
-    -fill "$ground" -draw 'polygon 0,330 120,300 260,340 400,310 560,350 768,320 768,512 0,512' \
-    -fill '#4a3522' -draw 'polygon 0,420 200,400 420,430 600,410 768,430 768,512 0,512' \
+rock='#5a284a'   # the band along the bottom, 64 pixels high, only there
+convert -size ${picture_width}x${picture_height} gradient:'#35506e-#b9c9c4' \
+    -fill '#5d6b4a' -draw 'polygon 0,560 300,470 640,540 1000,450 1400,520 1800,440 2048,500 2048,700 0,700' \
+    -fill "$ground" -draw 'polygon 0,330 200,300 420,360 640,400 820,560 1120,650 1400,620 1720,670 2048,630 2048,1024 0,1024' \
+    -fill '#4a3522' -draw 'polygon 0,840 400,810 840,850 1200,820 1600,860 2048,830 2048,1024 0,1024' \
+    -fill '#1e1812' -draw 'rectangle 200,690 900,790' -draw 'rectangle 860,600 910,790' \
+    -draw 'rectangle 1150,870 1850,950' \
+    -fill '#7a7468' -draw 'polygon 1280,600 1280,380 1500,280 1720,380 1720,600' \
+    -fill '#50493f' -draw 'rectangle 1320,400 1680,590' \
+    -fill "$rock" -draw "rectangle 0,960 $((picture_width - 1)),$((picture_height - 1))" \
     -type TrueColor "BMP3:$picture" 2>"$work/convert.log" \
     || fail "could not write the picture to import: $(cat "$work/convert.log")"
 
@@ -328,6 +341,96 @@ page_switched() { probe && [ "$(changed_pixels "$work/meta-page.png" "$work/prob
 wait_until 10 page_switched || fail "clicking the toolbox's \"Sub room\" tab changed nothing in the toolbox"
 screenshot sub-room-page
 
+# --- At 50 %: a room dragged by its middle and by a wall's box lands at half scale -------
+# The selected room is 160 x 180 at the picture's top-left. Two Ctrl+- take 100 % to 50 %.
+xdotool windowfocus --sync "$main" || fail "could not give the main window the keyboard"
+probe && full=$(colour_bounds "$work/probe.png" '#ff00ff')
+read -r fw fh _ _ <<<"$full"
+xdotool key --clearmodifiers ctrl+minus
+xdotool key --clearmodifiers ctrl+minus
+outline_is() {
+    probe || return 1
+    seen=$(colour_bounds "$work/probe.png" '#ff00ff')
+    local w h
+    read -r w h _ _ <<<"$seen"
+    [ -n "$seen" ] && [ "$w" -eq "$1" ] && [ "$h" -eq "$2" ]
+}
+# An outline from x0 to x0 + w - 1 at 100 % spans w / 2 + 1 rounded down at 50 %.
+half_w=$(((fw - 1) / 2 + 1)) half_h=$(((fh - 1) / 2 + 1))
+wait_until 10 outline_is "$half_w" "$half_h" \
+    || fail "after Ctrl+- twice the selected room's outline spans \"${seen:-nothing}\" (width height x y), not $half_w x $half_h: not 50 % of the $fw x $fh at 100 %"
+read -r _ _ hx hy <<<"$seen"
+say "at 50 %: the selected room's outline at $hx,$hy"
+screenshot half-size
+# 250 x 60 screen pixels at 50 % move the room by 500 x 120 picture pixels...
+drag $((hx + 40)) $((hy + 45)) $((hx + 290)) $((hy + 105))
+outline_at() { outline_is "$1" "$2" && [ "$seen" = "$1 $2 $3 $4" ]; }
+wait_until 10 outline_at "$half_w" "$half_h" $((hx + 250)) $((hy + 60)) \
+    || fail "after a drag of 250,60 at 50 % the outline spans \"$seen\", not \"$half_w $half_h $((hx + 250)) $((hy + 60))\""
+# ...and 40 screen pixels of the right wall's box widen it by 80 picture pixels.
+# (The boxes sit on the corners, the right wall's on its middle pixel.)
+wall_x=$((hx + 250 + half_w - 1)) wall_y=$((hy + 60 + half_h / 2))
+drag "$wall_x" "$wall_y" $((wall_x + 40)) "$wall_y"
+wait_until 10 outline_at $((half_w + 40)) "$half_h" $((hx + 250)) $((hy + 60)) \
+    || fail "after dragging the right wall's box by 40 at 50 % the outline spans \"$seen\", not \"$((half_w + 40)) $half_h $((hx + 250)) $((hy + 60))\""
+screenshot half-size-dragged
+
+# --- A bigger window, then View > Fit Picture: the whole picture in the view -------------
+# The toolbox goes below the window, out of the map's way.
+xdotool windowmove --sync "$main" 0 0 windowsize --sync "$main" 1200 740 || fail "could not resize the main window"
+read -r mx my mw mh <<<"$(geometry "$main")"
+main_area="${mw}x${mh}+${mx}+${my}"
+[ "$mw" -eq 1200 ] && [ "$mh" -eq 740 ] || fail "the main window is ${mw}x${mh} after a resize to 1200x740"
+xdotool windowmove --sync "$toolbox" "$mx" $((my + mh + 10)) || fail "could not move the toolbox"
+read -r tx ty _ _ <<<"$(geometry "$toolbox")"
+xdotool windowfocus --sync "$main" || fail "could not give the main window the keyboard"
+xdotool key --clearmodifiers alt+v
+wait_until 10 menu_open || fail "Alt+V opened no menu"
+xdotool key f
+# The band of rock along the picture's bottom, whole, gives the zoom and where the picture is.
+rock_seen=""
+whole_picture() {
+    probe || return 1
+    rock_seen=$(colour_bounds "$work/probe.png" "$rock")
+    [ -n "$rock_seen" ] || return 1
+    local w h x y
+    read -r w h x y <<<"$rock_seen"
+    # The band's width over the picture's, its height over 64: the same zoom when it is whole.
+    [ $((w * 64 * 100 / (h * picture_width))) -ge 90 ] && [ $((w * 64 * 100 / (h * picture_width))) -le 110 ] \
+        && [ $((y + h - w * picture_height / picture_width)) -ge "$my" ] && [ "$w" -ge $((mw - 20)) ]
+}
+wait_until 10 whole_picture \
+    || fail "View > Fit Picture: the rock band along the picture's bottom spans \"$rock_seen\" (width height x y), not the whole picture's width in the window"
+read -r zw zh zx zy <<<"$rock_seen"
+# Screen point of a picture point at this zoom.
+fit_x() { echo $((zx + $1 * zw / picture_width)); }
+fit_y() { echo $((zy + zh - (picture_height - $1) * zw / picture_width)); }
+say "fit: the picture ${zw} pixels wide at $zx,$(fit_y 0)"
+screenshot fit-picture
+
+# --- More rooms, placed and shaped at fit -------------------------------------------------
+meta_room_tab() { xdotool mousemove --sync $((tx + 40)) $((ty + 12)) click 1; }
+meta_room_tab
+# A new room (100 x 100 at the picture's top-left) moved to X,Y and widened to W.
+place_room() {
+    local x=$1 y=$2 w=$3
+    add_room
+    sleep 0.5
+    drag "$(fit_x 50)" "$(fit_y 50)" "$(fit_x $((x + 50)))" "$(fit_y $((y + 50)))"
+    sleep 0.3
+    drag "$(fit_x $((x + 99)))" "$(fit_y $((y + 49)))" "$(fit_x $((x + w - 1)))" "$(fit_y $((y + 49)))"
+    sleep 0.3
+}
+place_room 220 690 320
+place_room 560 690 300
+place_room 1180 850 640
+place_room 1340 490 300
+rooms_placed() { probe && [ "$(pixels_of "$work/probe.png" '#ffffff' "$main_area")" -gt 600 ]; }
+wait_until 10 rooms_placed || fail "the rooms placed at fit show no white outlines"
+screenshot whole-map
+convert "$shot" -crop "$main_area" +repage "$shots/whole-map.png" 2>>"$work/convert.log" \
+    || fail "could not crop the whole map's screenshot"
+
 # --- Closing with unsaved work asks first; Cancel keeps the window ---------------------
 question_title="Palisandre - palisandre.example.org"
 question_shown() { has_window_named "$question_title"; }
@@ -376,10 +479,13 @@ wait "$app_pid" || status=$?
 app_pid=""
 screenshot ended
 [ "$status" -eq 0 ] || fail "the program ended with status $status after File > Quit"
-# 6 x 4 blocks of 128 x 128 16-bit pixels, after a 10-byte header and an 8-byte index record each.
+# 16 x 8 blocks of 128 x 128 16-bit pixels, after a 10-byte header and an 8-byte index record each.
 size=$(stat -c %s "$saved/hills.blk" 2>/dev/null)
-[ "$size" = $((10 + 24 * (8 + 32768))) ] || fail "the saved background file has ${size:-no} bytes, not those of 6 x 4 blocks"
+[ "$size" = $((10 + 128 * (8 + 32768))) ] || fail "the saved background file has ${size:-no} bytes, not those of 16 x 8 blocks"
 rooms=$(grep -c ' addr ' "$saved/hills.cos" 2>/dev/null)
-[ "$rooms" = 2 ] || fail "the saved room script holds ${rooms:-no} rooms, not 2"
+[ "$rooms" = 6 ] || fail "the saved room script holds ${rooms:-no} rooms, not 6"
+# The room dragged at 50 %: moved by 500,120 and widened by 80.
+grep -q ' addr va01 502 737 122 122 217 297[[:space:]]*$' "$saved/hills.cos" \
+    || fail "the saved room script has no room at 502..737 x 122..297, where the drags at 50 % put it: $(grep ' addr ' "$saved/hills.cos" | head -n 3)"
 
 say "passed: $step screenshots in $shots"
