@@ -10,11 +10,13 @@
 #include "app/tool.h"
 #include "bench/benchsupport.h"
 #include "bench/syntheticgrid.h"
+#include "core/script/scriptreader.h"
 #include "rooms/room.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <cstdio>
@@ -123,7 +125,7 @@ int main(int argc, char** argv)
     QTemporaryDir folder;
     const QString script = QDir(folder.path()).filePath(QStringLiteral("rooms.cos"));
 
-    std::vector<double> byHand, load, loadBare, save;
+    std::vector<double> byHand, load, loadBare, save, readOnly;
     bool allSame = true;
     for (int run = 0; run < runs; ++run) {
         {
@@ -137,6 +139,12 @@ int main(int argc, char** argv)
             joinRooms(source.form());
             QCoreApplication::processEvents();
             save.push_back(bench::timeMs([&] { source.form().SaveRoomDefs(script); }));
+        }
+        {
+            // The reader alone: the same text into plain records.
+            QFile file(script);
+            const QByteArray text = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            readOnly.push_back(bench::timeMs([&] { ReadScript(text, ScriptStart{}); }));
         }
         {
             Scene loaded(true);
@@ -170,5 +178,10 @@ int main(int argc, char** argv)
     bench::printRow("SaveRoomDefs, 60x24 block picture", bench::spread(save), &baseline);
     std::printf("The picture adds %.0f%% to a load (median over median).\n",
                 100.0 * (pictureLoad.median / bareLoad.median - 1.0));
+    std::printf("\nAgainst the reader alone, reading the same text into plain records:\n");
+    bench::printHeader();
+    const bench::Spread reader = bench::spread(readOnly);
+    bench::printRow("ReadScript, the same text", reader);
+    bench::printRow("LoadRoomDefs, 60x24 block picture", pictureLoad, &reader);
     return 0;
 }
