@@ -168,19 +168,22 @@ void TfrmMainForm::createMenu()
         plsd::runGuarded([this] { Toolbox1Click(); });
     });
 
-    auto zoomItem = [this](const char* name, const char* caption, QList<QKeySequence> keys, void (TMapView::*slot)()) {
+    auto zoomItem = [this](const char* name, const char* caption, const QList<QKeySequence>& keys) {
         QAction* a = View1->addAction(QString::fromLatin1(caption));
         a->setObjectName(QString::fromLatin1(name));
         a->setShortcuts(keys);
         a->setShortcutContext(Qt::ApplicationShortcut);
-        connect(a, &QAction::triggered, this, [this, slot] { (scbImage->*slot)(); });
         return a;
     };
-    ZoomIn1 = zoomItem("ZoomIn1", "Zoom &In", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
-                       &TMapView::zoomIn);
-    ZoomOut1 = zoomItem("ZoomOut1", "Zoom &Out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &TMapView::zoomOut);
-    ZoomFit1 = zoomItem("ZoomFit1", "&Fit Picture", {QKeySequence(Qt::CTRL | Qt::Key_0)}, &TMapView::zoomToFit);
-    ZoomActual1 = zoomItem("ZoomActual1", "&Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_1)}, &TMapView::zoomActual);
+    ZoomIn1 = zoomItem("ZoomIn1", "Zoom &In", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    ZoomOut1 = zoomItem("ZoomOut1", "Zoom &Out", {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+    ZoomFit1 = zoomItem("ZoomFit1", "&Fit Picture", {QKeySequence(Qt::CTRL | Qt::Key_0)});
+    ZoomActual1 = zoomItem("ZoomActual1", "&Actual Size", {QKeySequence(Qt::CTRL | Qt::Key_1)});
+    // The view is made after the menu: each item reaches it when triggered.
+    connect(ZoomIn1, &QAction::triggered, this, [this] { scbImage->zoomIn(); });
+    connect(ZoomOut1, &QAction::triggered, this, [this] { scbImage->zoomOut(); });
+    connect(ZoomFit1, &QAction::triggered, this, [this] { scbImage->zoomToFit(); });
+    connect(ZoomActual1, &QAction::triggered, this, [this] { scbImage->zoomActual(); });
 
     auto showItem = [this](const char* name, const char* caption, bool checked) {
         QAction* a = View1->addAction(QString::fromLatin1(caption));

@@ -24,6 +24,7 @@ wm_close=${3:?$usage}
 
 fail() {
     echo "gui-smoke: FAIL: $*" >&2
+    [ -n "${work:-}" ] && [ -s "$work/probe.png" ] && [ -n "${shots:-}" ] && cp "$work/probe.png" "$shots/failed.png"
     if [ -n "${work:-}" ] && [ -s "$work/program.log" ]; then
         echo "gui-smoke: the program printed:" >&2
         sed 's/^/  | /' "$work/program.log" >&2
