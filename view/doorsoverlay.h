@@ -2,9 +2,12 @@
 
 #include "core/rules/doormarks.h"
 #include "core/rules/gamerules.h"
+#include "core/rules/gridindex.h"
 
 #include "core/model/document.h"
 
+#include <QHash>
+#include <QImage>
 #include <QObject>
 #include <QSet>
 #include <QRectF>
@@ -17,17 +20,23 @@ class QPainter;
 // edge, and a door record whose rooms share no edge as a red line between their centres.
 // Lines are one width and text one size on the screen at every zoom. It follows the
 // document, working the edges out again once per turn of the event loop however many
-// changes came in it: only those of the rooms that moved, when no room or door came or went.
+// changes came in it: only those of the rooms that moved or whose doors changed, when no
+// room came or went. Rooms, edges and marks are kept in grid indexes, so that a step and
+// a repaint of part of the map touch only what lies near.
 class TDoorsOverlay : public QObject {
     Q_OBJECT
 public:
     explicit TDoorsOverlay(TMetaroomDocument* document, QObject* parent = nullptr);
 
-    const QList<SharedEdge>& edges() const { return sharedEdges; }
-    const QList<DoorMark>& doors() const { return doorMarks; }
+    // In order of their rooms' positions.
+    QList<SharedEdge> edges() const;
+    QList<DoorMark> doors() const;
 
     // Works the edges out now when a change is waiting.
     void refreshNow();
+    // While not followed, changes only mark the whole as out of date; it is worked out
+    // again when followed once more.
+    void setFollowing(bool follow);
     // Screen pixels per picture pixel: the text reaches around the lines by that much less.
     void setScreenScale(qreal scale);
     // What the drawing covers, in picture coordinates.
@@ -41,17 +50,45 @@ signals:
     void changed(const QRectF& area);
 
 private:
+    struct Label {
+        QImage image;
+        QPointF origin;   // where the text starts in the image
+        int advance = 0;
+        int baseline = 0;   // ascent less descent
+    };
+    const Label& labelFor(int perm, qreal ratio) const;
+
     void refresh();
-    void refreshMoved();
-    QRectF changedArea(const QList<SharedEdge>& edgesBefore, const QList<DoorMark>& doorsBefore) const;
+    void refreshWhole();
+    QRectF refreshChanged();
+    void putEdge(const SharedEdge& edge);
+    void putMark(const DoorMark& mark);
+    qreal textReach() const;
+    QRectF edgeArea(const QLineF& line) const;
+    QRectF markArea(const DoorMark& mark) const;
 
     TMetaroomDocument* doc;
     QTimer pending;
-    bool whole = true;       // rooms or doors came or went: all is worked out again
-    QSet<RoomKey> moved;     // else only these rooms' edges and doors
+    bool following = true;
+    bool whole = true;       // rooms came or went: all is worked out again
+    QSet<RoomKey> stale;     // else only these rooms' edges and doors
     RoomDefs defs;           // the rooms as last worked out
-    QList<SharedEdge> sharedEdges;
-    QList<DoorMark> doorMarks;
-    QRectF lineBounds;
+    GridIndex roomIndex;     // positions, by their rooms' boxes
+    QHash<quint64, SharedEdge> edgeOf;   // by pair of positions
+    QHash<quint64, DoorMark> markOf;
+    GridIndex edgeIndex;
+    GridIndex markIndex;
+    struct Work {
+        QList<int> positions;
+        QList<quint64> found;
+        QList<std::pair<quint64, SharedEdge>> edgesBefore;
+        QList<std::pair<quint64, DoorMark>> marksBefore;
+        QList<quint64> edgesAfter;
+        QList<quint64> marksAfter;
+    } work;                  // kept from step to step
+    QRectF lineBounds;       // around every line; it may grow beyond them between whole refreshes
     qreal screenScale = 1;
+    mutable QList<quint64> paintFound;   // kept from paint to paint
+    mutable QHash<int, Label> labels;   // by permeability, at one device pixel ratio
+    mutable qreal labelRatio = 0;
 };

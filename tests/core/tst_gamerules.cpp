@@ -1,4 +1,5 @@
 #include "core/rules/gamerules.h"
+#include "core/rules/gridindex.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -59,6 +60,7 @@ private slots:
     void contact_data();
     void contact();
     void indexFindsWhatAllPairsFind();
+    void gridIndexFindsWhatEveryBoxFinds();
     void sharedEdgesOfAGrid();
     void doors();
     void roomTypesAndReversedWalls();
@@ -319,4 +321,45 @@ void TestGameRules::pairFindingsAndOrder()
 }
 
 QTEST_APPLESS_MAIN(TestGameRules)
+// Random boxes put in, moved and taken out, some small, some over many cells, some far
+// out or negative; every look-up gives what trying every box gives.
+void TestGameRules::gridIndexFindsWhatEveryBoxFinds()
+{
+    QRandomGenerator random(16);
+    auto randomBox = [&random] {
+        const qint64 x = random.bounded(-600, 1400);
+        const qint64 y = random.bounded(-600, 1400);
+        switch (random.bounded(8)) {
+        case 0:   // over more cells than the index keeps
+            return GridIndex::Box{x - 40000, y, x + 40000, y + random.bounded(0, 300)};
+        case 1:   // far out
+            return GridIndex::Box{x * 1000000, y * 1000000, x * 1000000 + 5, y * 1000000 + 5};
+        default:
+            return GridIndex::Box{x, y, x + random.bounded(0, 300), y + random.bounded(0, 300)};
+        }
+    };
+    GridIndex index(64);
+    QHash<quint64, GridIndex::Box> kept;
+    for (int round = 0; round < 3000; ++round) {
+        const quint64 id = random.bounded(200);
+        if (random.bounded(4) == 0) {
+            index.remove(id);
+            kept.remove(id);
+        } else {
+            const GridIndex::Box box = randomBox();
+            index.insert(id, box);
+            kept.insert(id, box);
+        }
+        const GridIndex::Box area = random.bounded(10) == 0 ? GridIndex::Box{-100000, -5, 100000, 5} : randomBox();
+        QList<quint64> expected;
+        for (auto it = kept.cbegin(); it != kept.cend(); ++it) {
+            if (it->meets(area))
+                expected.append(it.key());
+        }
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(index.find(area), expected);
+        QCOMPARE(index.size(), kept.size());
+    }
+}
+
 #include "tst_gamerules.moc"
