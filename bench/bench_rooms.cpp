@@ -5,13 +5,20 @@
 // painting that it causes. The last rows time Qt's own part: the repaint of one room's
 // area and the move of one room's widget, the least that the steps have to do.
 //
-// The two panels take turns in short batches, so that other work on the machine weighs
-// on both alike.
+// A second table times the same drag steps on the 1000-room map with View > Doors on
+// against the same map with it off: once with the rooms apart, once with them joined
+// wall to wall and floor to ceiling, each with door lines to its right and lower
+// neighbours, the dragged room in the middle of them.
+//
+// The panels take turns in short batches, so that other work on the machine weighs on
+// all alike.
 #include "app/application.h"
 #include "app/main.h"
 #include "app/tool.h"
 #include "bench/benchsupport.h"
 #include "bench/syntheticgrid.h"
+#include "core/model/commands.h"
+#include "core/model/document.h"
 #include "rooms/room.h"
 #include "view/mapscene.h"
 #include "view/mapview.h"
@@ -19,6 +26,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QUndoStack>
 #include <QWindow>
 #include <algorithm>
 #include <cstdio>
@@ -33,23 +41,31 @@ constexpr int manyRooms = 1000;
 constexpr int rounds = 31;        // the first round warms up and is not counted
 constexpr int stepsPerRound = 20;
 
+enum class Layout { Apart, Joined };
+
 // A main window with its toolbox, an optional picture and the given number of rooms,
-// laid out 40 to a row from the top-left. The steps work on the first two rooms.
+// laid out 40 to a row from the top-left, apart or joined with doors. The steps work on
+// the first two rooms, or on two in the middle when joined.
 class Scene {
 public:
-    Scene(bool picture, int rooms)
+    Scene(bool picture, int rooms, Layout layout = Layout::Apart, bool doorsShown = true)
         : main(new TfrmMainForm)
         , tool(new TfrmToolbox(main))
+        , first(layout == Layout::Joined ? 41 : 0)
     {
         main->resize(1024, 768);
+        main->ShowDoors1->setChecked(doorsShown);
         if (picture)
             addPicture();
+        const bool joined = layout == Layout::Joined;
         for (int i = 0; i < rooms; ++i) {
             main->AddRoom();
             TRoom* room = main->Rooms.last();
-            room->setLeft((i % 40) * 190 + 40);
-            room->setTop((i / 40) * 120 + 10);
+            room->setLeft(joined ? (i % 40) * 95 : (i % 40) * 190 + 40);
+            room->setTop(joined ? (i / 40) * 95 : (i / 40) * 120 + 10);
         }
+        if (joined)
+            addDoors(rooms);
         main->show();
         while (!main->windowHandle() || !main->windowHandle()->isExposed())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
@@ -63,15 +79,27 @@ public:
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
 
-    TRoom* room(int position) const { return main->Rooms[position]; }
+    TRoom* room(int position) const { return main->Rooms[first + position]; }
     TfrmMainForm* form() const { return main; }
 
 private:
     // The picture as a load puts it on Panel: one "TImage" per block, behind the rooms.
     void addPicture() { synthetic::installGrid(*main, pictureColumns, pictureRows); }
 
+    void addDoors(int rooms)
+    {
+        TMetaroomDocument* doc = main->Document;
+        for (int i = 0; i < rooms; ++i) {
+            if (i % 40 + 1 < 40 && i + 1 < rooms)
+                main->UndoStack->push(new SetDoorCommand(doc, doc->roomAt(i), doc->roomAt(i + 1), 50, "Door"));
+            if (i + 40 < rooms)
+                main->UndoStack->push(new SetDoorCommand(doc, doc->roomAt(i), doc->roomAt(i + 40), 50, "Door"));
+        }
+    }
+
     TfrmMainForm* main;
     TfrmToolbox* tool;
+    int first;
 };
 
 // Mouse events at a point of a room's box at 100 % (its top-left handle box at 0, 0), sent
@@ -202,5 +230,19 @@ int main(int argc, char** argv)
         std::printf("%-24s | %24s | %21.1f us | %5.2f\n", operation.name, qPrintable(bareText), measured,
                     measured / baseline);
     }
+
+    std::printf("\nView > Doors on the 1000-room map, against the same map with it off\n");
+    std::printf("%-24s | %-7s | %-14s | %-14s | %s\n", "step", "rooms", "Doors off", "Doors on", "ratio");
+    const Operation* drags[] = {&operations[1], &operations[2]};
+    for (const Layout layout : {Layout::Apart, Layout::Joined}) {
+        Scene off(true, manyRooms, layout, false);
+        Scene on(true, manyRooms, layout, true);
+        for (const Operation* operation : drags) {
+            const auto [baseline, measured] = compare(*operation, off, on);
+            std::printf("%-24s | %-7s | %11.1f us | %11.1f us | %5.2f\n", operation->name,
+                        layout == Layout::Joined ? "joined" : "apart", baseline, measured, measured / baseline);
+        }
+    }
+    std::printf("Goal: a drag step with the doors at most 1.2 x the step without them.\n");
     return 0;
 }

@@ -34,7 +34,13 @@ void TImage::paintSharp(QPainter* painter, const QRectF& exposed)
     const bool smooth = painter->testRenderHint(QPainter::SmoothPixmapTransform);
     if (smooth)
         painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter->drawImage(part.topLeft(), levels->fullSize(index), part);
+    // In strips: Qt hands a copy of 96 lines or more to its thread pool, and for a part
+    // of one block the hand-off costs several times the copy.
+    const QImage& image = levels->fullSize(index);
+    for (int y = part.top(); y <= part.bottom(); y += StripLines) {
+        const QRect strip(part.left(), y, part.width(), std::min(StripLines, part.bottom() + 1 - y));
+        painter->drawImage(strip.topLeft(), image, strip);
+    }
     if (smooth)
         painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
 }

@@ -96,7 +96,7 @@ TMapScene::TMapScene(TMetaroomDocument* document, QUndoStack* undoStack, QObject
     doors = new TDoorsOverlay(doc, this);
     connect(doors, &TDoorsOverlay::changed, this, [this](const QRectF& area) {
         if (doorsShown)
-            update(area);
+            updateViews(area);
     });
 }
 
@@ -199,7 +199,12 @@ void TMapScene::setDoorsShown(bool shown)
     if (shown == doorsShown)
         return;
     doorsShown = shown;
-    update(doors->bounds());
+    if (shown)
+        doors->setFollowing(true);
+    if (const QRectF drawn = doors->bounds(); !drawn.isEmpty())
+        updateViews(drawn);
+    if (!shown)
+        doors->setFollowing(false);
 }
 
 void TMapScene::drawForeground(QPainter* painter, const QRectF& rect)
@@ -351,13 +356,25 @@ RoomShape TMapScene::snapped(const RoomShape& shape, int part)
     return result.shape;
 }
 
+// Repaints part of the scene in the same paint as the items that changed with it: the
+// scene's own update() reaches the views by a separate queued call, which costs a second
+// paint for every step of a drag.
+void TMapScene::updateViews(const QRectF& area)
+{
+    for (QGraphicsView* view : views())
+        view->viewport()->update(view->mapFromScene(area).boundingRect().adjusted(-1, -1, 1, 1));
+}
+
 void TMapScene::showGuides(const QList<QLineF>& lines)
 {
     if (lines == guides)
         return;
-    update(guideBounds());
+    // An empty rectangle would ask for the whole scene.
+    if (const QRectF before = guideBounds(); !before.isEmpty())
+        updateViews(before);
     guides = lines;
-    update(guideBounds());
+    if (const QRectF now = guideBounds(); !now.isEmpty())
+        updateViews(now);
 }
 
 QRectF TMapScene::guideBounds() const

@@ -99,6 +99,7 @@ private:
     void hover(QPoint pixel, const QTransform& toDevice);
     void dragTo(QPoint pixel, const QTransform& toDevice, bool snapping);
     RoomShape snapped(const RoomShape& shape, int part);
+    void updateViews(const QRectF& area);
     void showGuides(const QList<QLineF>& lines);
     QRectF guideBounds() const;
     void nudge(RoomKey key, int dx, int dy);
