@@ -1,6 +1,9 @@
 #include "testsupport.h"
 
 #include "core/common/errors.h"
+#include "core/model/commands.h"
+#include "core/model/snapshot.h"
+#include "core/rules/gamerules.h"
 #include "rooms/room.h"
 #include "core/script/gametext.h"
 #include "script/scriptcommands.h"
@@ -81,6 +84,7 @@ private slots:
     void reloadKeepsTheMetaroom();
     void doorLinesLinkTheRoomsOfTheScript();
     void roundTripOfRandomMetarooms();
+    void doorLinesOfErrorFreeMapsJoinSharedEdges();
     void menuCommands();
 
 private:
@@ -426,7 +430,109 @@ void clearEditor(TfrmMainForm* main, TfrmToolbox* tool)
     main->Document->setSurfaceSize(QSize(433, 249));
 }
 
+// Whether two rooms of a script share an edge as the game sees it: a right wall and a left
+// wall at exactly the same x whose spans overlap by a positive length, or a floor and a
+// ceiling within one pixel at both ends (so at every x) of a common x range of positive
+// length. Worked out exactly, in integers.
+bool gameSharesEdge(const RoomCorners& a, const RoomCorners& b)
+{
+    auto walls = [](const RoomCorners& left, const RoomCorners& right) {
+        return left.xr == right.xl && std::min(left.ybr, right.ybl) - std::max(left.ytr, right.ytl) > 0;
+    };
+    auto floorOn = [](const RoomCorners& upper, const RoomCorners& lower) {
+        const qint64 from = std::max(upper.xl, lower.xl);
+        const qint64 to = std::min(upper.xr, lower.xr);
+        if (to <= from)
+            return false;
+        const qint64 du = qint64(upper.xr) - upper.xl;
+        const qint64 dl = qint64(lower.xr) - lower.xl;
+        for (const qint64 x : {from, to}) {
+            // (floor - ceiling) at x, times du * dl
+            const qint64 floor = (qint64(upper.ybl) * du + (qint64(upper.ybr) - upper.ybl) * (x - upper.xl)) * dl;
+            const qint64 ceiling = (qint64(lower.ytl) * dl + (qint64(lower.ytr) - lower.ytl) * (x - lower.xl)) * du;
+            if (std::abs(floor - ceiling) > du * dl)
+                return false;
+        }
+        return true;
+    };
+    return walls(a, b) || walls(b, a) || floorOn(a, b) || floorOn(b, a);
+}
+
 } // namespace
+
+// Maps made with the editor's own steps, rooms on a grid whose walls and floors meet or
+// miss by a pixel or two, with door lines between neighbours and now and then between
+// any two rooms, and permeabilities now and then out of range. Written by the editor and
+// read back, a map the check finds no error in has every door line between rooms that
+// share an edge; and a door line between rooms that share none is always found.
+void TestRoomDefs::doorLinesOfErrorFreeMapsJoinSharedEdges()
+{
+    const quint32 seed = testSeed();
+    MetaroomMaker maker(seed);
+    const QString path = dir->filePath(QStringLiteral("game.cos"));
+    int errorFreeWithDoors = 0;
+    int withDoorsWithoutEdge = 0;
+    for (int map = 0; map < 200; ++map) {
+        const QString context = QStringLiteral("seed %1 (PLSD_SEED), map %2").arg(seed).arg(map);
+        clearEditor(main, tool);
+        tool->SetOffsetX(maker.between(-500, 500));
+        tool->SetOffsetY(maker.between(-500, 500));
+        tool->SubRoomStartID = maker.between(0, 1900);
+        main->Document->setSurfaceSize(QSize(520, 320));
+
+        auto off = [&maker](int low, int high) { return maker.oneIn(5) ? maker.between(low, high) : 0; };
+        QHash<int, RoomKey> cells;   // by column + 4 * row
+        for (int cell = 0; cell < 12; ++cell) {
+            if (maker.oneIn(6))
+                continue;
+            const int x = 20 + 120 * (cell % 4);
+            const int y = 20 + 90 * (cell / 4);
+            const RoomShape shape{x + off(1, 2), x + 120 - off(0, 2), y + off(-1, 2), y + off(-1, 2),
+                                  y + 90 + off(-2, 2), y + 90 + off(-2, 2)};
+            auto* add = new AddRoomCommand(main->Document, RoomRecord{shape, maker.between(0, 15), {}, {}});
+            main->UndoStack->push(add);
+            cells.insert(cell, add->key());
+        }
+        auto perm = [&maker] { return maker.oneIn(25) ? (maker.oneIn(2) ? -1 : 101) : maker.between(0, 100); };
+        auto link = [&](RoomKey a, RoomKey b) {
+            main->UndoStack->push(new SetDoorCommand(main->Document, a, b, perm(), QStringLiteral("Door")));
+        };
+        for (auto it = cells.cbegin(); it != cells.cend(); ++it) {
+            for (const int next : {it.key() % 4 < 3 ? it.key() + 1 : -1, it.key() + 4}) {
+                if (cells.contains(next) && maker.oneIn(2))
+                    link(it.value(), cells.value(next));
+            }
+        }
+        if (cells.size() > 1 && maker.oneIn(4))
+            link(main->Document->roomAt(0), main->Document->roomAt(maker.between(1, int(cells.size()) - 1)));
+
+        main->SaveRoomDefs(path);
+        const ScriptContent written = ReadScript(readFile(path), ScriptStart{});
+        QCOMPARE(written.rooms.size(), cells.size());
+        bool lineWithoutEdge = false;
+        bool permOutOfRange = false;
+        for (const ReadDoor& door : written.doors) {
+            QVERIFY2(door.first.inScript && door.second.inScript, qPrintable(context));
+            lineWithoutEdge |= !gameSharesEdge(written.rooms[door.first.index].corners,
+                                               written.rooms[door.second.index].corners);
+            permOutOfRange |= door.perm < 0 || door.perm > 100;
+        }
+        const QList<Finding> findings = CheckGameRules(ToRoomDefs(*main->Document), {});
+        auto found = [&findings](GameRule rule) {
+            return std::any_of(findings.cbegin(), findings.cend(), [rule](const Finding& f) { return f.rule == rule; });
+        };
+        const bool errors = std::any_of(findings.cbegin(), findings.cend(),
+                                        [](const Finding& f) { return f.severity == Severity::Error; });
+        QVERIFY2(errors || (!lineWithoutEdge && !permOutOfRange), qPrintable(context));
+        QVERIFY2(found(GameRule::DoorWithoutEdge) == lineWithoutEdge, qPrintable(context));
+        QVERIFY2(found(GameRule::DoorPermeability) == permOutOfRange, qPrintable(context));
+        errorFreeWithDoors += !errors && !written.doors.isEmpty();
+        withDoorsWithoutEdge += lineWithoutEdge;
+    }
+    // Both kinds of map came up often enough to mean something.
+    QVERIFY(errorFreeWithDoors >= 20);
+    QVERIFY(withDoorsWithoutEdge >= 20);
+}
 
 // Random metarooms written as scripts, loaded into an empty editor and into one holding
 // other rooms, and written again: the same script, and the other rooms as they were.
