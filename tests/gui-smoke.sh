@@ -5,9 +5,13 @@
 # "Add Room", moved and reshaped by their handle boxes, a reshape undone with Ctrl+Z and
 # redone, the toolbox's two pages; at 50 % a room dragged by its middle and by a wall's box;
 # the window made bigger and View > Fit Picture showing the whole picture, with more rooms
-# placed on it; closing with unsaved work asks first, and Cancel keeps the window; File >
-# Quit saves through the question. The whole map's screenshot, cropped to the main window,
-# is also saved as whole-map.png.
+# placed on it; a wall snapped onto its neighbour's, door lines made with the toolbox (one
+# on the shared edge, one between rooms that share none, drawn red), View > Room Types, and
+# a click on the Problems list's finding selecting its room; closing with unsaved work asks
+# first, and Cancel keeps the window; File > Quit saves through the question, and the saved
+# script holds the snapped room and the two door lines. The whole map's screenshot and the
+# game rules' one, cropped to the main window, are also saved as whole-map.png and
+# game-rules.png.
 #
 #   gui-smoke.sh PROGRAM SCREENSHOT_FOLDER WM_CLOSE
 #
@@ -441,6 +445,95 @@ screenshot whole-map
 convert "$shot" -crop "$main_area" +repage "$shots/whole-map.png" 2>>"$work/convert.log" \
     || fail "could not crop the whole map's screenshot"
 
+# --- The game's rules on the map ---------------------------------------------------------
+# Rooms made by place_room: A (x 221..537) and B (561..856) at y 691..786, C (1182..1817,
+# 851..946) and D (1342..1637, 491..586). Middles of rooms on the screen:
+middle_of() { echo "$(fit_x "$1") $(fit_y "$2")"; }
+click_at() { xdotool mousemove --sync "$1" "$2" click 1; sleep 0.3; }
+read -r ax ay <<<"$(middle_of 380 739)"
+read -r bx by <<<"$(middle_of 710 739)"
+read -r cx cy <<<"$(middle_of 1500 899)"
+read -r dx dy <<<"$(middle_of 1490 539)"
+# Pixels of the shared edges' colour and of the refused doors' red in an area of the map.
+edge_colour='#ffbe00'
+door_red='#ff0000'
+around() { echo "$(($3 * 2 + 1))x$(($4 * 2 + 1))+$(($1 - $3))+$(($2 - $4))"; }
+
+# B's left wall dragged to 4 picture pixels from A's right wall snaps onto it: the game's
+# door along it is drawn in its colour.
+click_at "$bx" "$by"
+wall_y=$(fit_y 739)
+drag "$(fit_x 562)" "$wall_y" $(($(fit_x 562) - 11)) "$wall_y"
+edge_area=$(around "$(fit_x 537)" "$wall_y" 3 20)
+edge_drawn() { probe && [ "$(pixels_of "$work/probe.png" "$edge_colour" "$edge_area")" -gt 20 ]; }
+wait_until 10 edge_drawn \
+    || fail "B's left wall dragged next to A's right wall shows no shared edge at x $(fit_x 537) (did it snap?)"
+screenshot wall-snapped
+
+# Door lines made with the toolbox: Add with a permeability, then a click on the other room.
+sub_room_tab
+sleep 0.3
+add_door() {
+    local from_x=$1 from_y=$2 to_x=$3 to_y=$4 perm=$5
+    click_at "$from_x" "$from_y"
+    click_at $((tx + 90)) $((ty + 155))
+    xdotool key --clearmodifiers ctrl+a
+    xdotool type --delay 30 "$perm"
+    click_at $((tx + 126)) $((ty + 155))
+    click_at "$to_x" "$to_y"
+}
+# A to B, on their shared edge: its permeability is written at the edge's middle.
+probe && cp "$work/probe.png" "$work/before-door.png"
+add_door "$ax" "$ay" "$bx" "$by" 70
+label_area=$(around "$(fit_x 537)" "$wall_y" 16 9)
+label_drawn() { probe && [ "$(changed_pixels "$work/before-door.png" "$work/probe.png" "$label_area")" -gt 20 ]; }
+wait_until 10 label_drawn || fail "the door line from A to B shows no permeability on their shared edge"
+# D to C, rooms that share no edge: a red line between them, which the game refuses.
+add_door "$dx" "$dy" "$cx" "$cy" 40
+red_line() { probe && [ "$(pixels_of "$work/probe.png" "$door_red" "$main_area")" -gt 20 ]; }
+wait_until 10 red_line || fail "the door line between D and C, which share no edge, is not drawn in red"
+
+# Room types: A fresh water (8), C normal soil (5), typed into the toolbox; then View >
+# Room Types, the seventh item of the View menu, fills the rooms by type.
+set_type() {
+    click_at "$1" "$2"
+    click_at $((tx + 190)) $((ty + 203))
+    xdotool key --clearmodifiers ctrl+a
+    xdotool type --delay 30 "$3"
+    xdotool key Tab
+    sleep 0.3
+}
+set_type "$ax" "$ay" 8
+set_type "$cx" "$cy" 5
+probe && cp "$work/probe.png" "$work/before-types.png"
+xdotool windowfocus --sync "$main" || fail "could not give the main window the keyboard"
+xdotool key --clearmodifiers alt+v
+wait_until 10 menu_open || fail "Alt+V opened no menu"
+xdotool key Down Down Down Down Down Down Return
+wait_until 10 menu_closed || fail "the View menu stayed open"
+types_area=$(around "$ax" "$((ay + 10))" 40 10)
+filled() { probe && [ "$(changed_pixels "$work/before-types.png" "$work/probe.png" "$types_area")" -gt 500 ]; }
+wait_until 10 filled || fail "View > Room Types did not fill room A"
+
+# The Problems list has the refused door first; a click on it selects its first room, C,
+# away from B, selected now.
+click_at "$bx" "$by"
+problems_row_y=$((my + mh - 66))
+click_at $((mx + 200)) "$problems_row_y"
+c_selected() {
+    probe || return 1
+    seen=$(handle_bounds "$work/probe.png")
+    local w h x y
+    read -r w h x y <<<"$seen"
+    [ -n "$seen" ] && [ $((x + w / 2 - cx)) -ge -3 ] && [ $((x + w / 2 - cx)) -le 3 ] \
+        && [ $((y + h / 2 - cy)) -ge -3 ] && [ $((y + h / 2 - cy)) -le 3 ]
+}
+wait_until 10 c_selected \
+    || fail "a click on the Problems list's first finding did not select room C (handles span \"${seen:-nothing}\", C's middle is at $cx,$cy)"
+screenshot game-rules
+convert "$shot" -crop "$main_area" +repage "$shots/game-rules.png" 2>>"$work/convert.log" \
+    || fail "could not crop the game rules' screenshot"
+
 # --- Closing with unsaved work asks first; Cancel keeps the window ---------------------
 question_title="Palisandre - palisandre.example.org"
 question_shown() { has_window_named "$question_title"; }
@@ -497,5 +590,10 @@ rooms=$(grep -c ' addr ' "$saved/hills.cos" 2>/dev/null)
 # The room dragged at 50 %: moved by 500,120 and widened by 80.
 grep -q ' addr va01 502 737 122 122 217 297[[:space:]]*$' "$saved/hills.cos" \
     || fail "the saved room script has no room at 502..737 x 122..297, where the drags at 50 % put it: $(grep ' addr ' "$saved/hills.cos" | head -n 3)"
+# B snapped to A, and the two door lines made on the map.
+grep -q ' addr va01 537 856 691 691 786 786[[:space:]]*$' "$saved/hills.cos" \
+    || fail "the saved room script has no room B at 537..856, where the snap put it: $(grep ' addr ' "$saved/hills.cos")"
+doors=$(grep -c '^door ' "$saved/hills.cos")
+[ "$doors" = 2 ] || fail "the saved room script holds ${doors:-no} door lines, not 2"
 
 say "passed: $step screenshots in $shots"
