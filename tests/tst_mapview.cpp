@@ -9,7 +9,11 @@
 #include "view/roomhandles.h"
 #include "rooms/room.h"
 
+#include <QPainter>
+#include <QRandomGenerator>
 #include <QScrollBar>
+#include <QStyleOptionGraphicsItem>
+#include <functional>
 #include <QUndoStack>
 
 using namespace roomhandles;
@@ -120,6 +124,7 @@ private slots:
     void keysNudgeAndDeleteAsUndoSteps();
     void stackingFollowsTheSelection();
     void pictureIsSharpZoomedInAndSmoothZoomedOut();
+    void blocksDrawnInStripsMatchOneDrawing();
     void zoomStepsFitAndWheel();
     void panWithMiddleButtonAndSpace();
 };
@@ -462,4 +467,47 @@ void TestMapView::panWithMiddleButtonAndSpace()
 }
 
 PLSD_TEST_MAIN(TestMapView)
+// A block is drawn a few lines at a time; at any zoom from 100 % up and any exposed part,
+// the pixels are those of drawing its part at once: no seam between the strips.
+void TestMapView::blocksDrawnInStripsMatchOneDrawing()
+{
+    QRandomGenerator random(14);
+    QImage noise(128, 128, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, random.generate() | 0xff000000);
+    auto blocks = std::make_shared<TBlockList>();
+    blocks->push_back(std::make_unique<TGraphicBlock>());
+    blocks->back()->SetBitmap(noise);
+    auto levels = std::make_shared<TPictureLevels>(PictureGrid{blocks, 1, 1});
+    TImage item(levels, 0, noise.size());
+    for (const qreal scale : {1.0, 1.19, 1.41, 2.0, 2.37, 3.3, 5.66}) {
+        for (int round = 0; round < 5; ++round) {
+            const QRectF exposed(random.bounded(100.0), random.bounded(100.0), 1 + random.bounded(127.0),
+                                 1 + random.bounded(127.0));
+            const QTransform toDevice = QTransform::fromTranslate(random.bounded(3.0), random.bounded(3.0)).scale(scale, scale);
+            auto drawn = [&](const std::function<void(QPainter&)>& draw) {
+                QImage image(int(128 * scale) + 8, int(128 * scale) + 8, QImage::Format_RGB32);
+                image.fill(Qt::black);
+                QPainter painter(&image);
+                painter.setTransform(toDevice);
+                draw(painter);
+                return image;
+            };
+            const QImage strips = drawn([&](QPainter& painter) {
+                QStyleOptionGraphicsItem option;
+                option.exposedRect = exposed;
+                item.paint(&painter, &option, nullptr);
+            });
+            const QImage once = drawn([&](QPainter& painter) {
+                const QRect part = exposed.toAlignedRect() & QRect(0, 0, 128, 128);
+                painter.drawImage(part.topLeft(), noise, part);
+            });
+            QVERIFY2(strips == once, qPrintable(QStringLiteral("zoom %1, part %2,%3 %4 x %5")
+                                                    .arg(scale).arg(exposed.x()).arg(exposed.y())
+                                                    .arg(exposed.width()).arg(exposed.height())));
+        }
+    }
+}
+
 #include "tst_mapview.moc"

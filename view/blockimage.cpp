@@ -34,11 +34,13 @@ void TImage::paintSharp(QPainter* painter, const QRectF& exposed)
     const bool smooth = painter->testRenderHint(QPainter::SmoothPixmapTransform);
     if (smooth)
         painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
-    // In strips: Qt hands a copy of 96 lines or more to its thread pool, and for a part
-    // of one block the hand-off costs several times the copy.
+    // At 100 %, in strips: Qt hands a copy of 96 lines or more to its thread pool, and for
+    // a part of one block the hand-off costs several times the copy. Zoomed in, strips
+    // would not meet exactly, so the part is drawn at once.
     const QImage& image = levels->fullSize(index);
-    for (int y = part.top(); y <= part.bottom(); y += StripLines) {
-        const QRect strip(part.left(), y, part.width(), std::min(StripLines, part.bottom() + 1 - y));
+    const int lines = painter->worldTransform().type() <= QTransform::TxTranslate ? StripLines : part.height();
+    for (int y = part.top(); y <= part.bottom(); y += lines) {
+        const QRect strip(part.left(), y, part.width(), std::min(lines, part.bottom() + 1 - y));
         painter->drawImage(strip.topLeft(), image, strip);
     }
     if (smooth)

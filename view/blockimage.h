@@ -14,7 +14,7 @@ class TImage : public QGraphicsObject {
 public:
     enum { Type = UserType + 1 };
     static constexpr int CellSize = 128;
-    static constexpr int StripLines = 64;   // drawn at most so many lines at a time
+    static constexpr int StripLines = 64;   // at 100 %, drawn at most so many lines at a time
 
     TImage(std::shared_ptr<TPictureLevels> levels, int block, QSize blockSize);
 
