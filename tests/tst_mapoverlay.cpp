@@ -95,9 +95,9 @@ void TestMapOverlay::edgesFollowChangesAndUndo()
     QVERIFY(overlay->doors()[0].onEdge);
 }
 
-// The overlay works out only the rooms that moved or whose doors changed; after random
-// moves, reshapes, door changes and undo, what it holds is what the whole map gives, and
-// every pixel its drawing changed lies in an area it announced.
+// The overlay works out only the rooms that changed; after random moves, reshapes, door
+// changes, rooms added and deleted and undo, what it holds is what the whole map gives,
+// and every pixel its drawing changed lies in an area it announced.
 void TestMapOverlay::changesWorkedOutAloneMatchTheWholeMap()
 {
     TMetaroomDocument doc;
@@ -140,9 +140,10 @@ void TestMapOverlay::changesWorkedOutAloneMatchTheWholeMap()
         const QImage before = drawing();
         announced.clear();
         for (int change = random.bounded(1, 4); change > 0; --change) {
-            const RoomKey key = keys[random.bounded(24)];
+            const QList<RoomKey> keys = doc.rooms();
+            const RoomKey key = keys.value(random.bounded(int(keys.size())));
             RoomRecord record = doc.room(key);
-            switch (random.bounded(4)) {
+            switch (random.bounded(6)) {
             case 0:   // a move by whole rooms
                 record.shape = Moved(record.shape, random.bounded(-1, 2) * 40, random.bounded(-1, 2) * 40);
                 stack.push(new ChangeRoomCommand(&doc, key, record, QStringLiteral("Move Room")));
@@ -153,8 +154,18 @@ void TestMapOverlay::changesWorkedOutAloneMatchTheWholeMap()
                 stack.push(new ChangeRoomCommand(&doc, key, record, QStringLiteral("Reshape Room")));
                 break;
             case 2:
-                stack.push(new SetDoorCommand(&doc, key, keys[random.bounded(24)], random.bounded(101),
-                                              QStringLiteral("Door")));
+                stack.push(new SetDoorCommand(&doc, key, keys.value(random.bounded(int(keys.size()))),
+                                              random.bounded(101), QStringLiteral("Door")));
+                break;
+            case 3: {   // a room more, in a place of the grid
+                const int x = 40 * random.bounded(6), y = 40 * random.bounded(4);
+                stack.push(new AddRoomCommand(&doc, RoomRecord{RoomShape{x, x + 40, y, y, y + 40, y + 40}, 0, {}, {}},
+                                              random.bounded(int(keys.size()) + 1)));
+                break;
+            }
+            case 4:
+                if (keys.size() > 2)
+                    stack.push(new DeleteRoomCommand(&doc, key));
                 break;
             default:
                 if (stack.canUndo())

@@ -37,9 +37,21 @@ QRectF boundsOf(const QLineF& line)
     return QRectF(line.p1(), line.p2()).normalized();
 }
 
-quint64 pairKey(int a, int b)
+quint64 pairKey(RoomKey x, RoomKey y)
 {
-    return (quint64(quint32(a)) << 32) | quint32(b);
+    return (quint64(std::min(x, y)) << 32) | std::max(x, y);
+}
+
+ScriptRoom cornersOf(const RoomShape& s)
+{
+    ScriptRoom room;
+    room.xl = SaturatedCorner(s.xl);
+    room.xr = SaturatedCorner(s.xr);
+    room.ytl = SaturatedCorner(s.ytl);
+    room.ytr = SaturatedCorner(s.ytr);
+    room.ybl = SaturatedCorner(s.ybl);
+    room.ybr = SaturatedCorner(s.ybr);
+    return room;
 }
 
 GridIndex::Box boxOf(const QLineF& line)
@@ -63,30 +75,42 @@ TDoorsOverlay::TDoorsOverlay(TMetaroomDocument* document, QObject* parent)
     pending.setSingleShot(true);
     pending.setInterval(0);
     connect(&pending, &QTimer::timeout, this, &TDoorsOverlay::refresh);
-    auto all = [this] {
-        whole = true;
+    auto cameOrWent = [this](int, RoomKey key) {
+        if (!whole) {
+            stale.insert(key);
+            whole = stale.size() > BulkRooms;
+        }
         if (following)
             pending.start();
     };
-    auto some = [this](std::initializer_list<RoomKey> keys) {
-        if (!following) {
-            whole = true;
-            return;
-        }
-        if (whole)
-            return;   // the whole map is worked out again soon
-        for (const RoomKey key : keys)
-            stale.insert(key);
-        refresh();
-    };
-    connect(doc, &TMetaroomDocument::roomInserted, this, all);
-    connect(doc, &TMetaroomDocument::roomRemoved, this, all);
-    connect(doc, &TMetaroomDocument::doorsChanged, this, [some](RoomKey a, RoomKey b) { some({a, b}); });
-    connect(doc, &TMetaroomDocument::roomChanged, this, [some](RoomKey key, TMetaroomDocument::RoomChanges changes) {
+    connect(doc, &TMetaroomDocument::roomInserted, this, cameOrWent);
+    connect(doc, &TMetaroomDocument::roomRemoved, this, cameOrWent);
+    connect(doc, &TMetaroomDocument::doorsChanged, this, [this](RoomKey a, RoomKey b) { roomsChanged({a, b}); });
+    connect(doc, &TMetaroomDocument::roomChanged, this, [this](RoomKey key, TMetaroomDocument::RoomChanges changes) {
         if (changes & TMetaroomDocument::ShapeChanged)
-            some({key});
+            roomsChanged({key});
     });
     refresh();
+}
+
+// A move, a reshape or a door is worked out at once, so that it is drawn in the same
+// paint as the room; while rooms that came or went wait for the next turn, it waits too.
+void TDoorsOverlay::roomsChanged(std::initializer_list<RoomKey> keys)
+{
+    if (!following) {
+        whole = true;
+        return;
+    }
+    if (whole)
+        return;
+    for (const RoomKey key : keys)
+        stale.insert(key);
+    if (stale.size() > BulkRooms) {
+        whole = true;
+        pending.start();
+    } else if (!pending.isActive()) {
+        refresh();
+    }
 }
 
 void TDoorsOverlay::refreshNow()
@@ -112,7 +136,11 @@ void TDoorsOverlay::setFollowing(bool follow)
 
 QList<SharedEdge> TDoorsOverlay::edges() const
 {
-    QList<SharedEdge> list(edgeOf.cbegin(), edgeOf.cend());
+    QList<SharedEdge> list;
+    for (const Edge& e : edgeOf) {
+        const int a = doc->positionOf(e.a), b = doc->positionOf(e.b);
+        list.append({std::min(a, b), std::max(a, b), e.line});
+    }
     std::sort(list.begin(), list.end(), [](const SharedEdge& x, const SharedEdge& y) {
         return std::pair(x.a, x.b) < std::pair(y.a, y.b);
     });
@@ -121,7 +149,11 @@ QList<SharedEdge> TDoorsOverlay::edges() const
 
 QList<DoorMark> TDoorsOverlay::doors() const
 {
-    QList<DoorMark> list(markOf.cbegin(), markOf.cend());
+    QList<DoorMark> list;
+    for (const Mark& m : markOf) {
+        const int a = doc->positionOf(m.a), b = doc->positionOf(m.b);
+        list.append({std::min(a, b), std::max(a, b), m.perm, m.onEdge, m.line});
+    }
     std::sort(list.begin(), list.end(), [](const DoorMark& x, const DoorMark& y) {
         return std::pair(x.a, x.b) < std::pair(y.a, y.b);
     });
@@ -136,7 +168,7 @@ void TDoorsOverlay::refresh()
         refreshWhole();
         area = before | bounds();
     } else {
-        area = refreshChanged();
+        area = refreshStale();
     }
     whole = false;
     stale.clear();
@@ -144,7 +176,7 @@ void TDoorsOverlay::refresh()
         emit changed(area);
 }
 
-void TDoorsOverlay::putEdge(const SharedEdge& edge)
+void TDoorsOverlay::putEdge(const Edge& edge)
 {
     const quint64 key = pairKey(edge.a, edge.b);
     edgeOf.insert(key, edge);
@@ -152,7 +184,7 @@ void TDoorsOverlay::putEdge(const SharedEdge& edge)
     lineBounds |= boundsOf(edge.line);
 }
 
-void TDoorsOverlay::putMark(const DoorMark& mark)
+void TDoorsOverlay::putMark(const Mark& mark)
 {
     const quint64 key = pairKey(mark.a, mark.b);
     markOf.insert(key, mark);
@@ -160,57 +192,71 @@ void TDoorsOverlay::putMark(const DoorMark& mark)
     lineBounds |= boundsOf(mark.line);
 }
 
+// The mark of a door line as the map shows it: on the rooms' shared edge, or from the
+// middle of the room earlier in the map to the other's.
+TDoorsOverlay::Mark TDoorsOverlay::markBetween(RoomKey x, RoomKey y, int perm) const
+{
+    if (doc->positionOf(y) < doc->positionOf(x))
+        std::swap(x, y);
+    const ScriptRoom first = known.value(x).shape;
+    const ScriptRoom second = known.value(y).shape;
+    const RoomContact contact = ContactOf(first, second);
+    Mark mark{x, y, perm, contact.sharesEdge(), {}};
+    mark.line = mark.onEdge ? contact.line : QLineF(RoomCentre(first), RoomCentre(second));
+    return mark;
+}
+
 void TDoorsOverlay::refreshWhole()
 {
-    defs = ToRoomDefs(*doc);
+    known.clear();
     roomIndex.clear();
     edgeOf.clear();
     markOf.clear();
     edgeIndex.clear();
     markIndex.clear();
     lineBounds = {};
-    for (int p = 0; p < defs.rooms.size(); ++p)
-        roomIndex.insert(quint64(p), roomBox(defs.rooms[p]));
-    for (const SharedEdge& edge : SharedEdges(defs))
-        putEdge(edge);
-    for (const DoorMark& mark : DoorMarks(defs))
-        putMark(mark);
+    const RoomDefs defs = ToRoomDefs(*doc);
+    for (int p = 0; p < doc->roomCount(); ++p) {
+        const RoomKey key = doc->roomAt(p);
+        ScriptRoom shape = defs.rooms[p];
+        shape.music.clear();
+        shape.doors.clear();
+        known.insert(key, {shape, doc->room(key).doors});
+        roomIndex.insert(key, roomBox(shape));
+    }
+    for (const SharedEdge& e : SharedEdges(defs))
+        putEdge({doc->roomAt(e.a), doc->roomAt(e.b), e.line});
+    for (const DoorMark& m : DoorMarks(defs))
+        putMark({doc->roomAt(m.a), doc->roomAt(m.b), m.perm, m.onEdge, m.line});
 }
 
-// Only rooms moved, were reshaped or had their doors changed: their edges and door marks
-// are worked out again against the rooms near them; the rest stay. Returns where the
-// drawing differs. The lists are members kept from step to step, so that a drag step
-// allocates nothing.
-QRectF TDoorsOverlay::refreshChanged()
+// The stale rooms' edges and door marks worked out again against the rooms near them; the
+// rest stay. Returns where the drawing differs. The lists are members kept from step to
+// step, so that a drag step allocates nothing.
+QRectF TDoorsOverlay::refreshStale()
 {
     Work& w = work;
-    w.positions.clear();
-    for (const RoomKey key : std::as_const(stale)) {
-        const int p = doc->positionOf(key);
-        if (p >= 0 && p < defs.rooms.size())
-            w.positions.append(p);
-    }
-    std::sort(w.positions.begin(), w.positions.end());
-    auto validPartner = [this](int p, int q) { return q != p && q >= 0 && q < defs.rooms.size(); };
+    w.keys = QList<RoomKey>(stale.cbegin(), stale.cend());
 
     // What goes: every edge and mark of these rooms as they were. A room's edges lie on
     // its bounds.
     w.edgesBefore.clear();
     w.marksBefore.clear();
-    for (const int p : std::as_const(w.positions)) {
-        edgeIndex.find(roomBox(defs.rooms[p]), w.found);
+    for (const RoomKey k : std::as_const(w.keys)) {
+        const auto was = known.constFind(k);
+        if (was == known.cend())
+            continue;
+        edgeIndex.find(roomBox(was->shape), w.found);
         for (const quint64 key : std::as_const(w.found)) {
             const auto edge = edgeOf.constFind(key);
-            if (edge->a == p || edge->b == p) {
+            if (edge->a == k || edge->b == k) {
                 w.edgesBefore.append({key, *edge});
                 edgeOf.erase(edge);
                 edgeIndex.remove(key);
             }
         }
-        for (const ScriptDoor& door : std::as_const(defs.rooms[p].doors)) {
-            if (!validPartner(p, door.target))
-                continue;
-            const quint64 key = pairKey(std::min(p, door.target), std::max(p, door.target));
+        for (const RoomDoor& door : was->doors) {
+            const quint64 key = pairKey(k, door.target);
             if (const auto mark = markOf.constFind(key); mark != markOf.cend()) {
                 w.marksBefore.append({key, *mark});
                 markOf.erase(mark);
@@ -220,59 +266,59 @@ QRectF TDoorsOverlay::refreshChanged()
     }
 
     // The rooms as they are now.
-    for (const int p : std::as_const(w.positions)) {
-        const RoomRecord& record = doc->room(doc->roomAt(p));
-        const RoomShape& s = record.shape;
-        ScriptRoom& room = defs.rooms[p];
-        room.xl = SaturatedCorner(s.xl);
-        room.xr = SaturatedCorner(s.xr);
-        room.ytl = SaturatedCorner(s.ytl);
-        room.ytr = SaturatedCorner(s.ytr);
-        room.ybl = SaturatedCorner(s.ybl);
-        room.ybr = SaturatedCorner(s.ybr);
-        room.doors.resize(record.doors.size());
-        for (qsizetype i = 0; i < record.doors.size(); ++i)
-            room.doors[i] = {doc->positionOf(record.doors[i].target), record.doors[i].perm};
-        roomIndex.insert(quint64(p), roomBox(room));
+    for (const RoomKey k : std::as_const(w.keys)) {
+        if (!doc->contains(k)) {
+            known.remove(k);
+            roomIndex.remove(k);
+            continue;
+        }
+        const RoomRecord& record = doc->room(k);
+        Known& room = known[k];
+        room.shape = cornersOf(record.shape);
+        room.doors = record.doors;
+        roomIndex.insert(k, roomBox(room.shape));
     }
 
     // What comes: their edges with the rooms near them, and their door marks.
     w.edgesAfter.clear();
     w.marksAfter.clear();
-    for (const int p : std::as_const(w.positions)) {
-        roomIndex.find(roomBox(defs.rooms[p]), w.found);
+    for (const RoomKey k : std::as_const(w.keys)) {
+        const auto room = known.constFind(k);
+        if (room == known.cend())
+            continue;
+        roomIndex.find(roomBox(room->shape), w.found);
         for (const quint64 found : std::as_const(w.found)) {
-            const int q = int(found);
-            const int a = std::min(p, q), b = std::max(p, q);
-            if (q == p || w.edgesAfter.contains(pairKey(a, b)))
+            const RoomKey other = RoomKey(found);
+            const quint64 key = pairKey(k, other);
+            const auto near = known.constFind(other);
+            if (other == k || near == known.cend() || w.edgesAfter.contains(key))
                 continue;
-            const RoomContact contact = ContactOf(defs.rooms[a], defs.rooms[b]);
+            const bool first = doc->positionOf(k) < doc->positionOf(other);
+            const RoomContact contact = first ? ContactOf(room->shape, near->shape) : ContactOf(near->shape, room->shape);
             if (contact.sharesEdge()) {
-                putEdge({a, b, contact.line});
-                w.edgesAfter.append(pairKey(a, b));
+                putEdge({k, other, contact.line});
+                w.edgesAfter.append(key);
             }
         }
-        for (const ScriptDoor& door : std::as_const(defs.rooms[p].doors)) {
-            if (!validPartner(p, door.target))
+        for (const RoomDoor& door : room->doors) {
+            const quint64 key = pairKey(k, door.target);
+            if (door.target == k || !known.contains(door.target) || w.marksAfter.contains(key))
                 continue;
-            const int a = std::min(p, door.target), b = std::max(p, door.target);
-            if (w.marksAfter.contains(pairKey(a, b)))
-                continue;
-            putMark(DoorMarkBetween(defs, a, b, door.perm));
-            w.marksAfter.append(pairKey(a, b));
+            putMark(markBetween(k, door.target, door.perm));
+            w.marksAfter.append(key);
         }
     }
 
     // Where the drawing differs: around every edge and mark that went, came or changed.
     QRectF area;
-    auto edgeBefore = [&w](quint64 key) -> const SharedEdge* {
+    auto edgeBefore = [&w](quint64 key) -> const Edge* {
         for (const auto& [k, edge] : std::as_const(w.edgesBefore)) {
             if (k == key)
                 return &edge;
         }
         return nullptr;
     };
-    auto markBefore = [&w](quint64 key) -> const DoorMark* {
+    auto markBefore = [&w](quint64 key) -> const Mark* {
         for (const auto& [k, mark] : std::as_const(w.marksBefore)) {
             if (k == key)
                 return &mark;
@@ -284,20 +330,17 @@ QRectF TDoorsOverlay::refreshChanged()
             area |= edgeArea(edge.line);
     }
     for (const quint64 key : std::as_const(w.edgesAfter)) {
-        const SharedEdge* before = edgeBefore(key);
+        const Edge* before = edgeBefore(key);
         if (!before || before->line != edgeOf.value(key).line)
             area |= edgeArea(edgeOf.value(key).line);
     }
-    auto same = [](const DoorMark& x, const DoorMark& y) {
-        return x.line == y.line && x.perm == y.perm && x.onEdge == y.onEdge;
-    };
     for (const auto& [key, mark] : std::as_const(w.marksBefore)) {
-        if (!w.marksAfter.contains(key) || !same(markOf.value(key), mark))
+        if (!w.marksAfter.contains(key) || !(markOf.value(key) == mark))
             area |= markArea(mark);
     }
     for (const quint64 key : std::as_const(w.marksAfter)) {
-        const DoorMark* before = markBefore(key);
-        if (!before || !same(*before, markOf.value(key)))
+        const Mark* before = markBefore(key);
+        if (!before || !(*before == markOf.value(key)))
             area |= markArea(markOf.value(key));
     }
     return area;
@@ -311,7 +354,7 @@ QRectF TDoorsOverlay::edgeArea(const QLineF& line) const
 }
 
 // A mark's line and its permeability's text.
-QRectF TDoorsOverlay::markArea(const DoorMark& mark) const
+QRectF TDoorsOverlay::markArea(const Mark& mark) const
 {
     const Label& label = labelFor(mark.perm, labelRatio > 0 ? labelRatio : 1);
     const QSizeF size = label.image.deviceIndependentSize();
@@ -357,7 +400,7 @@ void TDoorsOverlay::paint(QPainter* painter, const QRectF& exposed) const
     painter->setPen(screenPen(mapcolours::doorWithoutEdge(), 2));
     markIndex.find(lineArea, found);
     for (const quint64 key : std::as_const(found)) {
-        const DoorMark& door = *markOf.constFind(key);
+        const Mark& door = *markOf.constFind(key);
         if (!door.onEdge)
             painter->drawLine(door.line.translated(middle));
     }
@@ -371,7 +414,7 @@ void TDoorsOverlay::paint(QPainter* painter, const QRectF& exposed) const
     markIndex.find(boxAround(exposed.adjusted(-r, -r, r, r)), found);
     const QRectF exposedOnDevice = toDevice.mapRect(exposed);
     for (const quint64 key : std::as_const(found)) {
-        const DoorMark& door = *markOf.constFind(key);
+        const Mark& door = *markOf.constFind(key);
         const Label& label = labelFor(door.perm, ratio);
         const QPointF centre = toDevice.map(door.labelAt() + middle);
         const QPointF origin(std::round(centre.x() - label.advance / 2.0), std::round(centre.y() + label.baseline / 2.0));

@@ -19,13 +19,16 @@ class QPainter;
 // every shared edge in its colour, each door record's permeability at the middle of its
 // edge, and a door record whose rooms share no edge as a red line between their centres.
 // Lines are one width and text one size on the screen at every zoom. It follows the
-// document, working the edges out again once per turn of the event loop however many
-// changes came in it: only those of the rooms that moved or whose doors changed, when no
-// room came or went. Rooms, edges and marks are kept in grid indexes, so that a step and
-// a repaint of part of the map touch only what lies near.
+// document by room key, working out again only the edges and door marks of the rooms that
+// changed: at once for a move or a door, at the next turn of the event loop for rooms that
+// came or went, and the whole map over when more rooms than BulkRooms changed in a turn.
+// Rooms, edges and marks are kept in grid indexes, so that a step and a repaint of part of
+// the map touch only what lies near.
 class TDoorsOverlay : public QObject {
     Q_OBJECT
 public:
+    static constexpr int BulkRooms = 64;
+
     explicit TDoorsOverlay(TMetaroomDocument* document, QObject* parent = nullptr);
 
     // In order of their rooms' positions.
@@ -58,31 +61,55 @@ private:
     };
     const Label& labelFor(int perm, qreal ratio) const;
 
+    // An edge or a door mark between two rooms, by key.
+    struct Edge {
+        RoomKey a = 0;
+        RoomKey b = 0;
+        QLineF line;
+    };
+    struct Mark {
+        RoomKey a = 0;
+        RoomKey b = 0;
+        int perm = 0;
+        bool onEdge = false;
+        QLineF line;   // the edge, or from the middle of the room earlier in the map to the other's
+
+        QPointF labelAt() const { return line.center(); }
+        bool operator==(const Mark&) const = default;
+    };
+    // A room as last worked out.
+    struct Known {
+        ScriptRoom shape;   // corners only
+        QList<RoomDoor> doors;
+    };
+
+    void roomsChanged(std::initializer_list<RoomKey> keys);
     void refresh();
     void refreshWhole();
-    QRectF refreshChanged();
-    void putEdge(const SharedEdge& edge);
-    void putMark(const DoorMark& mark);
+    QRectF refreshStale();
+    Mark markBetween(RoomKey x, RoomKey y, int perm) const;
+    void putEdge(const Edge& edge);
+    void putMark(const Mark& mark);
     qreal textReach() const;
     QRectF edgeArea(const QLineF& line) const;
-    QRectF markArea(const DoorMark& mark) const;
+    QRectF markArea(const Mark& mark) const;
 
     TMetaroomDocument* doc;
     QTimer pending;
     bool following = true;
-    bool whole = true;       // rooms came or went: all is worked out again
-    QSet<RoomKey> stale;     // else only these rooms' edges and doors
-    RoomDefs defs;           // the rooms as last worked out
-    GridIndex roomIndex;     // positions, by their rooms' boxes
-    QHash<quint64, SharedEdge> edgeOf;   // by pair of positions
-    QHash<quint64, DoorMark> markOf;
+    bool whole = true;       // all is worked out again at the next turn
+    QSet<RoomKey> stale;     // else only these rooms' edges and marks
+    QHash<RoomKey, Known> known;
+    GridIndex roomIndex;     // keys, by their rooms' boxes
+    QHash<quint64, Edge> edgeOf;   // by pair of keys
+    QHash<quint64, Mark> markOf;
     GridIndex edgeIndex;
     GridIndex markIndex;
     struct Work {
-        QList<int> positions;
+        QList<RoomKey> keys;
         QList<quint64> found;
-        QList<std::pair<quint64, SharedEdge>> edgesBefore;
-        QList<std::pair<quint64, DoorMark>> marksBefore;
+        QList<std::pair<quint64, Edge>> edgesBefore;
+        QList<std::pair<quint64, Mark>> marksBefore;
         QList<quint64> edgesAfter;
         QList<quint64> marksAfter;
     } work;                  // kept from step to step
