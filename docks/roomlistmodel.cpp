@@ -13,6 +13,32 @@ RoomListModel::RoomListModel(TMetaroomDocument* document, QObject* parent)
     connect(document, &TMetaroomDocument::roomChanged, this, &RoomListModel::roomChanged);
     connect(document, &TMetaroomDocument::doorsChanged, this, &RoomListModel::doorsChanged);
     connect(document, &TMetaroomDocument::metaroomChanged, this, &RoomListModel::metaroomChanged);
+    turnEnd.setSingleShot(true);
+    turnEnd.setInterval(0);
+    connect(&turnEnd, &QTimer::timeout, this, &RoomListModel::endBulkChange);
+}
+
+// Counts a room that came or went; true when the rows are told one by one.
+bool RoomListModel::countRowChange()
+{
+    if (!turnEnd.isActive()) {
+        rowChanges = 0;
+        turnEnd.start();
+    }
+    if (!resetting && ++rowChanges > BulkRows) {
+        beginResetModel();
+        resetting = true;
+    }
+    return !resetting;
+}
+
+void RoomListModel::endBulkChange()
+{
+    rowChanges = 0;
+    if (!resetting)
+        return;
+    resetting = false;
+    endResetModel();
 }
 
 RoomKey RoomListModel::keyAt(int row) const
@@ -83,6 +109,10 @@ QVariant RoomListModel::headerData(int section, Qt::Orientation orientation, int
 
 void RoomListModel::roomInserted(int position, RoomKey key)
 {
+    if (!countRowChange()) {
+        rows.insert(position, key);
+        return;
+    }
     beginInsertRows({}, position, position);
     rows.insert(position, key);
     endInsertRows();
@@ -93,6 +123,10 @@ void RoomListModel::roomInserted(int position, RoomKey key)
 
 void RoomListModel::roomRemoved(int position, RoomKey)
 {
+    if (!countRowChange()) {
+        rows.removeAt(position);
+        return;
+    }
     beginRemoveRows({}, position, position);
     rows.removeAt(position);
     endRemoveRows();
@@ -117,13 +151,13 @@ void RoomListModel::doorsChanged(RoomKey a, RoomKey b)
 
 void RoomListModel::metaroomChanged(const MetaroomValues& before)
 {
-    if (document->metaroom().subRoomStartID != before.subRoomStartID && !rows.isEmpty())
+    if (!resetting && document->metaroom().subRoomStartID != before.subRoomStartID && !rows.isEmpty())
         emit dataChanged(index(0, NumberColumn), index(int(rows.size()) - 1, NumberColumn));
 }
 
 void RoomListModel::cellsChanged(RoomKey key, Column first, Column last)
 {
     const int row = rowOf(key);
-    if (row >= 0)
+    if (row >= 0 && !resetting)
         emit dataChanged(index(row, first), index(row, last));
 }

@@ -113,6 +113,7 @@ RoomsDock::RoomsDock(TMetaroomDocument* document, QWidget* parent)
     // A room put back or removed moves rows under the current one.
     connect(rooms, &QAbstractItemModel::rowsInserted, this, &RoomsDock::followSelection);
     connect(rooms, &QAbstractItemModel::rowsRemoved, this, &RoomsDock::followSelection);
+    connect(rooms, &QAbstractItemModel::modelReset, this, &RoomsDock::followSelection);
     setFindMessage({});
     followSelection();
 }
@@ -164,8 +165,8 @@ void RoomsDock::rowChosen(int row)
 
 void RoomsDock::followSelection()
 {
-    if (!document)
-        return;
+    if (!document || rooms->isResetting())
+        return;   // the reset's end comes back here
     const int row = rooms->rowOf(document->selection());
     QItemSelectionModel* selection = tblRooms->selectionModel();
     if (row == selection->currentIndex().row() && (row < 0 || selection->isRowSelected(row)))

@@ -126,7 +126,7 @@ void TestDocks::roomListFollowsRandomEditsUndoAndRedo()
         TableMirror shown(dock.model());
         auto pick = [&] { return doc.roomAt(rng.bounded(doc.roomCount())); };
         for (int step = 0; step < 60; ++step) {
-            const int what = doc.roomCount() == 0 ? 0 : rng.bounded(10);
+            const int what = doc.roomCount() == 0 ? 0 : rng.bounded(11);
             switch (what) {
             case 0:
                 stack.push(new AddRoomCommand(&doc, roomAt(rng.bounded(900), rng.bounded(900)),
@@ -173,7 +173,18 @@ void TestDocks::roomListFollowsRandomEditsUndoAndRedo()
             case 9:
                 doc.select(pick());
                 break;
+            case 10: {   // many rooms in one step, as a load makes them: the list resets once
+                auto* load = new QUndoCommand(QStringLiteral("Load Room Defs"));
+                for (int i = rng.bounded(1, 2 * RoomListModel::BulkRows); i > 0; --i)
+                    new AddRoomCommand(&doc, roomAt(rng.bounded(900), rng.bounded(900)), -1, true, load);
+                stack.push(load);
+                break;
             }
+            }
+            // A bulk change shows at the end of its turn.
+            if (dock.model()->isResetting())
+                QCoreApplication::processEvents();
+            QVERIFY2(!dock.model()->isResetting(), qPrintable(context));
             QVERIFY2(shown.cells == expectedRooms(doc), qPrintable(context));
             QVERIFY2(dock.table()->currentIndex().row() == doc.positionOf(doc.selection()), qPrintable(context));
         }
