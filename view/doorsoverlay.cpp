@@ -42,6 +42,23 @@ quint64 pairKey(RoomKey x, RoomKey y)
     return (quint64(std::min(x, y)) << 32) | std::max(x, y);
 }
 
+// Adds the area of each item that went, came or changed: before, the items taken out
+// with their keys; after, the keys put back, as they are now in `now`.
+template <typename Item, typename Same, typename AreaOf>
+void addDifferences(QRectF& area, const QList<std::pair<quint64, Item>>& before, const QList<quint64>& after,
+                    const QHash<quint64, Item>& now, Same same, AreaOf areaOf)
+{
+    for (const auto& [key, item] : before) {
+        if (!after.contains(key) || !same(now.value(key), item))
+            area |= areaOf(item);
+    }
+    for (const quint64 key : after) {
+        const auto was = std::find_if(before.cbegin(), before.cend(), [key](const auto& b) { return b.first == key; });
+        if (was == before.cend() || !same(was->second, now.value(key)))
+            area |= areaOf(now.value(key));
+    }
+}
+
 ScriptRoom cornersOf(const RoomShape& s)
 {
     ScriptRoom room;
@@ -62,8 +79,9 @@ GridIndex::Box boxOf(const QLineF& line)
 // A room's box, grown by the pixel within which floors and ceilings still meet.
 GridIndex::Box roomBox(const ScriptRoom& r)
 {
-    return {std::min<qint64>(r.xl, r.xr) - 1, std::min({qint64(r.ytl), qint64(r.ytr), qint64(r.ybl), qint64(r.ybr)}) - 1,
-            std::max<qint64>(r.xl, r.xr) + 1, std::max({qint64(r.ytl), qint64(r.ytr), qint64(r.ybl), qint64(r.ybr)}) + 1};
+    const qint64 top = std::min({qint64(r.ytl), qint64(r.ytr), qint64(r.ybl), qint64(r.ybr)});
+    const qint64 bottom = std::max({qint64(r.ytl), qint64(r.ytr), qint64(r.ybl), qint64(r.ybr)});
+    return {std::min<qint64>(r.xl, r.xr) - 1, top - 1, std::max<qint64>(r.xl, r.xr) + 1, bottom + 1};
 }
 
 } // namespace
@@ -294,7 +312,8 @@ QRectF TDoorsOverlay::refreshStale()
             if (other == k || near == known.cend() || w.edgesAfter.contains(key))
                 continue;
             const bool first = doc->positionOf(k) < doc->positionOf(other);
-            const RoomContact contact = first ? ContactOf(room->shape, near->shape) : ContactOf(near->shape, room->shape);
+            const RoomContact contact =
+                first ? ContactOf(room->shape, near->shape) : ContactOf(near->shape, room->shape);
             if (contact.sharesEdge()) {
                 putEdge({k, other, contact.line});
                 w.edgesAfter.append(key);
@@ -311,38 +330,12 @@ QRectF TDoorsOverlay::refreshStale()
 
     // Where the drawing differs: around every edge and mark that went, came or changed.
     QRectF area;
-    auto edgeBefore = [&w](quint64 key) -> const Edge* {
-        for (const auto& [k, edge] : std::as_const(w.edgesBefore)) {
-            if (k == key)
-                return &edge;
-        }
-        return nullptr;
-    };
-    auto markBefore = [&w](quint64 key) -> const Mark* {
-        for (const auto& [k, mark] : std::as_const(w.marksBefore)) {
-            if (k == key)
-                return &mark;
-        }
-        return nullptr;
-    };
-    for (const auto& [key, edge] : std::as_const(w.edgesBefore)) {
-        if (!w.edgesAfter.contains(key) || edgeOf.value(key).line != edge.line)
-            area |= edgeArea(edge.line);
-    }
-    for (const quint64 key : std::as_const(w.edgesAfter)) {
-        const Edge* before = edgeBefore(key);
-        if (!before || before->line != edgeOf.value(key).line)
-            area |= edgeArea(edgeOf.value(key).line);
-    }
-    for (const auto& [key, mark] : std::as_const(w.marksBefore)) {
-        if (!w.marksAfter.contains(key) || !(markOf.value(key) == mark))
-            area |= markArea(mark);
-    }
-    for (const quint64 key : std::as_const(w.marksAfter)) {
-        const Mark* before = markBefore(key);
-        if (!before || !(*before == markOf.value(key)))
-            area |= markArea(markOf.value(key));
-    }
+    auto sameEdge = [](const Edge& x, const Edge& y) { return x.line == y.line; };
+    auto sameMark = [](const Mark& x, const Mark& y) { return x == y; };
+    addDifferences(area, w.edgesBefore, w.edgesAfter, edgeOf, sameEdge,
+                   [this](const Edge& e) { return edgeArea(e.line); });
+    addDifferences(area, w.marksBefore, w.marksAfter, markOf, sameMark,
+                   [this](const Mark& m) { return markArea(m); });
     return area;
 }
 
@@ -417,7 +410,8 @@ void TDoorsOverlay::paint(QPainter* painter, const QRectF& exposed) const
         const Mark& door = *markOf.constFind(key);
         const Label& label = labelFor(door.perm, ratio);
         const QPointF centre = toDevice.map(door.labelAt() + middle);
-        const QPointF origin(std::round(centre.x() - label.advance / 2.0), std::round(centre.y() + label.baseline / 2.0));
+        const QPointF origin(std::round(centre.x() - label.advance / 2.0),
+                             std::round(centre.y() + label.baseline / 2.0));
         const QRectF onDevice(origin - label.origin, label.image.deviceIndependentSize());
         if (exposedOnDevice.intersects(onDevice))
             painter->drawImage(onDevice.topLeft(), label.image);
