@@ -28,7 +28,11 @@ wm_close=${3:?$usage}
 
 fail() {
     echo "gui-smoke: FAIL: $*" >&2
-    [ -n "${work:-}" ] && [ -s "$work/probe.png" ] && [ -n "${shots:-}" ] && cp "$work/probe.png" "$shots/failed.png"
+    # The screen as it is now, or else the last one looked at.
+    if [ -n "${work:-}" ] && [ -n "${shots:-}" ]; then
+        import -window root "$work/probe.png" 2>/dev/null
+        [ -s "$work/probe.png" ] && cp "$work/probe.png" "$shots/failed.png"
+    fi
     if [ -n "${work:-}" ] && [ -s "$work/program.log" ]; then
         echo "gui-smoke: the program printed:" >&2
         sed 's/^/  | /' "$work/program.log" >&2
@@ -115,6 +119,16 @@ menu_window() { visible_windows | grep -vx -e "$main" -e "$toolbox" | head -n 1 
 menu_open() { menu_window >/dev/null; }
 menu_closed() { ! menu_open; }
 app_running() { kill -0 "$app_pid" 2>/dev/null; }
+# Types a path into a file dialog's name field. The dialog first gets a moment to settle:
+# keys that come before its name field has the keyboard go to the file list's search, and
+# a slow build (the sanitizers) takes a while to get there.
+type_path() {
+    local dialog=$1 path=$2
+    xdotool windowfocus --sync "$dialog" || fail "could not give the file dialog the keyboard"
+    sleep 1
+    xdotool type --delay 40 "$path"
+    sleep 0.5
+}
 app_ended() { ! app_running; }
 
 # --- Reading screenshots -------------------------------------------------------------
@@ -245,8 +259,7 @@ wait_until 10 menu_open || fail "Alt+F opened no menu"
 xdotool key i
 wait_until 10 has_window_named Open || fail "File > Import Bitmap showed no file dialog \"Open\""
 dialog=$(window_named Open)
-xdotool windowfocus --sync "$dialog" || fail "could not give the file dialog the keyboard"
-xdotool type --delay 40 "$picture"
+type_path "$dialog" "$picture"
 screenshot import-dialog
 xdotool key Return
 dialog_closed() { ! has_window_named Open; }
@@ -558,8 +571,7 @@ save_as() {
     wait_until 10 has_window_named "Save As" || fail "Save asked no name for the $1 (no \"Save As\" dialog)"
     local dialog
     dialog=$(window_named "Save As")
-    xdotool windowfocus --sync "$dialog" || fail "could not give the save dialog the keyboard"
-    xdotool type --delay 10 "$2"
+    type_path "$dialog" "$2"
     xdotool key Return
     dialog_gone() { ! visible_windows | grep -qx "$dialog"; }
     wait_until 30 dialog_gone || fail "Enter did not close the save dialog of the $1"
