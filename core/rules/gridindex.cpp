@@ -58,7 +58,7 @@ void GridIndex::insert(quint64 id, const Box& box)
     if (cellCount(box) > MostCells)
         large.append(id);
     else
-        forEachCell(box, [&](quint64 key) { cells[key].append(id); });
+        forEachCell(box, [&](quint64 key) { cells[key].append({id, box}); });
 }
 
 void GridIndex::remove(quint64 id)
@@ -74,11 +74,8 @@ void GridIndex::remove(quint64 id)
     }
     forEachCell(box, [&](quint64 key) {
         auto cell = cells.find(key);
-        if (cell == cells.end())
-            return;
-        cell->removeOne(id);
-        if (cell->isEmpty())
-            cells.erase(cell);
+        if (cell != cells.end())
+            cell->removeIf([id](const Entry& e) { return e.id == id; });
     });
 }
 
@@ -99,12 +96,10 @@ QList<quint64> GridIndex::find(const Box& area) const
 void GridIndex::find(const Box& area, QList<quint64>& found) const
 {
     found.clear();
-    auto take = [&](quint64 id) {
+    for (const quint64 id : large) {
         if (boxes.value(id).meets(area))
             found.append(id);
-    };
-    for (const quint64 id : large)
-        take(id);
+    }
     if (cellCount(area) > MostCells) {
         // A look-up over a wide area: every box is cheaper than every cell.
         for (auto it = boxes.cbegin(); it != boxes.cend(); ++it) {
@@ -116,8 +111,10 @@ void GridIndex::find(const Box& area, QList<quint64>& found) const
             const auto cell = cells.constFind(key);
             if (cell == cells.cend())
                 return;
-            for (const quint64 id : *cell)
-                take(id);
+            for (const Entry& e : *cell) {
+                if (e.box.meets(area))
+                    found.append(e.id);
+            }
         });
     }
     std::sort(found.begin(), found.end());

@@ -41,8 +41,13 @@ private:
     void forEachCell(const Box& box, Visit visit) const;
     static quint64 cellKey(qint64 column, qint64 row);
 
+    struct Entry {
+        quint64 id;
+        Box box;
+    };
+
     int size_;
     QHash<quint64, Box> boxes;
-    QHash<quint64, QList<quint64>> cells;
+    QHash<quint64, QList<Entry>> cells;   // a cell left empty is kept for the next box
     QList<quint64> large;
 };
