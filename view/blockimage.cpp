@@ -34,9 +34,9 @@ void TImage::paintSharp(QPainter* painter, const QRectF& exposed)
     const bool smooth = painter->testRenderHint(QPainter::SmoothPixmapTransform);
     if (smooth)
         painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
-    // At 100 %, in strips: Qt hands a copy of 96 lines or more to its thread pool, and for
-    // a part of one block the hand-off costs several times the copy. Zoomed in, strips
-    // would not meet exactly, so the part is drawn at once.
+    // At 100 %, in strips: Qt hands the copy of a tall part to its thread pool, and for a
+    // part of one block the hand-off costs several times the copy. Zoomed in, strips would
+    // not meet exactly, so the part is drawn at once.
     const QImage& image = levels->fullSize(index);
     const int lines = painter->worldTransform().type() <= QTransform::TxTranslate ? StripLines : part.height();
     for (int y = part.top(); y <= part.bottom(); y += lines) {
