@@ -37,8 +37,6 @@ namespace {
 constexpr int pictureColumns = 60;
 constexpr int pictureRows = 24;
 constexpr int manyRooms = 1000;
-constexpr int rounds = 31;   // the first round warms up and is not counted
-constexpr int stepsPerRound = 20;
 const QSize viewSize(1280, 800);
 const QSize surface(pictureColumns * 128, pictureRows * 128);
 
@@ -108,14 +106,7 @@ public:
 const QPointF bodyOfRoom[2] = {{90, 60}, {280, 60}};
 const QPointF bottomRight(137, 107);
 
-// One kind of step: what comes before the steps, a step (given its number), what ends them.
-struct Operation {
-    const char* name;
-    int bareRooms;   // rooms on the map without a picture that it is compared with
-    std::function<void(Map&)> begin;
-    std::function<void(Map&, int)> step;
-    std::function<void(Map&)> end;
-};
+using Operation = bench::StepOperation<Map>;
 
 const Operation operations[] = {
     {"selection change", 2, [](Map&) {}, [](Map& m, int i) { m.click(bodyOfRoom[i % 2]); }, [](Map&) {}},
@@ -141,50 +132,19 @@ const Operation operations[] = {
      [](Map& m, int i) { m.item(0)->moveBy(i % 2 ? 12 : -12, i % 2 ? 7 : -7); }, [](Map&) {}},
 };
 
-double medianMicroseconds(std::vector<qint64> times)
-{
-    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-    return double(times[times.size() / 2]) / 1000.0;
-}
-
-// Median times of one step on each map, in microseconds. A step ends when the event loop
-// has painted what it asked for.
-std::pair<double, double> compare(const Operation& operation, Map& bare, Map& loaded)
-{
-    Map* maps[2] = {&bare, &loaded};
-    std::vector<qint64> times[2];
-    QElapsedTimer timer;
-    for (Map* map : maps)
-        operation.begin(*map);
-    for (int round = 0; round < rounds; ++round) {
-        for (int s = 0; s < 2; ++s) {
-            for (int k = 0; k < stepsPerRound; ++k) {
-                timer.start();
-                operation.step(*maps[s], round * stepsPerRound + k);
-                QCoreApplication::processEvents();
-                const qint64 elapsed = timer.nsecsElapsed();
-                if (round > 0)
-                    times[s].push_back(elapsed);
-            }
-        }
-    }
-    for (Map* map : maps)
-        operation.end(*map);
-    return {medianMicroseconds(times[0]), medianMicroseconds(times[1])};
-}
 
 void interactionTable(Map& loaded)
 {
     Map oneRoom({}, 1);
     Map twoRooms({}, 2);
-    std::printf("Mouse steps through the view at 100 %%, median of %d steps\n", (rounds - 1) * stepsPerRound);
+    std::printf("Mouse steps through the view at 100 %%, median of %d steps\n", bench::CountedSteps);
     std::printf("| %-22s | %-24s | %-24s | %5s |\n", "step", "no picture, 1 or 2 rooms", "60x24 blocks, 1000 rooms",
                 "ratio");
     std::printf("|%s|%s|%s|%s|\n", std::string(24, '-').c_str(), std::string(26, '-').c_str(),
                 std::string(26, '-').c_str(), std::string(7, '-').c_str());
     for (const Operation& operation : operations) {
         Map& bare = operation.bareRooms == 1 ? oneRoom : twoRooms;
-        const auto [baseline, measured] = compare(operation, bare, loaded);
+        const auto [baseline, measured] = bench::compareSteps(operation, bare, loaded);
         const QString bareText = QStringLiteral("%1 us (%2 room%3)")
                                      .arg(baseline, 0, 'f', 1)
                                      .arg(operation.bareRooms)

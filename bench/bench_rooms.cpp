@@ -23,7 +23,6 @@
 #include "view/mapscene.h"
 #include "view/mapview.h"
 
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QUndoStack>
@@ -38,8 +37,6 @@ namespace {
 constexpr int pictureColumns = 60;
 constexpr int pictureRows = 24;
 constexpr int manyRooms = 1000;
-constexpr int rounds = 31;        // the first round warms up and is not counted
-constexpr int stepsPerRound = 20;
 
 enum class Layout { Apart, Joined };
 
@@ -135,14 +132,7 @@ void click(TRoom* room)
     release(room, QPoint(50, 50));
 }
 
-// One kind of step: what comes before the steps, a step (given its number), what ends them.
-struct Operation {
-    const char* name;
-    int bareRooms;   // rooms on the empty panel it is compared with
-    std::function<void(Scene&)> begin;
-    std::function<void(Scene&, int)> step;
-    std::function<void(Scene&)> end;
-};
+using Operation = bench::StepOperation<Scene>;
 
 const QPoint roomGrab(50, 50);
 const QPoint handleBox(97, 97);   // the bottom-right box of a new room
@@ -174,37 +164,6 @@ const Operation operations[] = {
      [](Scene& s, int i) { s.room(0)->moveBy(i % 2 ? 12 : -12, i % 2 ? 7 : -7); }, [](Scene&) {}},
 };
 
-double medianMicroseconds(std::vector<qint64> times)
-{
-    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
-    return double(times[times.size() / 2]) / 1000.0;
-}
-
-// Median times of one step on each scene, in microseconds. A step ends when the event
-// loop has painted what it asked for.
-std::pair<double, double> compare(const Operation& operation, Scene& bare, Scene& loaded)
-{
-    Scene* scenes[2] = {&bare, &loaded};
-    std::vector<qint64> times[2];
-    QElapsedTimer timer;
-    for (Scene* scene : scenes)
-        operation.begin(*scene);
-    for (int round = 0; round < rounds; ++round) {
-        for (int s = 0; s < 2; ++s) {
-            for (int k = 0; k < stepsPerRound; ++k) {
-                timer.start();
-                operation.step(*scenes[s], round * stepsPerRound + k);
-                QCoreApplication::processEvents();
-                const qint64 elapsed = timer.nsecsElapsed();
-                if (round > 0)
-                    times[s].push_back(elapsed);
-            }
-        }
-    }
-    for (Scene* scene : scenes)
-        operation.end(*scene);
-    return {medianMicroseconds(times[0]), medianMicroseconds(times[1])};
-}
 
 } // namespace
 
@@ -217,12 +176,12 @@ int main(int argc, char** argv)
     Scene twoRooms(false, 2);
     Scene loaded(true, manyRooms);
     std::printf("Rooms on Panel, Qt platform \"%s\", median of %d steps\n",
-                qPrintable(QGuiApplication::platformName()), (rounds - 1) * stepsPerRound);
+                qPrintable(QGuiApplication::platformName()), bench::CountedSteps);
     std::printf("%-24s | %-24s | %-24s | %s\n", "step", "no picture, 1 or 2 rooms", "60x24 blocks, 1000 rooms",
                 "ratio");
     for (const Operation& operation : operations) {
         Scene& bare = operation.bareRooms == 1 ? oneRoom : twoRooms;
-        const auto [baseline, measured] = compare(operation, bare, loaded);
+        const auto [baseline, measured] = bench::compareSteps(operation, bare, loaded);
         const QString bareText = QStringLiteral("%1 us (%2 room%3)")
                                      .arg(baseline, 0, 'f', 1)
                                      .arg(operation.bareRooms)
@@ -238,7 +197,7 @@ int main(int argc, char** argv)
         Scene off(true, manyRooms, layout, false);
         Scene on(true, manyRooms, layout, true);
         for (const Operation* operation : drags) {
-            const auto [baseline, measured] = compare(*operation, off, on);
+            const auto [baseline, measured] = bench::compareSteps(*operation, off, on);
             std::printf("%-24s | %-7s | %11.1f us | %11.1f us | %5.2f\n", operation->name,
                         layout == Layout::Joined ? "joined" : "apart", baseline, measured, measured / baseline);
         }

@@ -3,6 +3,7 @@
 // Timing and memory figures shared by the benchmark programs.
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QtGlobal>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bench {
@@ -97,6 +99,55 @@ inline void printRow(const char* name, const Spread& s, const Spread* baseline =
     if (baseline)
         std::snprintf(ratio, sizeof ratio, "%.2f", s.median / baseline->median);
     std::printf("| %-44s | %9.1f | %9.1f | %9.1f | %13s |\n", name, s.median, s.min, s.max, ratio);
+}
+
+// Rounds of steps for compareSteps, and the steps of a round; the first round is not counted.
+constexpr int StepRounds = 31;
+constexpr int StepsPerRound = 20;
+constexpr int CountedSteps = (StepRounds - 1) * StepsPerRound;
+
+// One kind of mouse step on a map: what comes before the steps, a step (given its
+// number), what ends them; and how many rooms the bare map it is compared with holds.
+template <typename Map>
+struct StepOperation {
+    const char* name;
+    int bareRooms;
+    std::function<void(Map&)> begin;
+    std::function<void(Map&, int)> step;
+    std::function<void(Map&)> end;
+};
+
+// Median times of one step on each of two maps, in microseconds. A step ends when the
+// event loop has painted what it asked for. The maps take turns in batches, so that other
+// work on the machine weighs on both alike; the first round warms up and is not counted.
+template <typename Map>
+std::pair<double, double> compareSteps(const StepOperation<Map>& operation, Map& first, Map& second,
+                                       int rounds = StepRounds, int stepsPerRound = StepsPerRound)
+{
+    Map* maps[2] = {&first, &second};
+    std::vector<qint64> times[2];
+    QElapsedTimer timer;
+    for (Map* map : maps)
+        operation.begin(*map);
+    for (int round = 0; round < rounds; ++round) {
+        for (int s = 0; s < 2; ++s) {
+            for (int k = 0; k < stepsPerRound; ++k) {
+                timer.start();
+                operation.step(*maps[s], round * stepsPerRound + k);
+                QCoreApplication::processEvents();
+                const qint64 elapsed = timer.nsecsElapsed();
+                if (round > 0)
+                    times[s].push_back(elapsed);
+            }
+        }
+    }
+    for (Map* map : maps)
+        operation.end(*map);
+    auto median = [](std::vector<qint64>& t) {
+        std::nth_element(t.begin(), t.begin() + qsizetype(t.size() / 2), t.end());
+        return double(t[t.size() / 2]) / 1000.0;
+    };
+    return {median(times[0]), median(times[1])};
 }
 
 } // namespace bench
