@@ -23,6 +23,15 @@ RoomRecord roomAt(qint64 xl, qint64 ytl, qint64 xr, qint64 ybl, int roomtype = 0
     return r;
 }
 
+// The main window shown at 700 x 500 over an empty surface of 400 x 400.
+bool showOverEmptySurface(TfrmMainForm* main)
+{
+    main->resize(700, 500);
+    main->show();
+    main->Document->setSurfaceSize(QSize(400, 400));
+    return QTest::qWaitForWindowExposed(main);
+}
+
 void moveRoom(TMetaroomDocument* doc, QUndoStack* stack, RoomKey key, int dx)
 {
     RoomRecord record = doc->room(key);
@@ -201,11 +210,8 @@ void TestMapOverlay::menuItemsToggleDoorsAndTypes()
 {
     Editor e;
     TfrmMainForm* main = e.main;
-    main->resize(700, 500);
-    main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(main));
+    QVERIFY(showOverEmptySurface(main));
     TMetaroomDocument* doc = main->Document;
-    doc->setSurfaceSize(QSize(400, 400));
     const RoomKey a = doc->insertRoom(0, roomAt(20, 20, 120, 120, 5));
     const RoomKey b = doc->insertRoom(1, roomAt(120, 40, 220, 140, 5));
     const RoomKey c = doc->insertRoom(2, roomAt(20, 200, 120, 300, 8));
@@ -254,11 +260,8 @@ void TestMapOverlay::dragsSnapToNeighboursAndAltTurnsItOff()
 {
     Editor e;
     TfrmMainForm* main = e.main;
-    main->resize(700, 500);
-    main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(main));
+    QVERIFY(showOverEmptySurface(main));
     TMetaroomDocument* doc = main->Document;
-    doc->setSurfaceSize(QSize(400, 400));
     main->scbImage->zoomActual();
     doc->insertRoom(0, roomAt(100, 110, 160, 180));
     const RoomKey b = doc->insertRoom(1, roomAt(200, 100, 260, 180));
