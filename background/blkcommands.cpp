@@ -45,19 +45,11 @@ void showProgress(TStatusBar* bar, const char* verb, int percent)
         bar->setText(text);
 }
 
-// The line after a load; it says how the blocks were read when their offsets disagree
-// with the file's layout.
+// The line after a load; it says when the offsets disagree with the file's layout.
 QString loadedText(blk::BlockPlacement placement)
 {
-    switch (placement) {
-    case blk::BlockPlacement::AtOffsets:
-        return QStringLiteral("Image loaded. Blocks read at their offsets, which do not follow one another");
-    case blk::BlockPlacement::OffsetsOutside:
-        return QStringLiteral("Image loaded. Offsets point outside the file's pixel data: blocks read one after "
-                              "another");
-    case blk::BlockPlacement::OffsetsMatch:
-        break;
-    }
+    if (placement == blk::BlockPlacement::OffsetsDisagree)
+        return QStringLiteral("Image loaded: ") + QLatin1String(blk::OffsetsDisagreeNote);
     return QStringLiteral("Image loaded");
 }
 

@@ -22,15 +22,15 @@ void check(bool holds, const char* what)
     }
 }
 
-// The blocks match the index that the layout took from the file, and each lies in the
-// file's pixel data where the layout's placement says.
+// The blocks match the index that the layout took from the file and lie back to back in
+// its pixel data; the layout says whether the offsets agree.
 void checkBlocks(const blk::Layout& layout, const TBlockList& blocks, qint64 fileSize)
 {
     check(layout.index.size() == size_t(layout.columns) * layout.rows, "a block count that is not columns x rows");
     check(blocks.size() == layout.index.size(), "blocks other than the index's");
     check(layout.positions.size() == layout.index.size(), "positions other than the index's");
     qint64 pixels = 0;
-    bool offsetsOutside = false;
+    bool offsetsAgree = true;
     for (size_t k = 0; k < blocks.size(); ++k) {
         const blk::IndexRecord& record = layout.index[k];
         const TGraphicBlock& block = *blocks[k];
@@ -40,27 +40,12 @@ void checkBlocks(const blk::Layout& layout, const TBlockList& blocks, qint64 fil
               "a bitmap of another size than its block");
         check(block.Offset() == record.offset(), "offsets not kept");
         const qint64 backToBack = layout.pixelDataOffset + 2 * pixels;
-        const qint64 atOffset = qint64(record.offset()) + blk::OffsetBias;
-        const qint64 position = layout.positions[k];
-        check(position >= layout.pixelDataOffset && position + record.pixelBytes() <= fileSize,
-              "a block read outside the pixel data");
-        switch (layout.placement) {
-        case blk::BlockPlacement::OffsetsMatch:
-            check(position == backToBack && atOffset == backToBack, "offsets said to match do not");
-            break;
-        case blk::BlockPlacement::AtOffsets:
-            check(position == atOffset, "a block not read at its offset");
-            break;
-        case blk::BlockPlacement::OffsetsOutside:
-            check(position == backToBack, "a block not read back to back");
-            offsetsOutside = offsetsOutside || atOffset < layout.pixelDataOffset ||
-                             atOffset + record.pixelBytes() > fileSize;
-            break;
-        }
+        check(layout.positions[k] == backToBack, "a block not read back to back");
+        offsetsAgree = offsetsAgree && qint64(record.offset()) + blk::OffsetBias == backToBack;
         pixels += qint64(record.width) * record.height;
     }
-    check(layout.placement != blk::BlockPlacement::OffsetsOutside || offsetsOutside,
-          "offsets said to point outside do not");
+    check(offsetsAgree == (layout.placement == blk::BlockPlacement::OffsetsMatch),
+          "the layout says wrongly whether the offsets agree");
     check(pixels == layout.totalPixels, "pixel total wrong");
     check(layout.pixelDataOffset + 2 * layout.totalPixels <= fileSize, "a file shorter than its blocks was taken");
 }

@@ -46,14 +46,11 @@ QString offsets(const blk::Layout& layout)
     const std::optional<MisplacedBlock> misplaced = firstMisplacedBlock(layout);
     if (!misplaced)
         return QStringLiteral("back to back, as the layout places them");
-    const QString read = layout.placement == blk::BlockPlacement::AtOffsets
-                             ? QStringLiteral("blocks are read at their offsets")
-                             : QStringLiteral("some point outside the pixel data, so blocks are read back to back");
     return QStringLiteral("not back to back: block %1 has offset %2, where the layout places it at %3; %4")
         .arg(misplaced->block)
         .arg(misplaced->offset)
         .arg(misplaced->backToBack)
-        .arg(read);
+        .arg(QLatin1String(blk::OffsetsDisagreeNote));
 }
 
 } // namespace

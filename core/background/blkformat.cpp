@@ -38,33 +38,20 @@ void putLe16(QByteArray& out, std::uint16_t value)
     throw PlsdError(QStringLiteral("Not enough memory for a block of %1 x %2 pixels").arg(width).arg(height));
 }
 
-// Sets where each block's pixels are read from: at its offset when every block lies
-// wholly in the pixel data there, else back to back behind the index.
-void placeBlocks(Layout& layout, qint64 fileSize)
+// Places the blocks back to back behind the index and notes whether the offsets agree.
+void placeBlocks(Layout& layout)
 {
     const size_t count = layout.index.size();
-    std::vector<qint64> positions(count);   // back to back until the offsets are taken
-    bool match = true;
-    bool inside = true;
+    layout.positions.resize(count);
+    layout.placement = BlockPlacement::OffsetsMatch;
     qint64 next = layout.pixelDataOffset;
     for (size_t k = 0; k < count; ++k) {
         const IndexRecord& record = layout.index[k];
-        const qint64 atOffset = qint64(record.offset()) + OffsetBias;
-        match = match && atOffset == next;
-        inside = inside && atOffset >= layout.pixelDataOffset && atOffset + record.pixelBytes() <= fileSize;
-        positions[k] = next;
+        if (qint64(record.offset()) + OffsetBias != next)
+            layout.placement = BlockPlacement::OffsetsDisagree;
+        layout.positions[k] = next;
         next += record.pixelBytes();
     }
-    if (match) {
-        layout.placement = BlockPlacement::OffsetsMatch;
-    } else if (!inside) {
-        layout.placement = BlockPlacement::OffsetsOutside;
-    } else {
-        layout.placement = BlockPlacement::AtOffsets;
-        for (size_t k = 0; k < count; ++k)
-            positions[k] = qint64(layout.index[k].offset()) + OffsetBias;
-    }
-    layout.positions = std::move(positions);
 }
 
 // Where each block's pixels go in the file that the save writes.
@@ -136,7 +123,7 @@ Layout parseIndex(const Header& header, const char* data, qint64 fileSize, const
     const qint64 needed = layout.pixelDataOffset + 2 * layout.totalPixels;
     if (fileSize < needed)
         truncated(name, fileSize, needed);
-    placeBlocks(layout, fileSize);
+    placeBlocks(layout);
     return layout;
 }
 

@@ -11,7 +11,8 @@
 //   10 8 x N  index: offset low, offset high, width, height (2 bytes each) per block
 //   then      the blocks' pixels, column-major, rows top to bottom
 // A block's offset is the file position of its pixels minus 4. Files as the game's tools
-// write them hold the blocks back to back behind the index, and their offsets say so.
+// write them hold the blocks back to back behind the index, and their offsets say so. The
+// game reads the blocks back to back whatever the offsets say, and so does this reader.
 
 #include "core/background/graphicblock.h"
 
@@ -70,12 +71,11 @@ struct Header {
     qint64 indexBytes() const { return IndexRecordSize * blockCount; }
 };
 
-// Where a checked file's blocks are read from.
+// Whether a checked file's offsets say where its blocks are; they are read back to back
+// behind the index either way, as the game reads them.
 enum class BlockPlacement : std::uint8_t {
-    OffsetsMatch,     // the offsets say what the file holds: blocks back to back behind the index
-    AtOffsets,        // the offsets say otherwise; every block lies in the pixel data there
-    OffsetsOutside,   // the offsets say otherwise and some point outside the pixel data:
-                      // the blocks are read back to back
+    OffsetsMatch,      // the offsets say what the file holds
+    OffsetsDisagree,   // some offset says otherwise
 };
 
 // What a checked file holds besides its pixels, and where they lie.
@@ -90,13 +90,15 @@ struct Layout {
     std::vector<qint64> positions;   // file position of each block's pixels
 };
 
+// What the user is told of a file whose offsets disagree with its layout.
+inline constexpr const char* OffsetsDisagreeNote =
+    "the file's block offsets disagree with its layout; shown as the game shows it";
+
 // Each raises FormatError with a message that names the file as `name`.
 // The first bytes of a file of `fileSize` bytes (at least 10 of them must be at `data`).
 Header parseHeader(const char* data, qint64 size, qint64 fileSize, const QString& name);
 // The header's index (header.indexBytes() bytes at `data`), checked against the file size:
-// the file must hold every block back to back, whatever its offsets say. The blocks are
-// placed at their offsets when each of them lies wholly between the end of the index and
-// the end of the file there (blocks may share pixels), and back to back otherwise.
+// the file must hold every block back to back, where they are read whatever the offsets say.
 Layout parseIndex(const Header& header, const char* data, qint64 fileSize, const QString& name);
 // Header and index of a whole file held in memory.
 Layout parseBackground(const QByteArray& bytes, const QString& name = QStringLiteral("The file"));

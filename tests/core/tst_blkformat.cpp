@@ -40,7 +40,8 @@ private slots:
     void rgb555KeepsItsColoursAs565();
     void roundedPercentHalvesToEven();
     void hugeClaimsAreRefusedWithoutAllocating();
-    void offsetsDecideWhereBlocksAreRead();
+    void blocksAreReadBackToBackWhateverTheOffsets();
+    void swappedOffsetsShowBlocksBackToBack();
     void writerLayout();
     void failedWriteIsReported();
     void unwritableGridsAreRefused();
@@ -128,10 +129,10 @@ void TestBlkFormat::hugeClaimsAreRefusedWithoutAllocating()
 // Random files of a few small blocks, made in one of three ways: back to back with offsets
 // that say so (and maybe bytes after the last block), blocks anywhere in the pixel data
 // (shuffled, apart, or sharing pixels) with offsets that say where, or back to back with
-// some offsets pointing past the end or into the header and index. Each block must show
-// the pixels where the way says it lies, and a save writes them back to back with offsets
-// that say so.
-void TestBlkFormat::offsetsDecideWhereBlocksAreRead()
+// some offsets pointing past the end or into the header and index. Each block shows the
+// pixels back to back behind the index, as the game reads them; the layout says whether
+// the offsets agree, and a save writes true offsets.
+void TestBlkFormat::blocksAreReadBackToBackWhateverTheOffsets()
 {
     enum Way { BackToBack, Anywhere, BadOffsets };
     std::mt19937 random(12);
@@ -172,20 +173,19 @@ void TestBlkFormat::offsetsDecideWhereBlocksAreRead()
             }
         }
         file.replace(0, indexEnd, fileOf(1, quint16(columns), quint16(rows), quint16(count), index));
-        const blk::BlockPlacement expected = way == BadOffsets ? blk::BlockPlacement::OffsetsOutside
-                                           : at == backToBack  ? blk::BlockPlacement::OffsetsMatch
-                                                               : blk::BlockPlacement::AtOffsets;
-        ++seen[int(expected)];
+        const blk::BlockPlacement expected = at == backToBack && way != BadOffsets
+                                                 ? blk::BlockPlacement::OffsetsMatch
+                                                 : blk::BlockPlacement::OffsetsDisagree;
+        ++seen[int(way)];
         const QByteArray context = "round " + QByteArray::number(round);
 
         blk::Layout layout;
         TBlockList blocks = blk::decodeBackground(file, &layout);
         QVERIFY2(layout.placement == expected, context);
-        const std::vector<qint64>& read = expected == blk::BlockPlacement::AtOffsets ? at : backToBack;
         for (int k = 0; k < count; ++k) {
             QByteArray pixels(index[k].pixelBytes(), '\0');
             blk::encodeBlock(blocks[size_t(k)]->Bitmap, index[k].width, index[k].height, pixels.data());
-            QVERIFY2(pixels == file.mid(read[size_t(k)], index[k].pixelBytes()), context);
+            QVERIFY2(pixels == file.mid(backToBack[size_t(k)], index[k].pixelBytes()), context);
             QVERIFY2(blocks[size_t(k)]->Offset() == index[k].offset(), context);   // kept until a save
         }
 
@@ -204,6 +204,19 @@ void TestBlkFormat::offsetsDecideWhereBlocksAreRead()
     }
     for (int n : seen)
         QVERIFY(n > 50);
+}
+
+void TestBlkFormat::swappedOffsetsShowBlocksBackToBack()
+{
+    // Block 0 red and block 1 blue back to back, with each offset naming the other's pixels.
+    const quint32 first = 10 + 8 * 2 - 4;
+    const QByteArray file = fileOf(1, 2, 1, 2, {blktest::recordOf(first + 2, 1, 1), blktest::recordOf(first, 1, 1)},
+                                   {0xF800, 0x001F});
+    blk::Layout layout;
+    const TBlockList blocks = blk::decodeBackground(file, &layout);
+    QCOMPARE(layout.placement, blk::BlockPlacement::OffsetsDisagree);
+    QCOMPARE(blocks[0]->Bitmap.pixel(0, 0), qRgb(248, 0, 0));
+    QCOMPARE(blocks[1]->Bitmap.pixel(0, 0), qRgb(0, 0, 248));
 }
 
 void TestBlkFormat::writerLayout()

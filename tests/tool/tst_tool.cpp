@@ -168,7 +168,7 @@ void TestTool::info()
         "  blocks: 2 of 128 x 128 pixels\n"
         "  picture: 256 x 128 pixels\n"
         "  offsets: not back to back: block 1 has offset %1, where the layout places it at %2; "
-        "blocks are read at their offsets\n"
+        "the file's block offsets disagree with its layout; shown as the game shows it\n"
         "even.blk: background file\n"
         "  pixel format: 5-6-5 (16 bits: red 5, green 6, blue 5)\n"
         "  columns: 1\n"
