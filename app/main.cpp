@@ -8,6 +8,7 @@
 #include "app/tool.h"
 #include "core/background/graphicblock.h"
 #include "core/background/pictureformats.h"
+#include "core/model/editor.h"
 #include "rooms/room.h"
 #include "view/mapscene.h"
 #include "view/mapview.h"
@@ -40,7 +41,8 @@ TfrmMainForm::TfrmMainForm(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmMainForm"));
     resize(640, 480);
-    Document = new TMetaroomDocument(this);
+    Editor = new MetaroomEditor(this);
+    Document = Editor->document();
     createUndoStack();
     createMenu();
     createFileDialogs();
@@ -75,11 +77,6 @@ TRoom* TfrmMainForm::roomOf(RoomKey key) const
     return Panel->roomItem(key);
 }
 
-void TfrmMainForm::Push(QUndoCommand* step)
-{
-    UndoStack->push(step);
-}
-
 void TfrmMainForm::followDocument()
 {
     connect(Document, &TMetaroomDocument::roomInserted, this, &TfrmMainForm::followRoomInserted);
@@ -89,11 +86,12 @@ void TfrmMainForm::followDocument()
 
 TfrmMainForm::~TfrmMainForm()
 {
-    // The steps go while everything they may refer to is still there, and tell no one.
+    // The editor's steps and document go while the items that show them are still there,
+    // and tell no one.
     UndoStack->disconnect(this);
-    delete UndoStack;
-    // FormDestroy: the room list goes; the rooms themselves go with Panel.
     Document->disconnect(this);
+    delete Editor;
+    // FormDestroy: the room list goes; the rooms themselves go with Panel.
     Rooms.clear();
     SelectedRoom = nullptr;
     if (frmToolbox && frmToolbox->frmMainForm == this)
@@ -238,7 +236,7 @@ void TfrmMainForm::createFileDialogs()
 
 void TfrmMainForm::createPictureSurface()
 {
-    Panel = new TMapScene(Document, UndoStack, this);
+    Panel = new TMapScene(Editor, this);
     Panel->setObjectName(QStringLiteral("Panel"));
     scbImage = new TMapView(Panel, this);
     scbImage->setObjectName(QStringLiteral("scbImage"));

@@ -33,6 +33,7 @@ class TfrmToolbox;
 class TfrmAbout;
 class TRoom;
 class TMapScene;
+class MetaroomEditor;
 class TMapView;
 class TGraphicBlock;
 class TfrmMainForm;
@@ -117,8 +118,8 @@ public:
     TMapView* scbImage = nullptr;
     TMapScene* Panel = nullptr;
 
-    // The map: the only writer of rooms, doors, metaroom values, picture and selection.
-    // Every edit goes to it as an undo step on UndoStack.
+    // The map's editor, the only maker of changes, with its document and undo stack.
+    MetaroomEditor* Editor = nullptr;
     TMetaroomDocument* Document = nullptr;
     QUndoStack* UndoStack = nullptr;
 
@@ -130,8 +131,6 @@ public:
     DocumentReading<TfrmMainForm, int, &TfrmMainForm::blockRows> BlockRows{this};
     DocumentReading<TfrmMainForm, int, &TfrmMainForm::blockColumns> BlockColumns{this};
 
-    // Pushes an undo step, which makes its change at once.
-    void Push(QUndoCommand* step);
     // The item of a room of the document, or nullptr.
     TRoom* roomOf(RoomKey key) const;
 

@@ -5,7 +5,7 @@
 #include "core/common/intconv.h"
 #include "app/main.h"
 #include "rooms/room.h"
-#include "core/model/commands.h"
+#include "core/model/editor.h"
 #include "core/rules/refusedvalues.h"
 #include "core/rules/roomtypes.h"
 
@@ -341,13 +341,13 @@ void TfrmToolbox::setMetaroomFilenameValue(const QString& value)
 
 int TfrmToolbox::mergeKeyOf(QLineEdit* typedIn)
 {
-    return typedIn ? typing[typedIn].key(frmMainForm->UndoStack) : 0;
+    return typedIn ? frmMainForm->Editor->mergeKeyFor(typing[typedIn]) : 0;
 }
 
 void TfrmToolbox::typed(QLineEdit* typedIn)
 {
     if (typedIn)
-        typing[typedIn].pushed(frmMainForm->UndoStack);
+        frmMainForm->Editor->continueRun(typing[typedIn]);
 }
 
 // One undo step, merged with the steps typed into the same field just before.
@@ -361,7 +361,7 @@ void TfrmToolbox::changeMetaroom(const std::function<void(MetaroomValues&)>& cha
     change(values);
     if (values == doc->metaroom())
         return;
-    frmMainForm->Push(new MetaroomCommand(doc, values, QString::fromLatin1(text), mergeKeyOf(typedIn)));
+    frmMainForm->Editor->setMetaroom(values, QString::fromLatin1(text), mergeKeyOf(typedIn));
     typed(typedIn);
 }
 
@@ -376,7 +376,7 @@ void TfrmToolbox::changeShownRoom(const std::function<void(RoomRecord&)>& change
     change(record);
     if (record == before)
         return;
-    frmMainForm->Push(new ChangeRoomCommand(doc, shownKey, record, QString::fromLatin1(text), mergeKeyOf(typedIn)));
+    frmMainForm->Editor->changeRoom(shownKey, record, QString::fromLatin1(text), mergeKeyOf(typedIn));
     typed(typedIn);
 }
 
@@ -765,7 +765,7 @@ bool TfrmToolbox::eventFilter(QObject* watched, QEvent* event)
     }
     if (event->type() == QEvent::FocusIn) {
         if (auto* edit = qobject_cast<QLineEdit*>(watched))
-            typing[edit].end();
+            typing[edit] = {};
     }
     if (event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/documentvalue.h"
-#include "app/editsession.h"
+#include "core/model/editor.h"
 #include "core/model/document.h"
 
 #include <QHash>
@@ -188,5 +188,5 @@ private:
 
     int doorListIndex = -1;   // the entry picked last, to tell a different pick
     RoomKey shownKey = 0;     // ShownRoom's key: its widget may be gone before the toolbox hears
-    QHash<QLineEdit*, EditSession> typing;   // a run of typing into one field is one undo step
+    QHash<QLineEdit*, MetaroomEditor::EditRun> typing;   // a run of typing into one field is one undo step
 };

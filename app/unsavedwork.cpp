@@ -65,8 +65,7 @@ bool picturesOnly(const QUndoCommand* step)
 
 void TfrmMainForm::createUndoStack()
 {
-    UndoStack = new QUndoStack(this);
-    UndoStack->setObjectName(QStringLiteral("UndoStack"));
+    UndoStack = Editor->undoStack();
     connect(UndoStack, &QUndoStack::cleanChanged, this, &TfrmMainForm::showUnsavedState);
     // A step may put back another picture, which is saved or not on its own.
     connect(UndoStack, &QUndoStack::indexChanged, this, &TfrmMainForm::showUnsavedState);

@@ -1,7 +1,7 @@
 #include "background/tilegrid.h"
 
 #include "app/main.h"
-#include "core/model/commands.h"
+#include "core/model/editor.h"
 
 namespace tilegrid {
 
@@ -12,7 +12,7 @@ QSize PictureArea(const PictureGrid& grid)
 
 void InstallGrid(TfrmMainForm& form, const PictureGrid& grid, const QString& text)
 {
-    form.Push(new PictureCommand(form.Document, grid, PictureArea(grid), text));
+    form.Editor->installPicture(grid, PictureArea(grid), text);
 }
 
 void InstallGrid(TfrmMainForm& form, std::unique_ptr<TBlockList> blocks, int columns, int rows, const QString& text)

@@ -2,14 +2,13 @@
 
 #include "app/main.h"
 #include "core/common/errors.h"
-#include "core/model/commands.h"
+#include "core/model/editor.h"
 #include "core/rules/roomtypes.h"
 #include "view/mapscene.h"
 #include "view/roomhandles.h"
 
 #include <QCursor>
 #include <QPainter>
-#include <QUndoStack>
 
 using namespace roomhandles;
 
@@ -43,11 +42,11 @@ void TDoor::setPermValue(const int& value)
     from->SetDoor(target, value);
 }
 
-TRoom::TRoom(TMetaroomDocument* document, QUndoStack* undoStack, RoomKey key)
-    : doc(document)
-    , stack(undoStack)
+TRoom::TRoom(MetaroomEditor* editor, RoomKey key)
+    : doc(editor->document())
+    , edits(editor)
     , roomKey(key)
-    , shapeNow(document->room(key).shape)
+    , shapeNow(doc->room(key).shape)
 {
     setFlag(ItemIsSelectable);   // the selected look; the scene sets it from the document
 }
@@ -67,20 +66,12 @@ QString TRoom::musicValue() const { return doc->room(roomKey).music; }
 
 void TRoom::setRoomtypeValue(const int& value)
 {
-    RoomRecord record = doc->room(roomKey);
-    if (record.roomtype == value)
-        return;
-    record.roomtype = value;
-    stack->push(new ChangeRoomCommand(doc, roomKey, record, QStringLiteral("Change Room Type")));
+    edits->setRoomType(roomKey, value);
 }
 
 void TRoom::setMusicValue(const QString& value)
 {
-    RoomRecord record = doc->room(roomKey);
-    if (record.music == value)
-        return;
-    record.music = value;
-    stack->push(new ChangeRoomCommand(doc, roomKey, record, QStringLiteral("Change Room Music")));
+    edits->setRoomMusic(roomKey, value);
 }
 
 // Corners
@@ -112,11 +103,7 @@ void TRoom::setCorner(Corner corner, int value, const char* text)
 
 void TRoom::changeShape(const RoomShape& s, const QString& text)
 {
-    if (s == roomShape())
-        return;
-    RoomRecord record = doc->room(roomKey);
-    record.shape = s;
-    stack->push(new ChangeRoomCommand(doc, roomKey, record, text));
+    edits->setRoomShape(roomKey, s, text);
 }
 
 int TRoom::left() const { return SaturatedCorner(roomShape().xl - 2); }
@@ -262,18 +249,13 @@ void TRoom::SetDoor(TRoom* target, int perm)
 {
     if (!target)
         return;
-    const std::optional<int> now = doc->doorPerm(roomKey, target->roomKey);
-    if (now == perm)
-        return;
-    stack->push(new SetDoorCommand(doc, roomKey, target->roomKey, perm,
-                                   now ? QStringLiteral("Update Door") : QStringLiteral("Add Door")));
+    edits->setDoor(roomKey, target->roomKey, perm);
 }
 
 void TRoom::RemoveDoor(TRoom* target)
 {
-    if (!target || doc->doorIndex(roomKey, target->roomKey) < 0)
-        return;
-    stack->push(new RemoveDoorCommand(doc, roomKey, target->roomKey));
+    if (target)
+        edits->removeDoor(roomKey, target->roomKey);
 }
 
 void TRoom::refreshDoors() const

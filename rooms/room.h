@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-class QUndoStack;
+class MetaroomEditor;
 class TfrmMainForm;
 class TRoom;
 
@@ -34,7 +34,7 @@ private:
 
 // One room of the document (one RoomKey) as an item of the map scene (Panel). It holds no
 // map state: corners, type, music and doors are read from the document, and every change
-// it makes is an undo step on the stack it was given. Corners are in picture pixels.
+// it makes is a call of the map's editor. Corners are in picture pixels.
 //
 // It draws its outline through the centres of its corner pixels, one screen pixel wide;
 // when selected, fuchsia with six handle boxes of 5 x 5 screen pixels, the one under the
@@ -51,7 +51,7 @@ class TRoom : public QGraphicsObject {
 public:
     enum { Type = UserType + 2 };
 
-    TRoom(TMetaroomDocument* document, QUndoStack* undoStack, RoomKey key);
+    TRoom(MetaroomEditor* editor, RoomKey key);
     ~TRoom() override;
 
     // Handle codes: what the mouse is over, and what a drag changes.
@@ -147,7 +147,7 @@ private:
     void refreshDoors() const;
 
     TMetaroomDocument* doc;
-    QUndoStack* stack;
+    MetaroomEditor* edits;
     RoomKey roomKey;
     RoomShape shapeNow;   // what the item's bounds were last made from
     int hovered = NoHandle;

@@ -1,7 +1,7 @@
 // The main window's room list: adding, deleting and selecting rooms, and the list of room
 // items that follows the document's rooms and selection.
 #include "core/common/errors.h"
-#include "core/model/commands.h"
+#include "core/model/editor.h"
 #include "app/main.h"
 #include "app/tool.h"
 #include "rooms/room.h"
@@ -9,7 +9,6 @@
 #include "view/mapview.h"
 
 #include <QString>
-#include <QUndoStack>
 
 void TfrmMainForm::AddRoom()
 {
@@ -17,17 +16,9 @@ void TfrmMainForm::AddRoom()
     // in the toolbox links it with the room shown there, in the same step; its permeability
     // is read first, so a bad one adds nothing.
     const std::optional<TfrmToolbox::PendingDoor> door = frmToolbox ? frmToolbox->pendingDoor() : std::nullopt;
-    auto* add = new AddRoomCommand(Document, RoomRecord{});
-    if (!door) {
-        Push(add);
-    } else {
-        UndoStack->beginMacro(QStringLiteral("Add Room"));
-        Push(add);
-        Push(new SetDoorCommand(Document, door->from, add->key(), door->perm, QStringLiteral("Add Door")));
-        UndoStack->endMacro();
-    }
+    const RoomKey added = door ? Editor->addRoom(RoomRecord{}, door->from, door->perm) : Editor->addRoom(RoomRecord{});
     // The view scrolls to show the new room.
-    if (TRoom* room = roomOf(add->key()))
+    if (TRoom* room = roomOf(added))
         scbImage->ensureVisible(room, 0, 0);
 }
 
@@ -35,7 +26,7 @@ void TfrmMainForm::DeleteRoom()
 {
     // The document selects the first room left, or none.
     if (SelectedRoom)
-        Push(new DeleteRoomCommand(Document, SelectedRoom->key()));
+        Editor->deleteRoom(SelectedRoom->key());
 }
 
 void TfrmMainForm::SelectRoom(TRoom* room)

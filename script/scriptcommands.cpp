@@ -101,7 +101,7 @@ void applyScript(TfrmMainForm& form, TfrmToolbox& tool, const ScriptContent& con
     std::unique_ptr<QUndoCommand> step;
     step = loadStep(*form.Document, content, lastRoom);
     if (step->childCount() > 0)
-        form.Push(step.release());
+        form.UndoStack->push(step.release());
     if (lastRoom != 0)
         form.Document->select(lastRoom);
     tool.ShowMetaroomValues();

@@ -18,6 +18,7 @@
 #include <QList>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QUndoStack>
 #include <QStringList>
 #include <QtTest>
 #include <functional>

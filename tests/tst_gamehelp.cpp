@@ -3,7 +3,7 @@
 
 #include "app/roomtypepicker.h"
 #include "app/statusbar.h"
-#include "core/model/commands.h"
+#include "core/model/editor.h"
 #include "docks/problemsdock.h"
 #include "docks/roomsdock.h"
 #include "rooms/room.h"
@@ -20,9 +20,7 @@ namespace {
 
 RoomKey addRoomAt(TfrmMainForm* main, qint64 x, qint64 y, int roomtype = 0)
 {
-    auto* add = new AddRoomCommand(main->Document, RoomRecord{RoomShape{x, x + 100, y, y, y + 100, y + 100}, roomtype, {}, {}});
-    main->Push(add);
-    return add->key();
+    return main->Editor->addRoom(RoomRecord{RoomShape{x, x + 100, y, y, y + 100, y + 100}, roomtype, {}, {}});
 }
 
 void clickRow(QTableView* table, int row)
@@ -145,7 +143,7 @@ void TestGameHelp::permeabilityOutsideTheGameIsRefused()
     const RoomKey a = addRoomAt(main, 0, 0);
     const RoomKey b = addRoomAt(main, 100, 0);
     const RoomKey c = addRoomAt(main, 0, 100);
-    main->Push(new SetDoorCommand(main->Document, a, b, 50, QStringLiteral("Add Door")));
+    main->Editor->setDoor(a, b, 50);
     main->Document->select(a);
     const TMetaroomDocument& doc = *main->Document;
     auto permOf = [&](RoomKey from, RoomKey to) {
@@ -263,7 +261,7 @@ void TestGameHelp::savingTellsTheErrorsTheGameTripsOn()
 
     // A door between rooms that share no edge, with a permeability the game refuses: saved
     // all the same, and the status line tells.
-    main->Push(new SetDoorCommand(main->Document, a, b, 150, QStringLiteral("Add Door")));
+    main->Editor->setDoor(a, b, 150);
     dialogs.answer(path);
     main->SaveRoomDefs1Click();
     QCOMPARE(main->StatusBar->text(), QStringLiteral("Saved rooms.cos: 2 errors the game will trip on (see Problems)"));

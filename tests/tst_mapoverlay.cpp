@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "core/model/editor.h"
 
 #include "core/model/commands.h"
 #include "core/model/snapshot.h"
@@ -67,9 +68,10 @@ private slots:
 
 void TestMapOverlay::edgesFollowChangesAndUndo()
 {
-    TMetaroomDocument doc;
-    QUndoStack stack;
-    TMapScene scene(&doc, &stack);
+    MetaroomEditor editor;
+    TMetaroomDocument& doc = *editor.document();
+    QUndoStack& stack = *editor.undoStack();
+    TMapScene scene(&editor);
     TDoorsOverlay* overlay = scene.doorsOverlay();
     const RoomKey a = doc.insertRoom(0, roomAt(100, 100, 160, 180));
     const RoomKey b = doc.insertRoom(1, roomAt(160, 120, 220, 200));
@@ -109,9 +111,10 @@ void TestMapOverlay::edgesFollowChangesAndUndo()
 // and every pixel its drawing changed lies in an area it announced.
 void TestMapOverlay::changesWorkedOutAloneMatchTheWholeMap()
 {
-    TMetaroomDocument doc;
-    QUndoStack stack;
-    TMapScene scene(&doc, &stack);
+    MetaroomEditor editor;
+    TMetaroomDocument& doc = *editor.document();
+    QUndoStack& stack = *editor.undoStack();
+    TMapScene scene(&editor);
     TDoorsOverlay* overlay = scene.doorsOverlay();
     QList<RoomKey> keys;
     for (int i = 0; i < 24; ++i)   // a grid of rooms 40 wide, sharing walls and floors

@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "core/model/editor.h"
 
 #include "core/model/commands.h"
 #include "view/blockimage.h"
@@ -54,9 +55,10 @@ RoomRecord roomAt(qint64 xl, qint64 ytl, qint64 xr, qint64 ybl)
 // A document with a picture of 8 x 6 blocks, its undo stack, the scene and a view of
 // 400 x 300 pixels, shown, that the mouse reaches through its viewport.
 struct Map {
-    TMetaroomDocument doc;
-    QUndoStack stack;
-    TMapScene scene{&doc, &stack};
+    MetaroomEditor editor;
+    TMetaroomDocument& doc = *editor.document();
+    QUndoStack& stack = *editor.undoStack();
+    TMapScene scene{&editor};
     TMapView view{&scene};
 
     Map()

@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "core/model/editor.h"
 
 #include "core/common/errors.h"
 #include "core/model/commands.h"
@@ -134,8 +135,8 @@ void TestRoomList::tilesStayBehindRooms()
         const auto before = panel.items(Qt::AscendingOrder);
         switch (pick(5)) {
         case 0:
-            e.main->Push(new PictureCommand(e.main->Document, grid(int(1 + pick(3)), int(1 + pick(3))), QSize(384, 384),
-                                            QStringLiteral("Open")));
+            e.main->Editor->installPicture(grid(int(1 + pick(3)), int(1 + pick(3))), QSize(384, 384),
+                                           QStringLiteral("Open"));
             QVERIFY(roomsAbovePicture(panel));
             continue;
         case 1:

@@ -1,6 +1,6 @@
 #include "view/mapscene.h"
 
-#include "core/model/commands.h"
+#include "core/model/editor.h"
 #include "core/model/snapping.h"
 #include "app/application.h"
 #include "view/blockimage.h"
@@ -14,7 +14,6 @@
 #include <QGraphicsView>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QUndoStack>
 
 using namespace roomhandles;
 
@@ -65,10 +64,10 @@ RoomShape reshaped(const RoomShape& start, int handle, qint64 dx, qint64 dy)
 
 } // namespace
 
-TMapScene::TMapScene(TMetaroomDocument* document, QUndoStack* undoStack, QObject* parent)
+TMapScene::TMapScene(MetaroomEditor* editor, QObject* parent)
     : QGraphicsScene(parent)
-    , doc(document)
-    , stack(undoStack)
+    , doc(editor->document())
+    , edits(editor)
 {
     connect(doc, &TMetaroomDocument::roomInserted, this, &TMapScene::addRoom);
     connect(doc, &TMetaroomDocument::roomRemoved, this, &TMapScene::removeRoom);
@@ -106,7 +105,7 @@ TMapScene::~TMapScene() = default;
 
 void TMapScene::addRoom(int, RoomKey key)
 {
-    auto* item = new TRoom(doc, stack, key);
+    auto* item = new TRoom(edits, key);
     item->setScreenScale(scale);
     item->setZValue(++topZ);   // a new room comes on top, as the last one made
     roomItems.insert(key, item);
@@ -266,7 +265,7 @@ void TMapScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
     drag.part = room->partAt(pixel, toDevice);
     drag.start = doc->room(drag.key).shape;
     drag.startPixel = picturePixel(pixel, toDevice);
-    drag.mergeKey = NewMergeKey();
+    drag.mergeKey = MetaroomEditor::newMergeKey();
     room->setHoveredHandle(drag.part);
 }
 
@@ -322,17 +321,12 @@ void TMapScene::dragTo(QPoint pixel, const QTransform& toDevice, bool snapping)
     const qint64 dx = qint64(now.x()) - drag.startPixel.x();
     const qint64 dy = qint64(now.y()) - drag.startPixel.y();
     const bool moving = drag.part == BodyPart;
-    RoomRecord record = doc->room(drag.key);
     RoomShape shape = moving ? Moved(drag.start, dx, dy) : reshaped(drag.start, drag.part, dx, dy);
     if (snapping)
         shape = snapped(shape, moving ? 0 : drag.part);
     else
         showGuides({});
-    if (shape == record.shape)
-        return;
-    record.shape = shape;
-    stack->push(new ChangeRoomCommand(doc, drag.key, record, moving ? tr("Move Room") : tr("Reshape Room"),
-                                      drag.mergeKey));
+    edits->setRoomShape(drag.key, shape, moving ? tr("Move Room") : tr("Reshape Room"), drag.mergeKey);
 }
 
 // The shape drawn to the rooms near it, held at the least size that the handles allow;
@@ -407,7 +401,7 @@ void TMapScene::keyPressEvent(QKeyEvent* event)
             QGraphicsScene::keyPressEvent(event);
             return;
         }
-        stack->push(new DeleteRoomCommand(doc, key));
+        edits->deleteRoom(key);
         break;
     default: QGraphicsScene::keyPressEvent(event); return;
     }
@@ -416,7 +410,5 @@ void TMapScene::keyPressEvent(QKeyEvent* event)
 
 void TMapScene::nudge(RoomKey key, int dx, int dy)
 {
-    RoomRecord record = doc->room(key);
-    record.shape = Moved(record.shape, dx, dy);
-    stack->push(new ChangeRoomCommand(doc, key, record, tr("Move Room")));
+    edits->setRoomShape(key, Moved(doc->room(key).shape, dx, dy), tr("Move Room"));
 }

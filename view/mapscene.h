@@ -8,7 +8,7 @@
 #include <QList>
 #include <memory>
 
-class QUndoStack;
+class MetaroomEditor;
 class TImage;
 class TPictureLevels;
 class TPictureOverview;
@@ -30,11 +30,11 @@ class TRoom;
 class TMapScene : public QGraphicsScene {
     Q_OBJECT
 public:
-    TMapScene(TMetaroomDocument* document, QUndoStack* undoStack, QObject* parent = nullptr);
+    explicit TMapScene(MetaroomEditor* editor, QObject* parent = nullptr);
     ~TMapScene() override;
 
     TMetaroomDocument* document() const { return doc; }
-    QUndoStack* undoStack() const { return stack; }
+    MetaroomEditor* editor() const { return edits; }
 
     // The picture surface's size: the scene's rectangle.
     QSize size() const { return sceneRect().size().toSize(); }
@@ -105,7 +105,7 @@ private:
     void nudge(RoomKey key, int dx, int dy);
 
     TMetaroomDocument* doc;
-    QUndoStack* stack;
+    MetaroomEditor* edits;
     QHash<RoomKey, TRoom*> roomItems;
     QList<TImage*> blocks;
     TPictureOverview* overview = nullptr;

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/model/document.h"
+
+#include <QObject>
+#include <QSize>
+#include <QString>
+
+class QUndoStack;
+
+// The one maker of changes to a map. It owns the document and the undo stack; each
+// method below is one edit that makes its own undo step, so windows and items only call
+// these and follow the document's signals.
+class MetaroomEditor : public QObject {
+    Q_OBJECT
+public:
+    explicit MetaroomEditor(QObject* parent = nullptr);
+    ~MetaroomEditor() override;
+
+    TMetaroomDocument* document() const { return doc; }
+    QUndoStack* undoStack() const { return stack; }
+
+    // A run of edits from one source (the keys typed into one field, the moves of one
+    // drag) becomes one undo step when each edit passes the run's merge key: a key from
+    // mergeKeyFor stays the same while the run's last step is still the newest on the stack.
+    struct EditRun {
+        int key = 0;
+        int index = -1;
+        const void* top = nullptr;
+    };
+    int mergeKeyFor(EditRun& run) const;
+    // A key for a run that its maker keeps itself (a drag from press to release).
+    static int newMergeKey();
+    // Call after an edit made with the run's key; it did not always make a step.
+    void continueRun(EditRun& run) const;
+
+    // Rooms. addRoom adds a room at the end and selects it; when `linkFrom` names a room,
+    // a door from it to the new room at `perm` is part of the same step.
+    RoomKey addRoom(const RoomRecord& record, RoomKey linkFrom = 0, int perm = 0);
+    void deleteRoom(RoomKey key);
+    // Sets a room's shape, type and music as one step (nothing when they are the same).
+    void changeRoom(RoomKey key, const RoomRecord& after, const QString& text, int mergeKey = 0);
+    void setRoomShape(RoomKey key, const RoomShape& shape, const QString& text, int mergeKey = 0);
+    void setRoomType(RoomKey key, int roomtype);
+    void setRoomMusic(RoomKey key, const QString& music);
+
+    // Doors, both ways at once.
+    void setDoor(RoomKey a, RoomKey b, int perm);
+    void removeDoor(RoomKey a, RoomKey b);
+
+    // The metaroom's values, offsets among them.
+    void setMetaroom(const MetaroomValues& values, const QString& text, int mergeKey = 0);
+
+    // Replaces the picture and the surface the rooms are drawn on.
+    void installPicture(const PictureGrid& grid, QSize surface, const QString& text);
+
+private:
+    TMetaroomDocument* doc;
+    QUndoStack* stack;
+};
