@@ -407,12 +407,14 @@ void TfrmToolbox::followMetaroom()
 
 std::int32_t TfrmToolbox::GetOffsetX() const
 {
-    return StrToInt(edtOffsetX->text());
+    const TMetaroomDocument* doc = document();
+    return doc ? doc->metaroom().offsetX : 0;
 }
 
 std::int32_t TfrmToolbox::GetOffsetY() const
 {
-    return StrToInt(edtOffsetY->text());
+    const TMetaroomDocument* doc = document();
+    return doc ? doc->metaroom().offsetY : 0;
 }
 
 void TfrmToolbox::SetOffsetX(std::int32_t value)
@@ -642,18 +644,17 @@ void TfrmToolbox::edtRoomTypeChange()
     changeShownRoom([type](RoomRecord& r) { r.roomtype = type; }, "Change Room Type", edtRoomType);
 }
 
-// The offsets are not converted while typing: a text that is no number changes nothing,
-// and GetOffsetX reports it when a command reads it.
+// An offset that is no number is refused as it is typed and changes nothing.
 void TfrmToolbox::edtOffsetXChange()
 {
-    if (const auto value = tryStrToInt(edtOffsetX->text()))
-        changeMetaroom([v = *value](MetaroomValues& m) { m.offsetX = v; }, "Change Offset X", edtOffsetX);
+    const std::int32_t value = StrToInt(edtOffsetX->text());
+    changeMetaroom([value](MetaroomValues& m) { m.offsetX = value; }, "Change Offset X", edtOffsetX);
 }
 
 void TfrmToolbox::edtOffsetYChange()
 {
-    if (const auto value = tryStrToInt(edtOffsetY->text()))
-        changeMetaroom([v = *value](MetaroomValues& m) { m.offsetY = v; }, "Change Offset Y", edtOffsetY);
+    const std::int32_t value = StrToInt(edtOffsetY->text());
+    changeMetaroom([value](MetaroomValues& m) { m.offsetY = value; }, "Change Offset Y", edtOffsetY);
 }
 
 void TfrmToolbox::edtMetaRoomIDChange()

@@ -100,7 +100,7 @@ public:
     bool DoorPending = false;
 
     // The metaroom values of the document, read each time; a write is one undo step and
-    // the edits follow it at once. The offsets are read from their edits (see GetOffsetX).
+    // the edits follow it at once.
     DocumentValue<TfrmToolbox, std::int32_t, &TfrmToolbox::defaultRoomTypeValue, &TfrmToolbox::setDefaultRoomTypeValue>
         DefaultRoomType{this};
     DocumentValue<TfrmToolbox, QString, &TfrmToolbox::metaroomMusicValue, &TfrmToolbox::setMetaroomMusicValue>
