@@ -6,7 +6,7 @@
 #include "app/statusbar.h"
 #include "docks/problemsdock.h"
 #include "docks/roomsdock.h"
-#include "rooms/room.h"
+#include "view/room.h"
 
 #include <QAction>
 #include <QFileInfo>

@@ -9,7 +9,7 @@
 #include "core/background/graphicblock.h"
 #include "core/background/pictureformats.h"
 #include "core/model/editor.h"
-#include "rooms/room.h"
+#include "view/room.h"
 #include "view/mapscene.h"
 #include "view/mapview.h"
 

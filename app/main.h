@@ -2,7 +2,7 @@
 
 #include "app/mapfiles.h"
 
-#include "app/documentvalue.h"
+#include "core/common/documentvalue.h"
 #include "core/background/graphicblock.h"
 #include "core/model/document.h"
 

@@ -4,7 +4,7 @@
 #include "app/roomtypepicker.h"
 #include "core/common/intconv.h"
 #include "app/main.h"
-#include "rooms/room.h"
+#include "view/room.h"
 #include "core/model/editor.h"
 #include "core/rules/refusedvalues.h"
 #include "core/rules/roomtypes.h"

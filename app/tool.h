@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/documentvalue.h"
+#include "core/common/documentvalue.h"
 #include "core/model/editor.h"
 #include "core/model/document.h"
 

@@ -19,7 +19,7 @@
 #include "core/model/document.h"
 #include "view/mapscene.h"
 #include "view/mapview.h"
-#include "rooms/room.h"
+#include "view/room.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

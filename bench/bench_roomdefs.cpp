@@ -11,7 +11,7 @@
 #include "bench/benchsupport.h"
 #include "bench/syntheticgrid.h"
 #include "core/script/scriptreader.h"
-#include "rooms/room.h"
+#include "view/room.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

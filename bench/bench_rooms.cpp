@@ -19,7 +19,7 @@
 #include "bench/syntheticgrid.h"
 #include "core/model/commands.h"
 #include "core/model/document.h"
-#include "rooms/room.h"
+#include "view/room.h"
 #include "view/mapscene.h"
 #include "view/mapview.h"
 

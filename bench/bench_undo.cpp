@@ -13,7 +13,7 @@
 #include "view/mapview.h"
 #include "bench/syntheticgrid.h"
 #include "core/common/intconv.h"
-#include "rooms/room.h"
+#include "view/room.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

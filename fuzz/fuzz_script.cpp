@@ -9,7 +9,7 @@
 #include "core/common/errors.h"
 #include "app/main.h"
 #include "app/tool.h"
-#include "rooms/room.h"
+#include "view/room.h"
 #include "core/script/gametext.h"
 #include "core/script/int32wrap.h"
 #include "core/script/roomdefs.h"

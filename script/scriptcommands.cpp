@@ -3,7 +3,7 @@
 #include "app/main.h"
 
 #include "app/tool.h"
-#include "rooms/room.h"
+#include "view/room.h"
 #include "script/scriptcommands.h"
 #include "core/script/scriptreader.h"
 #include "core/script/scriptwriter.h"

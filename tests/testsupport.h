@@ -7,7 +7,7 @@
 #include "app/dialogs.h"
 #include "app/main.h"
 #include "app/tool.h"
-#include "rooms/room.h"
+#include "view/room.h"
 #include "view/blockimage.h"
 #include "view/mapscene.h"
 #include "view/pictureoverview.h"

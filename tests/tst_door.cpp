@@ -1,7 +1,7 @@
 #include "testsupport.h"
 
 #include "core/common/errors.h"
-#include "rooms/room.h"
+#include "view/room.h"
 
 #include <QUndoStack>
 

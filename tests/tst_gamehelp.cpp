@@ -6,7 +6,7 @@
 #include "core/model/editor.h"
 #include "docks/problemsdock.h"
 #include "docks/roomsdock.h"
-#include "rooms/room.h"
+#include "view/room.h"
 
 #include <QLineEdit>
 #include <QMenu>

@@ -9,7 +9,7 @@
 #include "app/statusbar.h"
 #include "fuzz/background_seeds.h"
 #include "fuzz/script_seeds.h"
-#include "rooms/room.h"
+#include "view/room.h"
 #include "script/scriptcommands.h"
 #include "core/script/scriptreader.h"
 #include "core/script/scriptwriter.h"

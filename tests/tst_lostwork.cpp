@@ -7,7 +7,7 @@
 #include "app/startup.h"
 #include "background/tilegrid.h"
 #include "core/background/bitmapgrid.h"
-#include "rooms/room.h"
+#include "view/room.h"
 #include "script/scriptcommands.h"
 
 #include <QLineEdit>

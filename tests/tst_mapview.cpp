@@ -8,7 +8,7 @@
 #include "view/mapview.h"
 #include "view/pictureoverview.h"
 #include "view/roomhandles.h"
-#include "rooms/room.h"
+#include "view/room.h"
 
 #include <QPainter>
 #include <QRandomGenerator>

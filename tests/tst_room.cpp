@@ -1,7 +1,7 @@
 #include "testsupport.h"
 
 #include "background/tilegrid.h"
-#include "rooms/room.h"
+#include "view/room.h"
 
 #include <QLineEdit>
 

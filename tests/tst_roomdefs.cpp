@@ -4,7 +4,7 @@
 #include "core/model/commands.h"
 #include "core/model/snapshot.h"
 #include "core/rules/gamerules.h"
-#include "rooms/room.h"
+#include "view/room.h"
 #include "core/script/gametext.h"
 #include "script/scriptcommands.h"
 #include "core/script/scriptreader.h"

@@ -3,7 +3,7 @@
 
 #include "core/common/errors.h"
 #include "core/model/commands.h"
-#include "rooms/room.h"
+#include "view/room.h"
 
 #include <QScrollBar>
 #include <climits>

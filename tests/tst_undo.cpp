@@ -3,7 +3,7 @@
 #include "core/common/errors.h"
 #include "core/common/intconv.h"
 #include "core/model/document.h"
-#include "rooms/room.h"
+#include "view/room.h"
 
 #include <QComboBox>
 #include <QImage>

@@ -2,13 +2,12 @@
 
 #include "core/model/editor.h"
 #include "core/model/snapping.h"
-#include "app/application.h"
 #include "view/blockimage.h"
 #include "view/blocklevels.h"
 #include "view/doorsoverlay.h"
 #include "view/pictureoverview.h"
 #include "view/roomhandles.h"
-#include "rooms/room.h"
+#include "view/room.h"
 
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsView>
@@ -296,11 +295,9 @@ void TMapScene::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
     const RoomKey pressed = drag.pressed;
     drag = {};
     showGuides({});
-    // A release over the room the press was on is a click on it. The selection may fail
-    // (a pending door with a bad permeability): it reports its error here, so that the
-    // error does not cross Qt's event delivery.
+    // A release over the room the press was on is a click on it.
     if (TRoom* room = roomItem(pressed); room && room->partAt(pixel, toDevice) != NoPart)
-        plsd::runGuarded([room] { room->Select(); });
+        room->Select();
     hover(pixel, toDevice);
 }
 

@@ -1,6 +1,5 @@
-#include "rooms/room.h"
+#include "view/room.h"
 
-#include "app/main.h"
 #include "core/common/errors.h"
 #include "core/model/editor.h"
 #include "core/rules/roomtypes.h"
@@ -135,7 +134,7 @@ void TRoom::followShape()
 void TRoom::Select()
 {
     if (parentForm)
-        parentForm->SelectRoom(this);
+        emit selectRequested(this);
     else
         doc->select(roomKey);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/documentvalue.h"
+#include "core/common/documentvalue.h"
 #include "core/model/document.h"
 
 #include <QColor>
@@ -98,8 +98,9 @@ public:
     // The shape as the document holds it.
     const RoomShape& roomShape() const;
 
-    // Makes the room the selected one: through the main window's SelectRoom when there is
-    // one (a pending door may take the click), else in the document.
+    // Makes the room the selected one: a window that selects rooms (parentForm) hears
+    // selectRequested and decides (a pending door may take the click); without one the
+    // document selects it.
     void Select();
 
     // Doors, both ways at once: SetDoor links the two rooms (or sets the permeability of
@@ -135,6 +136,9 @@ public:
 
     QRectF boundingRect() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+signals:
+    void selectRequested(TRoom* room);
 
 protected:
     QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;

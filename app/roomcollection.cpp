@@ -2,9 +2,10 @@
 // items that follows the document's rooms and selection.
 #include "core/common/errors.h"
 #include "core/model/editor.h"
+#include "app/application.h"
 #include "app/main.h"
 #include "app/tool.h"
-#include "rooms/room.h"
+#include "view/room.h"
 #include "view/mapscene.h"
 #include "view/mapview.h"
 
@@ -58,6 +59,11 @@ void TfrmMainForm::followRoomInserted(int position, RoomKey key)
     // Panel made the room's item first.
     TRoom* room = roomOf(key);
     room->parentForm = this;
+    // A pending door may take the click and refuse its permeability: the error is
+    // reported here, so that it does not cross Qt's event delivery.
+    connect(room, &TRoom::selectRequested, this, [this](TRoom* clicked) {
+        plsd::runGuarded([this, clicked] { SelectRoom(clicked); });
+    });
     Rooms.insert(position, room);
 }
 
