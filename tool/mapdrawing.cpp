@@ -71,6 +71,14 @@ public:
         painter.drawImage(QRectF(0, 0, picture.width() * scale, picture.height() * scale), picture);
     }
 
+    void scaledBackground(const QImage& picture)
+    {
+        painter.fillRect(QRect(0, 0, painter.device()->width(), painter.device()->height()),
+                         mapcolours::noPicture());
+        if (!picture.isNull())
+            painter.drawImage(QPoint(0, 0), picture);
+    }
+
     void typeFills()
     {
         painter.setPen(Qt::NoPen);
@@ -197,5 +205,22 @@ QImage DrawMap(const RoomDefs& defs, const QImage& background, const MapDrawingO
         painter.numbers();
     if (legend > 0)
         painter.legend(map.height());
+    return image;
+}
+
+QImage DrawMapOnto(const RoomDefs& defs, const QImage& scaledBackground, QSize size, const MapDrawingOptions& options)
+{
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    MapPainter painter(image, defs, options.scale);
+    painter.scaledBackground(scaledBackground);
+    if (options.types)
+        painter.typeFills();
+    painter.outlines();
+    painter.sharedEdges();
+    painter.doors();
+    if (options.numbers)
+        painter.numbers();
     return image;
 }
