@@ -54,6 +54,12 @@ for file in share/mime/packages/palisandre.xml share/thumbnailers/palisandre.thu
     lib/libplsd_core.a include/palisandre/core/background/blkfile.h lib/cmake/Palisandre/PalisandreConfig.cmake; do
     [ -s "$prefix/$file" ] || fail "no $file"
 done
+# One version: the program's, the tool's and the AppStream release's.
+number=${version#palisandre-tool }
+program_version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --version 2>&1)
+[ "$program_version" = "palisandre $number" ] || fail "palisandre --version printed \"$program_version\", not \"palisandre $number\""
+grep -q "<release version=\"$number\"" "$prefix/share/metainfo/org.example.palisandre.metainfo.xml" \
+    || fail "the AppStream release is not $number"
 case "$(value MimeType)" in
     *image/x-creatures-background\;*text/x-caos\;*) ;;
     *) fail "the entry's MimeType= is \"$(value MimeType)\"" ;;
