@@ -100,7 +100,10 @@ else
     done
     man --warnings palisandre-tool 2>&1 >/dev/null | grep . && fail "the manual page has faults"
 fi
-[ -f /usr/share/bash-completion/completions/palisandre-tool ] || fail "no bash completion where bash-completion looks"
+# bash-completion finds the tool's completion by the command's name, as it does on Tab.
+completion=$(bash -c 'source /usr/share/bash-completion/bash_completion && _completion_loader palisandre-tool;
+    complete -p palisandre-tool' 2>&1)
+[ "$completion" = "complete -F _palisandre_tool palisandre-tool" ] || fail "bash-completion does not load the tool's: $completion"
 
 appstreamcli validate --no-net "$metainfo" >"$work/appstream.log" 2>&1 || fail "appstreamcli: $(cat "$work/appstream.log")"
 desktop-file-validate /usr/share/applications/palisandre.desktop || fail "desktop-file-validate rejects the entry"
