@@ -14,15 +14,15 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The synopsis is the summary above; CPack indents these lines and marks the empty one.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "editor of the room maps of Creatures 3 metarooms
- Palisandre opens a metaroom's background file (.blk), draws its rooms and doors over
- the picture and saves them as the room definition script (.cos) the game runs.
- .
- The package also holds palisandre-tool, which converts, inspects, checks and draws
- these files from the command line and makes the file manager's previews of them,
- and the core library with its headers and CMake package (find_package(Palisandre));
- building against it needs qt6-base-dev.")
+"Palisandre opens a metaroom's background file (.blk), draws its rooms and doors over
+the picture and saves them as the room definition script (.cos) the game runs.
+
+The package also holds palisandre-tool, which converts, inspects, checks and draws
+these files from the command line and makes the file manager's previews of them,
+and the core library with its headers and CMake package (find_package(Palisandre));
+building against it needs qt6-base-dev.")
 # Building against the installed core needs Qt's CMake files and a compiler.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-base-dev, cmake, g++")
 
