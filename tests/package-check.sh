@@ -74,8 +74,10 @@ cp garden.blk no-extension
 [ "$(xdg-mime query filetype garden.cos)" = text/x-caos ] || fail "xdg-mime names a .cos $(xdg-mime query filetype garden.cos)"
 [ "$(mimetype --brief --magic-only no-extension)" = image/x-creatures-background ] \
     || fail "the header's magic does not tell a background file without its extension: $(mimetype --brief --magic-only no-extension)"
-[ "$(xdg-mime query default image/x-creatures-background)" = palisandre.desktop ] \
-    || fail "the desktop does not open a .blk with palisandre: $(xdg-mime query default image/x-creatures-background)"
+for type in image/x-creatures-background text/x-caos; do
+    [ "$(xdg-mime query default $type)" = palisandre.desktop ] \
+        || fail "the desktop does not open $type with palisandre: $(xdg-mime query default $type)"
+done
 
 # The thumbnailer entry runs the tool as a file manager does.
 thumbnailer=/usr/share/thumbnailers/palisandre.thumbnailer
