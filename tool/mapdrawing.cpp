@@ -79,6 +79,18 @@ public:
             painter.drawImage(QPoint(0, 0), picture);
     }
 
+    // Everything over the background but the legend.
+    void map(const MapDrawingOptions& options)
+    {
+        if (options.types)
+            typeFills();
+        outlines();
+        sharedEdges();
+        doors();
+        if (options.numbers)
+            numbers();
+    }
+
     void typeFills()
     {
         painter.setPen(Qt::NoPen);
@@ -196,13 +208,7 @@ QImage DrawMap(const RoomDefs& defs, const QImage& background, const MapDrawingO
         return image;
     MapPainter painter(image, defs, options.scale);
     painter.background(background);
-    if (options.types)
-        painter.typeFills();
-    painter.outlines();
-    painter.sharedEdges();
-    painter.doors();
-    if (options.numbers)
-        painter.numbers();
+    painter.map(options);
     if (legend > 0)
         painter.legend(map.height());
     return image;
@@ -215,12 +221,6 @@ QImage DrawMapOnto(const RoomDefs& defs, const QImage& scaledBackground, QSize s
         return image;
     MapPainter painter(image, defs, options.scale);
     painter.scaledBackground(scaledBackground);
-    if (options.types)
-        painter.typeFills();
-    painter.outlines();
-    painter.sharedEdges();
-    painter.doors();
-    if (options.numbers)
-        painter.numbers();
+    painter.map(options);
     return image;
 }
