@@ -60,6 +60,7 @@ QStringList filesFromArguments(const QStringList& arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Palisandre, the editor of Creatures 3 metaroom maps."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("Background files (.blk) or bitmaps (.bmp) to open, then room "
                                                 "definition scripts (.cos) to load."),
@@ -71,8 +72,32 @@ QStringList filesFromArguments(const QStringList& arguments)
     return files;
 }
 
+namespace {
+
+// --help and --version print and end before any window, so they need no display.
+bool onlyPrints(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--")
+            return false;
+        if (argument == "--help" || argument == "-h" || argument == "--help-all" || argument == "--version"
+            || argument == "-v")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 int runPalisandre(int argc, char** argv)
 {
+    QCoreApplication::setApplicationVersion(QStringLiteral(PLSD_VERSION));
+    if (onlyPrints(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        filesFromArguments(QCoreApplication::arguments());   // prints and ends the program
+        return 0;
+    }
     TApplication app(argc, argv);
     const QStringList files = filesFromArguments(QApplication::arguments());
     QApplication::setQuitOnLastWindowClosed(false);

@@ -3,6 +3,9 @@
 // writing the background bytes; the background file to PNG against decoding its bytes
 // plus Qt writing the PNG. Usage: bench_tool [runs]   (default 5)
 //
+// thumbnail of the same background file (45 MB), as the program a file manager runs,
+// against reading the whole file plainly into memory.
+//
 // check of a script of 10,000 rooms and 20,000 door lines against the script reader reading
 // the same text: check's work in the process (read, load into an empty map, the rules, the
 // findings' lines), which the goal is for, and the tool as a program, whose start-up alone
@@ -138,7 +141,7 @@ int main(int argc, char** argv)
     if (!writeFile(script, scriptText))
         return 1;
 
-    std::vector<double> bareIn, toolIn, bareOut, toolOut, reading, checkWork, checkTool, startUp;
+    std::vector<double> bareIn, toolIn, bareOut, toolOut, reading, checkWork, checkTool, startUp, plainRead, thumbnail;
     qsizetype findings = 0;
     bool ok = true;
     for (int run = 0; run < runs && ok; ++run) {
@@ -151,6 +154,11 @@ int main(int argc, char** argv)
         // The map's 200 door lines between rooms that share no edge are errors: status 1.
         checkTool.push_back(bench::timeMs([&] { ok &= runTool({"check", script}, 1); }));
         startUp.push_back(bench::timeMs([&] { ok &= runTool({"--version"}); }));
+        plainRead.push_back(bench::timeMs([&] {
+            QFile file(background);
+            ok &= file.open(QIODevice::ReadOnly) && file.readAll().size() == file.size();
+        }));
+        thumbnail.push_back(bench::timeMs([&] { ok &= runTool({"thumbnail", background, dir.filePath("thumb.png")}); }));
     }
     if (!ok)
         return 1;
@@ -171,6 +179,9 @@ int main(int argc, char** argv)
     bench::printRow("check's work in the process (goal <= 2.00)", bench::spread(checkWork), &readingS);
     bench::printRow("check as a program, start-up included", bench::spread(checkTool), &readingS);
     bench::printRow("the program's start-up alone (--version)", bench::spread(startUp), &readingS);
+    const bench::Spread plainReadS = bench::spread(plainRead);
+    bench::printRow("baseline: read the .blk plainly (readAll)", plainReadS);
+    bench::printRow("thumbnail of the .blk, 256 (goal <= 2.00)", bench::spread(thumbnail), &plainReadS);
 
     auto bytesOf = [&](const char* name) {
         QFile file(dir.filePath(QString::fromLatin1(name)));

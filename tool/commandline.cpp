@@ -1,5 +1,8 @@
 #include "tool/commandline.h"
 
+#include "tool/filekinds.h"
+#include "tool/thumbnail.h"
+
 #include <QHash>
 
 namespace {
@@ -147,6 +150,32 @@ Invocation parseRender(const QStringList& arguments)
     return invocation;
 }
 
+Invocation parseThumbnail(const QStringList& arguments)
+{
+    const QString command = QStringLiteral("thumbnail");
+    const Arguments split = splitArguments(command, arguments, {}, {QStringLiteral("--size"), QStringLiteral("-s")});
+    Invocation invocation;
+    if (split.help) {
+        invocation.helpTopic = command;
+        return invocation;
+    }
+    if (split.positional.size() != 2)
+        usage(QStringLiteral("thumbnail: takes two files, IN and OUT.png, but %1 given").arg(split.positional.size()),
+              command);
+    invocation.command = Command::Thumbnail;
+    invocation.files = split.positional;
+    invocation.thumbnailSize = DefaultThumbnailSize;
+    const QString size = split.values.value(QStringLiteral("--size"), split.values.value(QStringLiteral("-s")));
+    if (!size.isEmpty()) {
+        bool ok = false;
+        invocation.thumbnailSize = size.toInt(&ok);
+        if (!ok || invocation.thumbnailSize < 1 || invocation.thumbnailSize > MaxThumbnailSize)
+            usage(QStringLiteral("thumbnail: the size '%1' is not a whole number from 1 to %2").arg(size).arg(MaxThumbnailSize),
+                  command);
+    }
+    return invocation;
+}
+
 } // namespace
 
 Invocation parseCommandLine(const QStringList& arguments)
@@ -170,6 +199,8 @@ Invocation parseCommandLine(const QStringList& arguments)
         return parseCheck(rest);
     if (first == QStringLiteral("render"))
         return parseRender(rest);
+    if (first == QStringLiteral("thumbnail"))
+        return parseThumbnail(rest);
     if (first.startsWith('-'))
         usage(QStringLiteral("unknown option '%1'").arg(first));
     usage(QStringLiteral("unknown command '%1'").arg(first));
@@ -241,6 +272,25 @@ QString helpText(const QString& topic)
             "\n"
             "Exit status: 0, or 2 when a file could not be read or written (OUT is then left as\n"
             "it was).\n");
+    if (topic == QStringLiteral("thumbnail"))
+        return QStringLiteral(
+            "Usage: palisandre-tool thumbnail [--size N] IN OUT.png\n"
+            "\n"
+            "Writes a preview of IN as a PNG picture no larger than N pixels on its longer side,\n"
+            "as file managers show it:\n"
+            "  a background file (.blk)   its picture, from samples of its blocks\n"
+            "  a room script (.cos)       its rooms drawn as render draws them, over the picture\n"
+            "                             its metaroom line names when a background file (or\n"
+            "                             picture) of that name lies beside the script\n"
+            "  any other picture          the picture scaled down\n"
+            "A picture that fits keeps its size. OUT is written as PNG whatever its extension,\n"
+            "and replaced only when all of it is written.\n"
+            "\n"
+            "Options:\n"
+            "  -s, --size N   the longer side at most, 1 to 4096 (default 256)\n"
+            "\n"
+            "Exit status: 0, or 2 when a file could not be read or written (OUT is then left as\n"
+            "it was).\n");
     return QStringLiteral(
         "Usage: palisandre-tool COMMAND [OPTIONS] [FILES]\n"
         "       palisandre-tool --help | --version\n"
@@ -252,11 +302,14 @@ QString helpText(const QString& topic)
         "  convert IN OUT   a background file to a picture, or a picture to a background file\n"
         "  check SCRIPT     checks a room script against the game's rules\n"
         "  render SCRIPT    draws the map of a room script as a picture\n"
+        "  thumbnail IN OUT.png\n"
+        "                   a small preview of a background file, room script or picture\n"
         "\n"
         "'palisandre-tool COMMAND --help' tells more about a command.\n");
 }
 
 bool needsFonts(const Invocation& invocation)
 {
-    return (invocation.command == Command::Convert && invocation.credit) || invocation.command == Command::Render;
+    return (invocation.command == Command::Convert && invocation.credit) || invocation.command == Command::Render
+           || (invocation.command == Command::Thumbnail && fileKind(invocation.files.value(0)) == FileKind::Script);
 }

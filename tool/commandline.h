@@ -13,12 +13,12 @@ public:
     using PlsdError::PlsdError;
 };
 
-enum class Command { Help, Version, Info, Convert, Check, Render };
+enum class Command { Help, Version, Info, Convert, Check, Render, Thumbnail };
 
 struct Invocation {
     Command command = Command::Help;
     QString helpTopic;     // for Help: "" for the tool, or a subcommand's name
-    QStringList files;     // Info: the files; Convert: IN and OUT; Check, Render: the script
+    QStringList files;     // Info: the files; Convert, Thumbnail: IN and OUT; Check, Render: the script
     bool credit = false;   // Convert: stamp the credit line
     QString picture;       // Check, Render: --picture, or empty
     bool werror = false;   // Check: warnings fail too
@@ -26,6 +26,7 @@ struct Invocation {
     double scale = 1;      // Render: --scale
     bool numbers = false;  // Render: room numbers
     bool types = false;    // Render: type fills and legend
+    int thumbnailSize = 0;    // Thumbnail: --size, the longer side at most
 };
 
 // The bounds of render's --scale.

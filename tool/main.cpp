@@ -7,6 +7,7 @@
 #include "tool/info.h"
 #include "tool/progressline.h"
 #include "tool/render.h"
+#include "tool/thumbnail.h"
 #include "tool/toolstatus.h"
 
 #include <QCoreApplication>
@@ -62,6 +63,9 @@ int run(const Invocation& invocation)
     case Command::Render:
         render({invocation.files.value(0), invocation.picture, invocation.output,
                 {invocation.scale, invocation.numbers, invocation.types}});
+        return ExitSuccess;
+    case Command::Thumbnail:
+        thumbnail({invocation.files.value(0), invocation.files.value(1), invocation.thumbnailSize});
         return ExitSuccess;
     }
     return ExitFailure;

@@ -71,6 +71,26 @@ public:
         painter.drawImage(QRectF(0, 0, picture.width() * scale, picture.height() * scale), picture);
     }
 
+    void scaledBackground(const QImage& picture)
+    {
+        painter.fillRect(QRect(0, 0, painter.device()->width(), painter.device()->height()),
+                         mapcolours::noPicture());
+        if (!picture.isNull())
+            painter.drawImage(QPoint(0, 0), picture);
+    }
+
+    // Everything over the background but the legend.
+    void map(const MapDrawingOptions& options)
+    {
+        if (options.types)
+            typeFills();
+        outlines();
+        sharedEdges();
+        doors();
+        if (options.numbers)
+            numbers();
+    }
+
     void typeFills()
     {
         painter.setPen(Qt::NoPen);
@@ -188,14 +208,19 @@ QImage DrawMap(const RoomDefs& defs, const QImage& background, const MapDrawingO
         return image;
     MapPainter painter(image, defs, options.scale);
     painter.background(background);
-    if (options.types)
-        painter.typeFills();
-    painter.outlines();
-    painter.sharedEdges();
-    painter.doors();
-    if (options.numbers)
-        painter.numbers();
+    painter.map(options);
     if (legend > 0)
         painter.legend(map.height());
+    return image;
+}
+
+QImage DrawMapOnto(const RoomDefs& defs, const QImage& scaledBackground, QSize size, const MapDrawingOptions& options)
+{
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    MapPainter painter(image, defs, options.scale);
+    painter.scaledBackground(scaledBackground);
+    painter.map(options);
     return image;
 }

@@ -23,3 +23,7 @@ QSize MapDrawingSize(const RoomDefs& defs, QSize background, double scale);
 // edge, on a red line between their centres. With types, a band below the map names the
 // types' colours. Text needs a GUI application (fonts).
 QImage DrawMap(const RoomDefs& defs, const QImage& background, const MapDrawingOptions& options);
+
+// As DrawMap without the legend, onto a drawing of `size` pixels at options.scale, over a
+// background already at that scale (drawn at the top left as it is; none when null).
+QImage DrawMapOnto(const RoomDefs& defs, const QImage& scaledBackground, QSize size, const MapDrawingOptions& options);

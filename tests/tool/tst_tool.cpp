@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QImage>
+#include <QImageReader>
 #include <QMap>
 #include <QPainter>
 #include <QProcess>
@@ -78,6 +79,7 @@ private slots:
     void info();
     void check();
     void render();
+    void thumbnail();
     void errorsChangeNothing_data();
     void errorsChangeNothing();
 
@@ -279,6 +281,65 @@ void TestTool::render()
     QCOMPARE(light.pixel(150, 140), grey);
 }
 
+void TestTool::thumbnail()
+{
+    // A background file of 5 x 2 blocks (640 x 256), blue but for a red first block.
+    QImage picture(640, 256, QImage::Format_RGB32);
+    picture.fill(qRgb(0, 0, 248));
+    QPainter(&picture).fillRect(0, 0, 128, 128, qRgb(248, 0, 0));
+    QVERIFY(picture.save(path("in.png")));
+    QVERIFY(tool({"convert", "in.png", "Garden.BLK"}).status == 0);
+    QVERIFY(tool({"thumbnail", "-h"}).out.contains("--size N"));
+    QVERIFY(tool({"--help"}).out.contains("thumbnail IN OUT.png"));
+
+    // The longer side at most --size (256 by default), the picture's own size when it fits;
+    // PNG whatever OUT's name says.
+    struct Case {
+        QStringList arguments;
+        QString out;
+        QSize size;
+    };
+    const QList<Case> runs = {{{"thumbnail", "Garden.BLK", "default.png"}, "default.png", {256, 102}},
+                              {{"thumbnail", "--size", "100", "Garden.BLK", "small.jpg"}, "small.jpg", {100, 40}},
+                              {{"thumbnail", "Garden.BLK", "whole.png", "-s", "4096"}, "whole.png", {640, 256}},
+                              {{"thumbnail", "in.png", "picture.png", "-s", "64"}, "picture.png", {64, 26}}};
+    for (const Case& c : runs) {
+        const Run run = tool(c.arguments);
+        QVERIFY2(run.status == 0 && run.err.isEmpty() && run.out.isEmpty(), qPrintable(run.err));
+        QImageReader reader(path(c.out));
+        QCOMPARE(reader.format(), QByteArray("png"));
+        QCOMPARE(reader.size(), c.size);
+    }
+    const QImage small = QImage(path("small.jpg"), "PNG");
+    QCOMPARE(small.pixel(5, 5), qRgb(248, 0, 0));
+    QCOMPARE(small.pixel(50, 30), qRgb(0, 0, 248));
+
+    // A room script: its rooms over the background its metaroom names, found beside it in
+    // any case; without it, over the surface alone.
+    QVERIFY(writeAll(path("rooms.cos"), "addm 0 0 1280 512 \"garden\"\r\naddr 0 400 600 100 100 300 300\r\n"));
+    const Run run = tool({"thumbnail", "rooms.cos", "rooms.png", "--size", "128"});
+    QVERIFY2(run.status == 0 && run.err.isEmpty(), qPrintable(run.err));
+    const QImage rooms = QImage(path("rooms.png")).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(rooms.size(), QSize(128, 51));
+    QCOMPARE(rooms.pixel(3, 3), qRgb(248, 0, 0));
+    QCOMPARE(rooms.pixel(30, 20), qRgb(0, 0, 248));
+    QCOMPARE(rooms.pixel(100, 40), mapcolours::noPicture().rgb());   // past the picture's end
+    QCOMPARE(rooms.pixel(50, 10), qRgb(255, 255, 255));                // the room's ceiling
+    QVERIFY(QFile::rename(path("Garden.BLK"), path("other.blk")));
+    QVERIFY(tool({"thumbnail", "rooms.cos", "alone.png", "--size", "128"}).status == 0);
+    const QImage alone = QImage(path("alone.png")).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(alone.pixel(3, 3), mapcolours::noPicture().rgb());
+    QCOMPARE(alone.pixel(50, 10), qRgb(255, 255, 255));
+
+    // A damaged picture beside: the rooms alone, with a warning.
+    QVERIFY(writeAll(path("garden.blk"), QByteArray(100, '\x01')));
+    const Run damaged = tool({"thumbnail", "rooms.cos", "damaged.png", "--size", "128"});
+    QCOMPARE(damaged.status, 0);
+    QVERIFY2(damaged.err.startsWith("palisandre-tool: warning: ") && damaged.err.contains("garden.blk"),
+             qPrintable(damaged.err));
+    QCOMPARE(QImage(path("damaged.png")).convertToFormat(QImage::Format_RGB32), alone);
+}
+
 void TestTool::errorsChangeNothing_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -322,6 +383,17 @@ void TestTool::errorsChangeNothing_data()
     QTest::newRow("render: bad picture") << QStringList{"render", "good.cos", "--picture", "cut.blk", "-o", "out.png"}
                                          << "cut.blk is truncated or damaged: it has 2000 bytes, but its header, "
                                             "index and pixel data need 32786";
+    QTest::newRow("thumbnail: size") << QStringList{"thumbnail", "good.blk", "out.png", "--size", "0"}
+                                     << "thumbnail: the size '0' is not a whole number from 1 to 4096 (see "
+                                        "palisandre-tool thumbnail --help)";
+    QTest::newRow("thumbnail: one file") << QStringList{"thumbnail", "good.blk"}
+                                         << "thumbnail: takes two files, IN and OUT.png, but 1 given (see "
+                                            "palisandre-tool thumbnail --help)";
+    QTest::newRow("thumbnail: truncated background")
+        << QStringList{"thumbnail", "cut.blk", "out.png"}
+        << "cut.blk is truncated or damaged: it has 2000 bytes, but its header, index and pixel data need 32786";
+    QTest::newRow("thumbnail: script not read") << QStringList{"thumbnail", "bad.cos", "out.png"}
+                                                << "bad.cos, line 1: 'x' is not a valid integer value";
 }
 
 void TestTool::errorsChangeNothing()
