@@ -17,6 +17,7 @@
 #include "bench/benchsupport.h"
 #include "bench/syntheticgrid.h"
 #include "core/model/document.h"
+#include "core/model/editor.h"
 #include "view/mapscene.h"
 #include "view/mapview.h"
 #include "rooms/room.h"
@@ -96,9 +97,9 @@ public:
         release(p);
     }
 
-    TMetaroomDocument doc;
-    QUndoStack stack;
-    TMapScene scene{&doc, &stack};
+    MetaroomEditor editor;
+    TMetaroomDocument& doc = *editor.document();
+    TMapScene scene{&editor};
     TMapView view{&scene};
 };
 
