@@ -2,7 +2,7 @@
 
 // The `render` subcommand: the map of a room script as a picture.
 
-#include "tool/mapdrawing.h"
+#include "core/render/mappainter.h"
 
 #include <QString>
 

@@ -6,7 +6,7 @@
 #include "core/common/errors.h"
 #include "core/model/scriptload.h"
 #include "tool/filekinds.h"
-#include "tool/mapdrawing.h"
+#include "core/render/mappainter.h"
 #include "tool/mapfiles.h"
 #include "tool/toolstatus.h"
 

@@ -17,21 +17,6 @@ constexpr qreal TextReach = 64;
 // Screen pixels that a line's width covers on each side of it.
 constexpr qreal LineReach = 3;
 
-QFont labelFont()
-{
-    QFont font;
-    font.setPixelSize(12);
-    font.setBold(true);
-    return font;
-}
-
-QPen screenPen(const QColor& colour, qreal width)
-{
-    QPen pen(colour, width, Qt::SolidLine, Qt::FlatCap);
-    pen.setCosmetic(true);
-    return pen;
-}
-
 QRectF boundsOf(const QLineF& line)
 {
     return QRectF(line.p1(), line.p2()).normalized();
@@ -384,13 +369,13 @@ void TDoorsOverlay::paint(QPainter* painter, const QRectF& exposed) const
     const qreal lineReach = LineReach / screenScale + 1;
     const GridIndex::Box lineArea = boxAround(exposed.adjusted(-lineReach, -lineReach, lineReach, lineReach));
     // Lines go through the centres of the pixels they join, as the outlines do.
-    const QPointF middle(0.5, 0.5);
-    painter->setPen(screenPen(mapcolours::sharedEdge(), 3));
+    const QPointF middle = mappainter::pixelPoint(0, 0, mappainter::PixelLines::ThroughMiddle);
+    mappainter::useSharedEdgePen(painter);
     QList<quint64>& found = paintFound;
     edgeIndex.find(lineArea, found);
     for (const quint64 key : std::as_const(found))
         painter->drawLine(edgeOf.value(key).line.translated(middle));
-    painter->setPen(screenPen(mapcolours::doorWithoutEdge(), 2));
+    mappainter::useDoorWithoutEdgePen(painter);
     markIndex.find(lineArea, found);
     for (const quint64 key : std::as_const(found)) {
         const Mark& door = *markOf.constFind(key);
@@ -409,17 +394,14 @@ void TDoorsOverlay::paint(QPainter* painter, const QRectF& exposed) const
     for (const quint64 key : std::as_const(found)) {
         const Mark& door = *markOf.constFind(key);
         const Label& label = labelFor(door.perm, ratio);
-        const QPointF centre = toDevice.map(door.labelAt() + middle);
-        const QPointF origin(std::round(centre.x() - label.advance / 2.0),
-                             std::round(centre.y() + label.baseline / 2.0));
-        const QRectF onDevice(origin - label.origin, label.image.deviceIndependentSize());
+        const QRectF onDevice = mappainter::labelRect(label, toDevice.map(door.labelAt() + middle));
         if (exposedOnDevice.intersects(onDevice))
             painter->drawImage(onDevice.topLeft(), label.image);
     }
     painter->restore();
 }
 
-// A permeability's text drawn once: dark round the edges, to read over any picture.
+// A permeability's text drawn once, at one device pixel ratio.
 const TDoorsOverlay::Label& TDoorsOverlay::labelFor(int perm, qreal ratio) const
 {
     if (ratio != labelRatio) {
@@ -429,23 +411,6 @@ const TDoorsOverlay::Label& TDoorsOverlay::labelFor(int perm, qreal ratio) const
     const auto found = labels.constFind(perm);
     if (found != labels.cend())
         return *found;
-    const QFont font = labelFont();
-    const QFontMetrics metrics(font);
-    const QString text = QString::number(perm);
-    Label label;
-    label.advance = metrics.horizontalAdvance(text);
-    label.baseline = metrics.ascent() - metrics.descent();
-    label.origin = QPointF(2, 1 + metrics.ascent());
-    const QSize size(label.advance + 4, metrics.height() + 2);
-    label.image = QImage(size * ratio, QImage::Format_ARGB32_Premultiplied);
-    label.image.setDevicePixelRatio(ratio);
-    label.image.fill(Qt::transparent);
-    QPainter painter(&label.image);
-    painter.setFont(font);
-    painter.setPen(QColor(0, 0, 0));
-    for (const QPointF shift : {QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)})
-        painter.drawText(label.origin + shift, text);
-    painter.setPen(mapcolours::sharedEdge());
-    painter.drawText(label.origin, text);
+    const Label label = mappainter::makeLabel(QString::number(perm), mapcolours::sharedEdge(), ratio);
     return *labels.insert(perm, label);
 }

@@ -5,6 +5,7 @@
 #include "core/rules/gridindex.h"
 
 #include "core/model/document.h"
+#include "core/render/mappainter.h"
 
 #include <QHash>
 #include <QImage>
@@ -53,12 +54,7 @@ signals:
     void changed(const QRectF& area);
 
 private:
-    struct Label {
-        QImage image;
-        QPointF origin;   // where the text starts in the image
-        int advance = 0;
-        int baseline = 0;   // ascent less descent
-    };
+    using Label = mappainter::Label;
     const Label& labelFor(int perm, qreal ratio) const;
 
     // An edge or a door mark between two rooms, by key.

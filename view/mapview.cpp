@@ -2,8 +2,7 @@
 
 #include "view/mapscene.h"
 
-#include "core/rules/mapcolours.h"
-#include "core/rules/roomtypes.h"
+#include "core/render/mappainter.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -55,13 +54,6 @@ constexpr int wheelStep = 120;
 // The type legend: its margin inside and its distance from the window's corner.
 constexpr int legendPadding = 6;
 constexpr int legendOffset = 8;
-
-QFont legendFont()
-{
-    QFont font;
-    font.setPixelSize(12);
-    return font;
-}
 
 std::set<int> typesInUse(const TMetaroomDocument& doc)
 {
@@ -120,13 +112,11 @@ QRect TMapView::typeLegendRect() const
     const std::set<int> used = typesInUse(*mapScene->document());
     if (used.empty())
         return {};
-    const QFontMetrics metrics(legendFont());
+    const QFontMetrics metrics(mappainter::legendFont());
     int width = 0;
     for (const int type : used)
-        width = std::max(width, metrics.horizontalAdvance(RoomTypeLabel(type)));
-    const int swatch = metrics.height() - 2;
-    const QSize size(2 * legendPadding + swatch + 5 + width,
-                     2 * legendPadding + int(used.size()) * metrics.height());
+        width = std::max(width, mappainter::legendEntrySize(metrics, type).width());
+    const QSize size(2 * legendPadding + width, 2 * legendPadding + int(used.size()) * metrics.height());
     const int bottom = viewport()->height() - legendOffset;
     return QRect(QPoint(legendOffset, bottom - size.height()), size);
 }
@@ -140,18 +130,13 @@ void TMapView::drawForeground(QPainter* painter, const QRectF& rect)
         return;
     painter->save();
     painter->resetTransform();
-    painter->setFont(legendFont());
-    const QFontMetrics metrics(painter->font());
-    painter->fillRect(legendDrawn, QColor(24, 24, 24, 220));
-    const int swatch = metrics.height() - 2;
-    int y = legendDrawn.top() + legendPadding;
+    painter->setFont(mappainter::legendFont());
+    painter->fillRect(legendDrawn, mappainter::legendBackground(true));
+    const int step = QFontMetrics(painter->font()).height();
+    QPoint at = legendDrawn.topLeft() + QPoint(legendPadding, legendPadding);
     for (const int type : typesInUse(*mapScene->document())) {
-        const QRect square(legendDrawn.left() + legendPadding, y + 1, swatch, swatch);
-        painter->fillRect(square, mapcolours::noPicture());
-        painter->fillRect(square, RoomTypeColour(type));
-        painter->setPen(mapcolours::roomOutline());
-        painter->drawText(QPoint(square.right() + 6, y + metrics.ascent()), RoomTypeLabel(type));
-        y += metrics.height();
+        mappainter::drawLegendEntry(painter, at, type);
+        at.ry() += step;
     }
     painter->restore();
 }

@@ -2,7 +2,8 @@
 
 #include "core/common/errors.h"
 #include "core/model/editor.h"
-#include "core/rules/roomtypes.h"
+#include "core/render/mappainter.h"
+#include "core/rules/mapcolours.h"
 #include "view/mapscene.h"
 #include "view/roomhandles.h"
 
@@ -14,7 +15,6 @@ using namespace roomhandles;
 namespace {
 
 const QColor fuchsia(255, 0, 255);
-const QColor white(255, 255, 255);
 const QColor blue(0, 0, 255);
 const QColor lime(0, 255, 0);
 
@@ -184,7 +184,7 @@ qreal TRoom::reach() const
 
 QColor TRoom::outlineColor() const
 {
-    return isSelected() ? fuchsia : white;
+    return isSelected() ? fuchsia : mapcolours::roomOutline();
 }
 
 QRectF TRoom::boundingRect() const
@@ -198,18 +198,12 @@ QRectF TRoom::boundingRect() const
 
 void TRoom::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
 {
-    const QPointF corners[4] = {handleCentre(shapeNow, int(Corner::TopLeft)),
-                                handleCentre(shapeNow, int(Corner::BottomLeft)),
-                                handleCentre(shapeNow, int(Corner::BottomRight)),
-                                handleCentre(shapeNow, int(Corner::TopRight))};
-    if (const auto* map = static_cast<const TMapScene*>(scene()); map && map->roomTypesShown()) {
-        painter->setPen(Qt::NoPen);
-        painter->setBrush(RoomTypeColour(doc->room(roomKey).roomtype));
-        painter->drawPolygon(corners, 4);
-    }
-    painter->setPen(QPen(outlineColor(), 0));   // width 0: one screen pixel at every zoom
-    painter->setBrush(Qt::NoBrush);
-    painter->drawPolygon(corners, 4);
+    const RoomShape& s = shapeNow;
+    const mappainter::RoomOutline outline =
+        mappainter::roomOutline(s.xl, s.xr, s.ytl, s.ytr, s.ybl, s.ybr, mappainter::PixelLines::ThroughMiddle);
+    if (const auto* map = static_cast<const TMapScene*>(scene()); map && map->roomTypesShown())
+        mappainter::drawTypeFill(painter, outline, doc->room(roomKey).roomtype);
+    mappainter::drawOutline(painter, outline, outlineColor());
     if (!isSelected())
         return;
 
