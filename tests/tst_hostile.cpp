@@ -188,7 +188,7 @@ void TestHostile::backgroundFiles_data()
     };
     // The damaged files are seeds of fuzz_background; the sound file they come from holds
     // 3 x 2 blocks of 8 x 8 pixels in 826 bytes.
-    QTest::newRow("missing") << "" << "Cannot open file %1";
+    QTest::newRow("missing") << "" << "Cannot open file %1: No such file or directory";
     QTest::newRow("empty") << "empty" << truncated(0, 10);
     QTest::newRow("header only") << "header-only" << truncated(10, 58);
     QTest::newRow("byte 0 not 1") << "first-byte-2"
@@ -414,7 +414,7 @@ void TestHostile::bitmaps_data()
     qToLittleEndian<qint32>(0, zeroWidth.data() + 18);
     QByteArray zeroHeight = good;
     qToLittleEndian<qint32>(0, zeroHeight.data() + 22);
-    QTest::newRow("missing") << "missing.bmp" << QByteArray() << "Cannot open file %1";
+    QTest::newRow("missing") << "missing.bmp" << QByteArray() << "Cannot open file %1: No such file or directory";
     QTest::newRow("not a bitmap") << "text.bmp" << QByteArray("just some text") << "Bitmap image is not valid";
     QTest::newRow("empty") << "empty.bmp" << QByteArray("") << "Bitmap image is not valid";
     QTest::newRow("header only") << "header.bmp" << good.left(pixelsAt) << "Bitmap image is not valid";
@@ -456,27 +456,20 @@ void TestHostile::saves_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("message");   // %1: the path
-    const struct {
-        const char* command;
-        const char* extension;
-        const char* cannotCreate;
-        const char* noFolder;
-        const char* readOnlyFile;
-        const char* readOnlyFolder;
-    } commands[] = {
-        {"Save1", "blk", "Cannot create file %1", "Cannot create file %1", "Cannot create file %1", "Cannot create file %1"},
-        {"ExportBitmap1", "bmp", "Cannot create file %1", "Cannot create file %1", "Cannot create file %1",
-         "Cannot create file %1"},
-        {"SaveRoomDefs1", "cos", "Invalid filename", "Invalid filename", "File access denied", "File access denied"},
-    };
-    for (const auto& c : commands) {
-        const QString ext = QLatin1String(c.extension);
-        QTest::addRow("%s: folder that does not exist", c.command) << c.command << "missing/x." + ext << c.noFolder;
-        QTest::addRow("%s: parent is a file", c.command) << c.command << "plain/x." + ext << c.cannotCreate;
-        QTest::addRow("%s: read-only file (/sys/kernel/notes)", c.command)
-            << c.command << "/sys/kernel/notes" << c.readOnlyFile;
-        QTest::addRow("%s: read-only folder (/sys)", c.command)
-            << c.command << "/sys/palisandre-test." + ext << c.readOnlyFolder;
+    const char* const commands[] = {"Save1", "ExportBitmap1", "SaveRoomDefs1"};
+    const char* const extensions[] = {"blk", "bmp", "cos"};
+    for (int i = 0; i < 3; ++i) {
+        const char* command = commands[i];
+        const QString ext = QLatin1String(extensions[i]);
+        QTest::addRow("%s: folder that does not exist", command)
+            << command << "missing/x." + ext << "Cannot create file %1: No such file or directory";
+        QTest::addRow("%s: parent is a file", command) << command << "plain/x." + ext << "Cannot create file %1: Not a directory";
+        QTest::addRow("%s: read-only file (/sys/kernel/notes)", command)
+            << command << "/sys/kernel/notes" << "Cannot create file %1: Permission denied";
+        QTest::addRow("%s: read-only folder (/sys)", command)
+            << command << "/sys/palisandre-test." + ext << "Cannot create file %1: Permission denied";
+        QTest::addRow("%s: a device", command) << command << "/dev/null" << "%1 is not a regular file";
+        QTest::addRow("%s: a folder", command) << command << "/tmp" << "Cannot create file %1: Is a directory";
     }
 }
 

@@ -285,7 +285,7 @@ void TestLostWork::saveThatDoesNotHappenDoesNotGoOn()
         command->trigger();
         QCOMPARE(host.asked, QStringList({"msgUnsavedWork", "sdgCOS", "msgUnsavedWork", "sdgCOS"}));
     }
-    QCOMPARE(errors.messages, QStringList(4, QStringLiteral("Invalid filename")));
+    QCOMPARE(errors.messages, QStringList(4, "Cannot create file " + nowhere + ": No such file or directory"));
     QVERIFY(e.main->isVisible());
     QCOMPARE(e.main->UndoStack->count(), 1);
     QVERIFY(e.main->isWindowModified());
@@ -494,7 +494,8 @@ void TestLostWork::filesFromOutside()
     const QString missing = path(QStringLiteral("missing.blk"));
     const QString notes = path(QStringLiteral("notes.txt"));
     e.main->OpenFiles({cos, notes, missing, blk});
-    QCOMPARE(errors.messages, QStringList({"Cannot open file " + missing, mapfiles::unknownKindMessage(notes)}));
+    QCOMPARE(errors.messages, QStringList({"Cannot open file " + missing + ": No such file or directory",
+                                           mapfiles::unknownKindMessage(notes)}));
     QVERIFY(host.asked.isEmpty());
     QCOMPARE(e.main->BackgroundFile(), blk);
     QCOMPARE(e.main->RoomFile(), cos);

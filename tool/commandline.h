@@ -3,6 +3,7 @@
 // The tool's command line: what it asks for, read without side effects.
 
 #include "core/common/errors.h"
+#include "core/common/memorybudget.h"
 
 #include <QString>
 #include <QStringList>
@@ -26,6 +27,7 @@ struct Invocation {
     double scale = 1;      // Render: --scale
     bool numbers = false;  // Render: room numbers
     bool types = false;    // Render: type fills and legend
+    qint64 memoryLimit = memorybudget::DefaultLimit;   // --memory-limit, for every command
 };
 
 // The bounds of render's --scale.
