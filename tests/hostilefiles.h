@@ -14,6 +14,9 @@
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <fcntl.h>
 #include <functional>
 #include <future>
@@ -101,6 +104,51 @@ inline QString guardedFifoRead(const QString& fifo, const std::function<QString(
     result.wait();
     return QStringLiteral("hung on the FIFO");
 }
+
+// While it lives, a FIFO that someone waits on for more than 10 s is opened for writing
+// and closed, which ends the wait: for reads on the test's own thread.
+class FifoWatchdog {
+public:
+    explicit FifoWatchdog(const QString& fifo)
+        : name(QFile::encodeName(fifo))
+        , watcher([this] {
+            std::unique_lock<std::mutex> lock(mutex);
+            if (!ended.wait_for(lock, std::chrono::seconds(10), [this] { return done; })) {
+                fired = true;
+                const int writer = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
+                if (writer >= 0)
+                    ::close(writer);
+            }
+        })
+    {
+    }
+    ~FifoWatchdog()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            done = true;
+        }
+        ended.notify_all();
+        watcher.join();
+    }
+    FifoWatchdog(const FifoWatchdog&) = delete;
+    FifoWatchdog& operator=(const FifoWatchdog&) = delete;
+
+    // True once it had to end a wait (read it after the read).
+    bool hadToEndAWait()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return fired;
+    }
+
+private:
+    QByteArray name;
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    bool fired = false;
+    std::thread watcher;
+};
 
 inline bool makeFifo(const QString& path)
 {
