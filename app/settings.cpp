@@ -47,6 +47,8 @@ TfrmSettings::TfrmSettings(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(QStringLiteral("Settings"));
+    // Above the toolbox, which stays on top and would cover it otherwise.
+    setWindowFlag(Qt::WindowStaysOnTopHint);
     spnMemoryLimit = new QSpinBox(this);
     spnMemoryLimit->setObjectName(QStringLiteral("spnMemoryLimit"));
     spnMemoryLimit->setRange(int(memorybudget::SmallestLimit >> 20), editorsettings::MostMegabytes);
