@@ -3,6 +3,7 @@
 #include "app/about.h"
 #include "app/application.h"
 #include "app/dialogs.h"
+#include "app/settings.h"
 #include "core/common/product.h"
 #include "app/statusbar.h"
 #include "app/tool.h"
@@ -41,6 +42,7 @@ TfrmMainForm::TfrmMainForm(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmMainForm"));
     resize(640, 480);
+    editorsettings::applyMemoryLimit();
     Editor = new MetaroomEditor(this);
     Document = Editor->document();
     createUndoStack();

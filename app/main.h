@@ -31,6 +31,7 @@ class RoomsDock;
 class TStatusBar;
 class TfrmToolbox;
 class TfrmAbout;
+class TfrmSettings;
 class TRoom;
 class TMapScene;
 class MetaroomEditor;
@@ -186,9 +187,12 @@ public:
     QMenu* Edit1 = nullptr;
     QAction* Undo1 = nullptr;
     QAction* Redo1 = nullptr;
+    QAction* Settings1 = nullptr;        // Edit > Settings...
+    TfrmSettings* frmSettings = nullptr;
 
     void New1Click();
     void SaveAll1Click();
+    void Settings1Click();
 
     // The room script the rooms were last loaded from or saved to, and the background
     // file the picture was last opened from or saved to; empty while there is none.

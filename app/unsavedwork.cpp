@@ -7,6 +7,7 @@
 #include "app/dialogs.h"
 #include "app/mapfiles.h"
 #include "app/recentfiles.h"
+#include "app/settings.h"
 #include "app/tool.h"
 #include "background/tilegrid.h"
 #include "core/common/errors.h"
@@ -91,6 +92,17 @@ void TfrmMainForm::createEditMenu()
     Redo1->setShortcutContext(Qt::ApplicationShortcut);
     Edit1->addAction(Undo1);
     Edit1->addAction(Redo1);
+    Edit1->addSeparator()->setObjectName(QStringLiteral("N4"));
+    Settings1 = Edit1->addAction(QStringLiteral("&Settings..."));
+    Settings1->setObjectName(QStringLiteral("Settings1"));
+    plsd::connectHandler(Settings1, &QAction::triggered, this, &TfrmMainForm::Settings1Click);
+}
+
+void TfrmMainForm::Settings1Click()
+{
+    if (!frmSettings)
+        frmSettings = new TfrmSettings(this);
+    frmSettings->edit();
 }
 
 // --- Whether the map is saved --------------------------------------------------------

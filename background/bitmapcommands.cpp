@@ -5,9 +5,10 @@
 #include "core/common/errors.h"
 #include "core/background/bitmapgrid.h"
 #include "core/background/pictureformats.h"
+#include "core/files/savefile.h"
+#include "app/statusbar.h"
 #include "background/tilegrid.h"
 
-#include <QSaveFile>
 #include <new>
 
 void TfrmMainForm::ImportBitmap(const QString& path)
@@ -15,8 +16,9 @@ void TfrmMainForm::ImportBitmap(const QString& path)
     // Everything that can fail happens before the grid is touched.
     std::unique_ptr<TBlockList> blocks;
     QSize grid;
+    QString damage;   // a picture read only in part is taken, and the user told
     try {
-        QImage picture = bitmapgrid::readPicture(path);
+        QImage picture = bitmapgrid::readPicture(path, &damage);
         bitmapgrid::stampCredit(picture);
         grid = bitmapgrid::gridSize(picture.size());
         blocks = bitmapgrid::cutIntoBlocks(std::move(picture));
@@ -25,16 +27,15 @@ void TfrmMainForm::ImportBitmap(const QString& path)
     }
     tilegrid::InstallGrid(*this, std::move(blocks), grid.width(), grid.height(), QStringLiteral("Import Bitmap"));
     PictureImported();
+    if (!damage.isEmpty())
+        StatusBar->setText(damage);
 }
 
 void TfrmMainForm::ExportBitmap(const QString& path)
 {
     const QByteArray format = pictureformats::writeFormat(path);
     bitmapgrid::checkExportable(Blocks.get(), BlockColumns, BlockRows, format);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError::cannotCreate(path);
-    bitmapgrid::writeBlocksAsPicture(file, *Blocks, BlockColumns, BlockRows, format, path);
-    if (!file.commit())
-        throw FileError(QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString()));
+    files::saveFile(path, [&](QIODevice& file) {
+        bitmapgrid::writeBlocksAsPicture(file, *Blocks, BlockColumns, BlockRows, format, path);
+    });
 }

@@ -6,11 +6,12 @@
 #include "app/statusbar.h"
 #include "core/background/blkfile.h"
 #include "core/background/blkformat.h"
+#include "core/files/readfile.h"
+#include "core/files/savefile.h"
 #include "background/tilegrid.h"
 
 #include <QFile>
 #include <QUndoStack>
-#include <QSaveFile>
 #include <new>
 
 namespace {
@@ -79,9 +80,8 @@ TfrmMainForm::BackgroundRead TfrmMainForm::ReadBackground(const QString& path)
 {
     // Header and index are read and checked against the file's size before anything
     // changes; the blocks are decoded in full before they replace the grid.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw FileError::cannotOpen(path);
+    QFile file;
+    files::openForReading(file, path, QIODevice::ReadOnly | QIODevice::Unbuffered);
     const blk::Layout layout = blk::readLayout(file, path);
 
     StatusRestorer status(StatusBar);
@@ -101,15 +101,12 @@ TfrmMainForm::BackgroundRead TfrmMainForm::ReadBackground(const QString& path)
 void TfrmMainForm::SaveBackground(const QString& path)
 {
     blk::checkWritable(Blocks.get(), BlockColumns, BlockRows);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError::cannotCreate(path);
     StatusRestorer status(StatusBar);
-    blk::writeBackground(file, *Blocks, BlockColumns, BlockRows, path, [this](int done, int total) {
-        showProgress(StatusBar, "Saveing", blk::roundedPercent(done, total));
+    files::saveFile(path, [this, &path](QIODevice& file) {
+        blk::writeBackground(file, *Blocks, BlockColumns, BlockRows, path, [this](int done, int total) {
+            showProgress(StatusBar, "Saveing", blk::roundedPercent(done, total));
+        });
     });
-    if (!file.commit())
-        throw FileError(QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString()));
     blk::takeSavedOffsets(*Blocks);
     StatusBar->setText(QStringLiteral("Image saved"));
     status.keep();

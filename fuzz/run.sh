@@ -6,7 +6,8 @@
 #
 # Needs clang-14 and libclang-rt-14-dev (tools/install-deps.sh installs them). Exits
 # non-zero on any finding: a crash, a failed check, a sanitizer or leak report, an
-# uncaught exception, an input running over 10 s or more than 2 GB of memory. The
+# uncaught exception, an input running over 10 s or more than 1224 MB of memory (the
+# readers' memory budget of 1 GB and 200 MB for the rest). The
 # inputs that show it are kept in build-fuzz/findings/.
 set -euo pipefail
 
@@ -45,7 +46,7 @@ rm -rf "$seeds"
 "$build/fuzz/${name}_seeds" "$seeds"
 mkdir -p "$corpus" "$findings" "$(dirname "$log")"
 
-options=(-max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1
+options=(-max_total_time="$seconds" -rss_limit_mb=1224 -timeout=10 -print_final_stats=1
   -artifact_prefix="$findings/" "${limits[@]}")
 if [ -f "$root/fuzz/$name.dict" ]; then
   options+=(-dict="$root/fuzz/$name.dict")

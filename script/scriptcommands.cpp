@@ -112,12 +112,7 @@ void TfrmMainForm::LoadRoomDefs(const QString& path)
     QString name = QFileInfo(path).fileName();
     if (name.isEmpty())
         name = path;
-    QByteArray bytes;
-    try {
-        bytes = ReadTextFile(path);
-    } catch (const TextFileError& error) {
-        throw TextFileError(QStringLiteral("%1: %2").arg(name, error.message()));
-    }
+    const QByteArray bytes = ReadTextFile(path);   // its errors name the file
     const bool intoEmptyMap = Rooms.isEmpty();
     try {
         LoadRoomDefsText(bytes);

@@ -4,6 +4,7 @@
 // disk are as they were. The fuzz targets' seed corpora, and their grown corpora when a
 // fuzz run left them in build-fuzz/, go through the same checks.
 #include "testsupport.h"
+#include "hostilefiles.h"
 
 #include "core/common/errors.h"
 #include "app/statusbar.h"
@@ -176,6 +177,9 @@ private slots:
     void bitmaps();
     void saves_data();
     void saves();
+    void inputsThatAreNoFiles_data();
+    void inputsThatAreNoFiles();
+    void truncatedJpegIsTakenWithAWord();
 };
 
 void TestHostile::backgroundFiles_data()
@@ -188,7 +192,7 @@ void TestHostile::backgroundFiles_data()
     };
     // The damaged files are seeds of fuzz_background; the sound file they come from holds
     // 3 x 2 blocks of 8 x 8 pixels in 826 bytes.
-    QTest::newRow("missing") << "" << "Cannot open file %1";
+    QTest::newRow("missing") << "" << "Cannot open file %1: No such file or directory";
     QTest::newRow("empty") << "empty" << truncated(0, 10);
     QTest::newRow("header only") << "header-only" << truncated(10, 58);
     QTest::newRow("byte 0 not 1") << "first-byte-2"
@@ -414,7 +418,7 @@ void TestHostile::bitmaps_data()
     qToLittleEndian<qint32>(0, zeroWidth.data() + 18);
     QByteArray zeroHeight = good;
     qToLittleEndian<qint32>(0, zeroHeight.data() + 22);
-    QTest::newRow("missing") << "missing.bmp" << QByteArray() << "Cannot open file %1";
+    QTest::newRow("missing") << "missing.bmp" << QByteArray() << "Cannot open file %1: No such file or directory";
     QTest::newRow("not a bitmap") << "text.bmp" << QByteArray("just some text") << "Bitmap image is not valid";
     QTest::newRow("empty") << "empty.bmp" << QByteArray("") << "Bitmap image is not valid";
     QTest::newRow("header only") << "header.bmp" << good.left(pixelsAt) << "Bitmap image is not valid";
@@ -456,27 +460,20 @@ void TestHostile::saves_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("message");   // %1: the path
-    const struct {
-        const char* command;
-        const char* extension;
-        const char* cannotCreate;
-        const char* noFolder;
-        const char* readOnlyFile;
-        const char* readOnlyFolder;
-    } commands[] = {
-        {"Save1", "blk", "Cannot create file %1", "Cannot create file %1", "Cannot create file %1", "Cannot create file %1"},
-        {"ExportBitmap1", "bmp", "Cannot create file %1", "Cannot create file %1", "Cannot create file %1",
-         "Cannot create file %1"},
-        {"SaveRoomDefs1", "cos", "Invalid filename", "Invalid filename", "File access denied", "File access denied"},
-    };
-    for (const auto& c : commands) {
-        const QString ext = QLatin1String(c.extension);
-        QTest::addRow("%s: folder that does not exist", c.command) << c.command << "missing/x." + ext << c.noFolder;
-        QTest::addRow("%s: parent is a file", c.command) << c.command << "plain/x." + ext << c.cannotCreate;
-        QTest::addRow("%s: read-only file (/sys/kernel/notes)", c.command)
-            << c.command << "/sys/kernel/notes" << c.readOnlyFile;
-        QTest::addRow("%s: read-only folder (/sys)", c.command)
-            << c.command << "/sys/palisandre-test." + ext << c.readOnlyFolder;
+    const char* const commands[] = {"Save1", "ExportBitmap1", "SaveRoomDefs1"};
+    const char* const extensions[] = {"blk", "bmp", "cos"};
+    for (int i = 0; i < 3; ++i) {
+        const char* command = commands[i];
+        const QString ext = QLatin1String(extensions[i]);
+        QTest::addRow("%s: folder that does not exist", command)
+            << command << "missing/x." + ext << "Cannot create file %1: No such file or directory";
+        QTest::addRow("%s: parent is a file", command) << command << "plain/x." + ext << "Cannot create file %1: Not a directory";
+        QTest::addRow("%s: read-only file (/sys/kernel/notes)", command)
+            << command << "/sys/kernel/notes" << "Cannot create file %1: Permission denied";
+        QTest::addRow("%s: read-only folder (/sys)", command)
+            << command << "/sys/palisandre-test." + ext << "Cannot create file %1: Permission denied";
+        QTest::addRow("%s: a device", command) << command << "/dev/null" << "%1 is not a regular file";
+        QTest::addRow("%s: a folder", command) << command << "/tmp" << "Cannot create file %1: Is a directory";
     }
 }
 
@@ -499,6 +496,98 @@ void TestHostile::saves()
     QCOMPARE(f.e.tool->MetaroomFilename, QStringLiteral("before.blk"));
     QCOMPARE(QFile::exists(target), existed);
     QCOMPARE(readAll(target), old);
+}
+
+// A FIFO, a socket, a device or a file that claims far more memory than it holds, given to
+// each command that reads a file: refused at once, everything left as it was.
+void TestHostile::inputsThatAreNoFiles_data()
+{
+    QTest::addColumn<QString>("command");   // a menu item, or "drop" for files given from outside
+    QTest::addColumn<QString>("file");      // in the fixture's folder unless absolute
+    QTest::addColumn<QString>("message");   // %1: the file's path
+    const QString notRegular = QStringLiteral("%1 is not a regular file");
+    const struct {
+        const char* command;
+        const char* extension;
+    } readers[] = {{"Open1", "blk"}, {"ImportBitmap1", "bmp"}, {"LoadRoomDefs1", "cos"}, {"drop", "blk"},
+                   {"drop", "bmp"}, {"drop", "cos"}};
+    for (const auto& reader : readers) {
+        const QString ext = QLatin1String(reader.extension);
+        QTest::addRow("%s: FIFO .%s", reader.command, reader.extension) << reader.command << "fifo." + ext << notRegular;
+        QTest::addRow("%s: socket .%s", reader.command, reader.extension) << reader.command << "socket." + ext << notRegular;
+        if (QLatin1String(reader.command) != QLatin1String("drop"))   // a dropped file is taken by its extension
+            QTest::addRow("%s: /dev/zero", reader.command) << reader.command << "/dev/zero" << notRegular;
+    }
+    const QString pngBomb = QStringLiteral("%1 claims 30000 x 30000 pixels, 5.9 GB; the limit is 1 GB");
+    QTest::newRow("ImportBitmap1: picture bomb") << "ImportBitmap1" << "bomb.png" << pngBomb;
+    const QString blkBomb = QStringLiteral("%1 claims 32640 x 32896 pixels, 3.0 GB; the limit is 1 GB");
+    QTest::newRow("Open1: background of tiny blocks") << "Open1" << "tiny.blk" << blkBomb;
+    QTest::newRow("drop: background of tiny blocks") << "drop" << "tiny.blk" << blkBomb;
+}
+
+void TestHostile::inputsThatAreNoFiles()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    Fixture f;
+    TestDialogs host;
+    ErrorCapture errors;
+    const QString path = f.path(file);
+    QTemporaryDir special;   // kept apart, so the snapshot reads none of them
+    const QString specialPath = file.startsWith('/') ? file : special.filePath(file);
+    int socket = -1;
+    if (file.startsWith(QLatin1String("fifo")))
+        QVERIFY(hostile::makeFifo(specialPath));
+    else if (file.startsWith(QLatin1String("socket")))
+        QVERIFY((socket = hostile::makeSocket(specialPath)) >= 0);
+    else if (file.startsWith(QLatin1String("bomb")))
+        QVERIFY(writeAll(path, hostile::pngClaiming(30000, 30000)));
+    else if (file.startsWith(QLatin1String("tiny")))
+        QVERIFY(writeAll(path, hostile::backgroundOfTinyBlocks()));
+    const QString given = QFile::exists(path) ? path : specialPath;
+    const Snapshot before = f.snapshot();
+    {
+        hostile::FifoWatchdog watchdog(given);
+        if (command == QLatin1String("drop")) {
+            f.e.main->OpenFiles({given});
+        } else {
+            host.answer(given);
+            f.e.main->findChild<QAction*>(command)->trigger();
+        }
+        QVERIFY2(!watchdog.hadToEndAWait(), "waited on the FIFO");
+    }
+    if (socket >= 0)
+        ::close(socket);
+    QCOMPARE(errors.messages, QStringList(message.arg(given)));
+    compareAll(f.snapshot(), before);
+    QCOMPARE(f.e.tool->MetaroomFilename, QStringLiteral("before.blk"));
+}
+
+// A JPEG cut short is imported as far as Qt reads it (grey below), and the status line says so.
+void TestHostile::truncatedJpegIsTakenWithAWord()
+{
+    Fixture f;
+    TestDialogs host;
+    ErrorCapture errors;
+    QImage picture(300, 200, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x & 0xFF, y & 0xFF, (x ^ y) & 0xFF));
+    const QString whole = f.path("whole.jpg");
+    QVERIFY(picture.save(whole, "JPEG", 95));
+    const QString cut = f.path("cut.jpg");
+    QVERIFY(writeAll(cut, readAll(whole).left(int(QFileInfo(whole).size() / 3))));
+    host.answer(cut);
+    f.e.main->ImportBitmap1->trigger();
+    QVERIFY(errors.messages.isEmpty());
+    QCOMPARE(f.e.main->BlockColumns, 3);
+    const QString status = f.e.main->StatusBar->text();
+    QVERIFY2(status.startsWith(cut + " is damaged: only part of its picture could be read ("), qPrintable(status));
+    f.e.main->StatusBar->setText(QStringLiteral("before"));
+    host.answer(whole);
+    f.e.main->ImportBitmap1->trigger();
+    QCOMPARE(f.e.main->StatusBar->text(), QStringLiteral("before"));
 }
 
 PLSD_TEST_MAIN(TestHostile)

@@ -1,9 +1,13 @@
 // No lost work: the modified state and the title, the question before unsaved work goes
 // with each of its answers, Save All, New, Recent Files, and files given from outside.
 #include "testsupport.h"
+#include "hostilefiles.h"
 #include "core/model/commands.h"
 
 #include "app/recentfiles.h"
+#include "app/settings.h"
+#include "app/statusbar.h"
+#include "core/common/memorybudget.h"
 #include "app/startup.h"
 #include "background/tilegrid.h"
 #include "core/background/bitmapgrid.h"
@@ -14,6 +18,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QMimeData>
 #include <QRandomGenerator>
 #include <QSettings>
@@ -69,6 +74,8 @@ private slots:
     void questions();
     void saveThatDoesNotHappenDoesNotGoOn();
     void saveAll();
+    void fullDisk();
+    void memoryLimitSetting();
     void newMap();
     void recentFilesList();
     void recentFilesMenu();
@@ -285,7 +292,7 @@ void TestLostWork::saveThatDoesNotHappenDoesNotGoOn()
         command->trigger();
         QCOMPARE(host.asked, QStringList({"msgUnsavedWork", "sdgCOS", "msgUnsavedWork", "sdgCOS"}));
     }
-    QCOMPARE(errors.messages, QStringList(4, QStringLiteral("Invalid filename")));
+    QCOMPARE(errors.messages, QStringList(4, "Cannot create file " + nowhere + ": No such file or directory"));
     QVERIFY(e.main->isVisible());
     QCOMPARE(e.main->UndoStack->count(), 1);
     QVERIFY(e.main->isWindowModified());
@@ -337,6 +344,104 @@ void TestLostWork::saveAll()
     QVERIFY(!QFile::exists(blk));
     QCOMPARE(readAll(cos).count(" addr "), 2);
     e.main->hide();
+}
+
+// Each save of the editor onto a full disk: the old file stays, the message names the
+// reason, the map stays unsaved, and the status line never says it was saved.
+void TestLostWork::fullDisk()
+{
+    hostile::SmallDisk disk;
+    if (!disk.mounted)
+        QSKIP(qPrintable(disk.why));
+    Editor e;
+    TestDialogs host;
+    ErrorCapture errors;
+    e.main->ImportBitmap(picturePath);
+    e.main->AddRoom();
+    const QString cos = disk.path(QStringLiteral("map.cos"));
+    const QString blk = disk.path(QStringLiteral("map.blk"));
+    const QString png = disk.path(QStringLiteral("map.png"));
+    for (const QString& file : {cos, blk, png}) {
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    }
+    const QStringList names = disk.names();
+    QVERIFY(disk.fill());
+
+    const struct {
+        QAction* command;
+        QString path;
+    } saves[] = {{e.main->SaveRoomDefs1, cos}, {e.main->Save1, blk}, {e.main->ExportBitmap1, png},
+                 {e.main->SaveAll1, blk}};
+    for (const auto& save : saves) {
+        errors.messages.clear();
+        e.main->StatusBar->setText(QStringLiteral("before"));
+        host.answer(save.path);
+        save.command->trigger();
+        QCOMPARE(errors.messages, QStringList("Cannot write file " + save.path + ": No space left on device"));
+        QCOMPARE(readAll(save.path), QByteArray("old"));
+        QCOMPARE(disk.names(), names);
+        QVERIFY(e.main->isWindowModified());
+        QVERIFY(e.main->PictureUnsaved());
+        QVERIFY(e.main->EditsUnsaved());
+        QVERIFY(e.main->RoomFile().isEmpty() && e.main->BackgroundFile().isEmpty());
+        QVERIFY2(!e.main->StatusBar->text().contains(QStringLiteral("Saved")), qPrintable(e.main->StatusBar->text()));
+        QVERIFY2(!e.main->StatusBar->text().contains(QStringLiteral("saved")), qPrintable(e.main->StatusBar->text()));
+    }
+    // The room script alone, through Save All once the picture has its file elsewhere.
+    e.main->SaveBackground(path(QStringLiteral("elsewhere.blk")));
+    errors.messages.clear();
+    host.answer(cos);
+    e.main->SaveAll1->trigger();
+    QCOMPARE(errors.messages, QStringList("Cannot write file " + cos + ": No space left on device"));
+    QCOMPARE(readAll(cos), QByteArray("old"));
+    QVERIFY(e.main->EditsUnsaved());
+    QVERIFY(e.main->RoomFile().isEmpty());
+}
+
+// Edit > Settings: the memory limit is kept in the settings and taken at once.
+void TestLostWork::memoryLimitSetting()
+{
+    editorsettings::setMemoryLimit(*recentfiles::userSettings(), memorybudget::DefaultLimit);
+    Editor e;
+    TestDialogs host;
+    ErrorCapture errors;
+    QCOMPARE(memorybudget::limit(), memorybudget::DefaultLimit);
+    host.modal = [](QDialog* dialog) {
+        dialog->findChild<QSpinBox*>(QStringLiteral("spnMemoryLimit"))->setValue(16);
+        return int(QDialog::Accepted);
+    };
+    e.main->Settings1->trigger();
+    QCOMPARE(host.asked, QStringList{"frmSettings"});
+    QCOMPARE(memorybudget::limit(), qint64(16) << 20);
+
+    // A picture that needs more is refused now; a new window takes the same limit.
+    const QString middle = path(QStringLiteral("middle.bmp"));
+    QVERIFY(QImage(2000, 1500, QImage::Format_RGB32).save(middle));
+    e.main->OpenFiles({middle});
+    QCOMPARE(errors.messages, QStringList(middle + " claims 2000 x 1500 pixels, 20 MB; the limit is 16 MB"));
+    memorybudget::setLimit(memorybudget::DefaultLimit);
+    Editor later;
+    QCOMPARE(memorybudget::limit(), qint64(16) << 20);
+
+    // Cancel keeps what was there; back to the default.
+    host.modal = [](QDialog* dialog) {
+        dialog->findChild<QSpinBox*>(QStringLiteral("spnMemoryLimit"))->setValue(4096);
+        return int(QDialog::Rejected);
+    };
+    e.main->Settings1->trigger();
+    QCOMPARE(memorybudget::limit(), qint64(16) << 20);
+    int shown = 0;
+    host.modal = [&shown](QDialog* dialog) {
+        shown = dialog->findChild<QSpinBox*>(QStringLiteral("spnMemoryLimit"))->value();
+        dialog->findChild<QSpinBox*>(QStringLiteral("spnMemoryLimit"))->setValue(1024);
+        return int(QDialog::Accepted);
+    };
+    e.main->Settings1->trigger();
+    QCOMPARE(shown, 16);
+    QCOMPARE(memorybudget::limit(), memorybudget::DefaultLimit);
+    e.main->OpenFiles({middle});
+    QCOMPARE(errors.messages.size(), 1);
 }
 
 void TestLostWork::newMap()
@@ -494,7 +599,8 @@ void TestLostWork::filesFromOutside()
     const QString missing = path(QStringLiteral("missing.blk"));
     const QString notes = path(QStringLiteral("notes.txt"));
     e.main->OpenFiles({cos, notes, missing, blk});
-    QCOMPARE(errors.messages, QStringList({"Cannot open file " + missing, mapfiles::unknownKindMessage(notes)}));
+    QCOMPARE(errors.messages, QStringList({"Cannot open file " + missing + ": No such file or directory",
+                                           mapfiles::unknownKindMessage(notes)}));
     QVERIFY(host.asked.isEmpty());
     QCOMPARE(e.main->BackgroundFile(), blk);
     QCOMPARE(e.main->RoomFile(), cos);

@@ -583,7 +583,8 @@ void TestRoomDefs::menuCommands()
     QCOMPARE(main->Rooms.size(), 2);
     host.answer(dir->filePath(QStringLiteral("missing.cos")));
     main->LoadRoomDefs1->trigger();
-    QCOMPARE(errors.messages, QStringList({"missing.cos: File not found"}));
+    QCOMPARE(errors.messages, QStringList({"Cannot open file " + dir->filePath(QStringLiteral("missing.cos")) +
+                                           ": No such file or directory"}));
     QCOMPARE(host.asked, QStringList({"sdgCOS", "odgCOS", "odgCOS"}));
 }
 

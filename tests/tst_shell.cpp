@@ -189,6 +189,8 @@ void TestShell::menuTree()
                        "Edit1 &Edit",
                        "  Undo1 &Undo [Ctrl+Z]",
                        "  Redo1 &Redo [Ctrl+Shift+Z]",
+                       "  N4 -",
+                       "  Settings1 &Settings...",
                        "View1 &View",
                        "  Toolbox1 &Toolbox [Ctrl+T] checked",
                        "  ZoomIn1 Zoom &In [Ctrl++]",

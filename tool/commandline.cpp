@@ -178,7 +178,53 @@ Invocation parseThumbnail(const QStringList& arguments)
 
 } // namespace
 
-Invocation parseCommandLine(const QStringList& arguments)
+namespace {
+
+// Takes --memory-limit SIZE (or --memory-limit=SIZE), which every command takes, out of the
+// arguments before "--".
+qint64 takeMemoryLimit(QStringList& arguments)
+{
+    const QString option = QStringLiteral("--memory-limit");
+    qint64 limit = memorybudget::DefaultLimit;
+    for (qsizetype i = 0; i < arguments.size() && arguments[i] != QStringLiteral("--");) {
+        QString value;
+        if (arguments[i] == option) {
+            if (i + 1 >= arguments.size())
+                usage(QStringLiteral("option '%1' needs a value").arg(option));
+            value = arguments[i + 1];
+            arguments.remove(i, 2);
+        } else if (arguments[i].startsWith(option + QLatin1Char('='))) {
+            value = arguments[i].mid(option.size() + 1);
+            arguments.remove(i);
+        } else {
+            ++i;
+            continue;
+        }
+        const std::optional<qint64> parsed = memorybudget::parseSize(value);
+        if (!parsed)
+            usage(QStringLiteral("the memory limit '%1' is not a size of at least 16 MB, such as 512M or 2G")
+                      .arg(shortenedToken(value)));
+        limit = *parsed;
+    }
+    return limit;
+}
+
+Invocation parseCommand(const QStringList& arguments);
+
+} // namespace
+
+Invocation parseCommandLine(const QStringList& given)
+{
+    QStringList arguments = given;
+    const qint64 memoryLimit = takeMemoryLimit(arguments);
+    Invocation invocation = parseCommand(arguments);
+    invocation.memoryLimit = memoryLimit;
+    return invocation;
+}
+
+namespace {
+
+Invocation parseCommand(const QStringList& arguments)
 {
     if (arguments.isEmpty())
         usage(QStringLiteral("no command given"));
@@ -202,9 +248,11 @@ Invocation parseCommandLine(const QStringList& arguments)
     if (first == QStringLiteral("thumbnail"))
         return parseThumbnail(rest);
     if (first.startsWith('-'))
-        usage(QStringLiteral("unknown option '%1'").arg(first));
-    usage(QStringLiteral("unknown command '%1'").arg(first));
+        usage(QStringLiteral("unknown option '%1'").arg(shortenedToken(first)));
+    usage(QStringLiteral("unknown command '%1'").arg(shortenedToken(first)));
 }
+
+} // namespace
 
 QString helpText(const QString& topic)
 {
@@ -218,7 +266,9 @@ QString helpText(const QString& topic)
             "  a room script (.cos)       its metaroom values, rooms and doors, with room numbers\n"
             "  any other picture          its size and format\n"
             "\n"
-            "Exit status: 0, or 2 when a file could not be read.\n");
+            "Exit status: 0, or 2 when a file could not be read.\n"
+            "\n"
+            "Only regular files are read: a FIFO, socket or device is refused.\n");
     if (topic == QStringLiteral("convert"))
         return QStringLiteral(
             "Usage: palisandre-tool convert [--credit] IN OUT\n"
@@ -304,6 +354,15 @@ QString helpText(const QString& topic)
         "  render SCRIPT    draws the map of a room script as a picture\n"
         "  thumbnail IN OUT.png\n"
         "                   a small preview of a background file, room script or picture\n"
+        "\n"
+        "Options of every command:\n"
+        "  --memory-limit SIZE   the most memory reading a picture or background file may\n"
+        "                        take, in MB or with a unit (512M, 2G); default 1G. A file\n"
+        "                        that claims more is refused before its pixels are read.\n"
+        "\n"
+        "Only regular files are read: a FIFO, socket or device given as input is refused.\n"
+        "Outputs are replaced only when all of them is written, and a full disk or any\n"
+        "other failure to write leaves the old file as it was.\n"
         "\n"
         "'palisandre-tool COMMAND --help' tells more about a command.\n");
 }

@@ -3,6 +3,7 @@
 // The tool's command line: what it asks for, read without side effects.
 
 #include "core/common/errors.h"
+#include "core/common/memorybudget.h"
 
 #include <QString>
 #include <QStringList>
@@ -27,6 +28,7 @@ struct Invocation {
     bool numbers = false;  // Render: room numbers
     bool types = false;    // Render: type fills and legend
     int thumbnailSize = 0;    // Thumbnail: --size, the longer side at most
+    qint64 memoryLimit = memorybudget::DefaultLimit;   // --memory-limit, for every command
 };
 
 // The bounds of render's --scale.

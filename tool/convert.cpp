@@ -5,6 +5,8 @@
 #include "core/background/blkformat.h"
 #include "core/background/pictureformats.h"
 #include "core/common/errors.h"
+#include "core/files/readfile.h"
+#include "core/files/savefile.h"
 #include "tool/commandline.h"
 #include "tool/filekinds.h"
 #include "tool/progressline.h"
@@ -12,7 +14,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -21,28 +22,20 @@ QString shortName(const QString& path)
     return QFileInfo(path).fileName();
 }
 
-// Opens OUT for writing, hands it to `write` and commits it; on any failure the file
-// that was there stays as it was.
-template <typename Write>
-void writeWhole(const QString& path, Write write)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError::cannotCreate(path);
-    write(file);
-    if (!file.commit())
-        throw FileError(QStringLiteral("Cannot write file %1: %2").arg(path, file.errorString()));
-}
-
 void pictureToBackground(const ConvertRequest& request, ProgressLine& progress)
 {
     progress.show(QStringLiteral("Reading ") + shortName(request.in));
     QImage picture;
+    QString damage;
     try {
         const LibraryOutputSilenced quiet;
-        picture = bitmapgrid::readPicture(request.in);
+        picture = bitmapgrid::readPicture(request.in, &damage);
     } catch (const BitmapError& error) {
         throw BitmapError(aboutFile(request.in, error.message()));
+    }
+    if (!damage.isEmpty()) {
+        progress.clear();
+        printError(QStringLiteral("warning: ") + damage);
     }
     if (request.credit)
         bitmapgrid::stampCredit(picture);
@@ -50,7 +43,7 @@ void pictureToBackground(const ConvertRequest& request, ProgressLine& progress)
     const auto blocks = bitmapgrid::cutIntoBlocks(std::move(picture));
     blk::checkWritable(blocks.get(), grid.width(), grid.height());
     const QString step = QStringLiteral("Writing ") + shortName(request.out);
-    writeWhole(request.out, [&](QIODevice& file) {
+    files::saveFile(request.out, [&](QIODevice& file) {
         blk::writeBackground(file, *blocks, grid.width(), grid.height(), request.out, [&](int done, int total) {
             progress.show(step, blk::roundedPercent(done, total));
         });
@@ -60,9 +53,8 @@ void pictureToBackground(const ConvertRequest& request, ProgressLine& progress)
 void backgroundToPicture(const ConvertRequest& request, ProgressLine& progress)
 {
     const QByteArray format = pictureformats::writeFormat(request.out);
-    QFile in(request.in);
-    if (!in.open(QIODevice::ReadOnly))
-        throw FileError::cannotOpen(request.in);
+    QFile in;
+    files::openForReading(in, request.in);
     const blk::Layout layout = blk::readLayout(in, request.in);
     const QString step = QStringLiteral("Reading ") + shortName(request.in);
     const TBlockList blocks = blk::readBlocks(in, layout, request.in, [&](qint64 done, qint64 total) {
@@ -71,7 +63,7 @@ void backgroundToPicture(const ConvertRequest& request, ProgressLine& progress)
     in.close();
     bitmapgrid::checkExportable(&blocks, layout.columns, layout.rows, format);
     progress.show(QStringLiteral("Writing ") + shortName(request.out));
-    writeWhole(request.out, [&](QIODevice& file) {
+    files::saveFile(request.out, [&](QIODevice& file) {
         const LibraryOutputSilenced quiet;
         bitmapgrid::writeBlocksAsPicture(file, blocks, layout.columns, layout.rows, format, request.out);
     });

@@ -2,6 +2,7 @@
 
 #include "core/background/blkfile.h"
 #include "core/common/errors.h"
+#include "core/files/readfile.h"
 #include "core/script/textfile.h"
 #include "tool/backgroundinfo.h"
 #include "tool/filekinds.h"
@@ -16,17 +17,15 @@ namespace {
 
 QString describeBackgroundFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError::cannotOpen(path);
+    QFile file;
+    files::openForReading(file, path);
     return describeBackground(path, blk::readLayout(file, path));
 }
 
 QString describePicture(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError::cannotOpen(path);
+    QFile file;
+    files::openForReading(file, path);
     const LibraryOutputSilenced quiet;
     QImageReader reader(&file);
     const QSize size = reader.size();

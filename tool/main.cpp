@@ -81,6 +81,7 @@ int main(int argc, char** argv)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     try {
         const Invocation invocation = parseCommandLine(arguments);
+        memorybudget::setLimit(invocation.memoryLimit);
         const auto application = makeApplication(needsFonts(invocation));
         return run(invocation);
     } catch (const PlsdError& error) {

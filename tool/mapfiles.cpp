@@ -3,23 +3,13 @@
 #include "core/background/bitmapgrid.h"
 #include "core/background/blkfile.h"
 #include "core/common/errors.h"
+#include "core/files/readfile.h"
 #include "core/script/textfile.h"
 #include "tool/filekinds.h"
 #include "tool/toolstatus.h"
 
 #include <QFile>
 #include <QImageReader>
-
-namespace {
-
-QFile& openForReading(QFile& file)
-{
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError::cannotOpen(file.fileName());
-    return file;
-}
-
-} // namespace
 
 ScriptContent readScriptFile(const QString& path)
 {
@@ -34,8 +24,8 @@ ScriptContent readScriptFile(const QString& path)
 
 QSize pictureSizeOf(const QString& path)
 {
-    QFile file(path);
-    openForReading(file);
+    QFile file;
+    files::openForReading(file, path);
     if (fileKind(path) == FileKind::Background) {
         const blk::Layout layout = blk::readLayout(file, path);
         return {layout.columns * bitmapgrid::BlockSize, layout.rows * bitmapgrid::BlockSize};
@@ -51,15 +41,20 @@ QSize pictureSizeOf(const QString& path)
 QImage readBackground(const QString& path)
 {
     if (fileKind(path) != FileKind::Background) {
+        QImage picture;
+        QString damage;
         try {
             const LibraryOutputSilenced quiet;
-            return bitmapgrid::readPicture(path);
+            picture = bitmapgrid::readPicture(path, &damage);
         } catch (const BitmapError& error) {
             throw BitmapError(aboutFile(path, error.message()));
         }
+        if (!damage.isEmpty())
+            printError(QStringLiteral("warning: ") + damage);
+        return picture;
     }
-    QFile file(path);
-    openForReading(file);
+    QFile file;
+    files::openForReading(file, path);
     const blk::Layout layout = blk::readLayout(file, path);
     const TBlockList blocks = blk::readBlocks(file, layout, path);
     return bitmapgrid::joinBlocks(blocks, layout.columns, layout.rows);

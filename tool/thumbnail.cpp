@@ -4,6 +4,9 @@
 #include "core/background/blkpreview.h"
 #include "core/background/pictureformats.h"
 #include "core/common/errors.h"
+#include "core/common/memorybudget.h"
+#include "core/files/readfile.h"
+#include "core/files/savefile.h"
 #include "core/model/scriptload.h"
 #include "tool/filekinds.h"
 #include "core/render/mappainter.h"
@@ -14,7 +17,6 @@
 #include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace {
@@ -23,9 +25,8 @@ namespace {
 // that hold sampled rows are read; where it cannot be mapped, those rows are read one by one.
 QImage backgroundThumbnail(const QString& path, int maxSide, QSize size = {})
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError::cannotOpen(path);
+    QFile file;
+    files::openForReading(file, path);
     const blk::Layout layout = blk::readLayout(file, path);
     const QSize picture(layout.columns * 128, layout.rows * 128);
     if (!size.isValid())
@@ -47,11 +48,13 @@ QImage backgroundThumbnail(const QString& path, int maxSide, QSize size = {})
 
 QImage pictureThumbnail(const QString& path, int maxSide, QSize size = {})
 {
+    files::checkReadable(path);
     const LibraryOutputSilenced quiet;
     QImageReader reader(path);
     const QSize picture = reader.size();
     if (!reader.canRead() || !picture.isValid())
         throw FormatError(QStringLiteral("%1 is not a picture this program reads").arg(path));
+    memorybudget::checkPicture(path, picture.width(), picture.height(), 4 * qint64(picture.width()) * picture.height());
     if (!size.isValid())
         size = blk::previewSize(picture, maxSide);
     if (size != picture)
@@ -153,16 +156,10 @@ QImage thumbnailOf(const QString& in, int size, QString* backgroundUsed)
 void thumbnail(const ThumbnailRequest& request)
 {
     const QImage image = thumbnailOf(request.in, request.size);
-    QSaveFile file(request.out);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError::cannotCreate(request.out);
-    QImageWriter writer(&file, "png");
-    bool written = false;
-    {
+    files::saveFile(request.out, [&](QIODevice& file) {
+        QImageWriter writer(&file, "png");
         const LibraryOutputSilenced quiet;
-        written = writer.write(image);
-    }
-    if (!written || !file.commit())
-        throw FileError(QStringLiteral("Cannot write file %1: %2")
-                            .arg(request.out, written ? file.errorString() : writer.errorString()));
+        if (!writer.write(image))
+            throw FileError(QStringLiteral("Cannot write file %1: %2").arg(request.out, writer.errorString()));
+    });
 }

@@ -3,6 +3,8 @@
 #include "core/common/errors.h"
 #include "core/common/product.h"
 #include "core/background/blkformat.h"
+#include "core/common/memorybudget.h"
+#include "core/files/readfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -21,40 +23,66 @@ namespace {
 
 constexpr qint64 BlockBytes = qint64(BlockSize) * BlockSize * 3;
 
-// Bytes of memory the system can still give, or -1 where it does not say.
-qint64 availableMemory()
-{
-    QFile info(QStringLiteral("/proc/meminfo"));
-    if (!info.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
-    while (!info.atEnd()) {
-        const QByteArray line = info.readLine();
-        if (line.startsWith("MemAvailable:"))
-            return line.mid(13).trimmed().split(' ').value(0).toLongLong() * 1024;
-    }
-    return -1;
-}
-
-QString megabytes(qint64 bytes)
-{
-    return QString::number((bytes + (1 << 20) - 1) >> 20);
-}
-
-// Lifts Qt's limit on the size of a picture it reads (memory was checked before) for one
-// read, and puts it back.
-class NoAllocationLimit {
+// Qt's limit on what its picture reader allocates, set to the budget for one read and put
+// back after it.
+class AllocationLimit {
 public:
-    NoAllocationLimit()
+    AllocationLimit()
         : previous(QImageReader::allocationLimit())
     {
-        QImageReader::setAllocationLimit(0);
+        const qint64 megabytes = (memorybudget::limit() + (qint64(1) << 20) - 1) >> 20;
+        QImageReader::setAllocationLimit(int(std::min<qint64>(megabytes, std::numeric_limits<int>::max())));
     }
-    ~NoAllocationLimit() { QImageReader::setAllocationLimit(previous); }
-    NoAllocationLimit(const NoAllocationLimit&) = delete;
-    NoAllocationLimit& operator=(const NoAllocationLimit&) = delete;
+    ~AllocationLimit() { QImageReader::setAllocationLimit(previous); }
+    AllocationLimit(const AllocationLimit&) = delete;
+    AllocationLimit& operator=(const AllocationLimit&) = delete;
 
 private:
     int previous;
+};
+
+// The warnings Qt's picture plugins give while one picture is read. The JPEG decoder gives
+// a picture of a file that ends early, grey where its data is missing, and says so only
+// here.
+class DecoderWarnings {
+public:
+    DecoderWarnings()
+    {
+        active = this;
+        previous = qInstallMessageHandler(collect);
+    }
+    ~DecoderWarnings()
+    {
+        qInstallMessageHandler(previous);
+        active = nullptr;
+    }
+    DecoderWarnings(const DecoderWarnings&) = delete;
+    DecoderWarnings& operator=(const DecoderWarnings&) = delete;
+
+    // The first warning that says the picture was read only in part, or nothing.
+    QString damage() const
+    {
+        for (const QString& warning : warnings) {
+            if (warning.contains(QLatin1String("Premature end"), Qt::CaseInsensitive) ||
+                warning.contains(QLatin1String("Corrupt JPEG data"), Qt::CaseInsensitive) ||
+                warning.contains(QLatin1String("truncated"), Qt::CaseInsensitive))
+                return warning.trimmed();
+        }
+        return {};
+    }
+
+private:
+    static void collect(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        if (type == QtWarningMsg && active)
+            active->warnings.append(message);
+        else if (previous)
+            previous(type, context, message);
+    }
+
+    static inline DecoderWarnings* active = nullptr;
+    static inline QtMessageHandler previous = nullptr;
+    QStringList warnings;
 };
 
 // Qt reads Windows bitmaps of at most 16384 x 16384 pixels; says so for a larger one
@@ -116,15 +144,6 @@ void layOverWhite(QImage& picture)
     picture.reinterpretAsFormat(QImage::Format_RGB32);
 }
 
-[[noreturn]] void notEnoughMemory(QSize picture, qint64 needed, qint64 available)
-{
-    throw BitmapError(QStringLiteral("The picture is %1 x %2 pixels and needs about %3 MB of memory, but only "
-                                     "%4 MB are free")
-                          .arg(picture.width())
-                          .arg(picture.height())
-                          .arg(megabytes(needed), megabytes(available)));
-}
-
 // Size of a 24-bit bitmap file of width x height pixels: two headers, then rows padded to
 // 4 bytes.
 constexpr qint64 BitmapHeaderSize = 14 + 40;
@@ -151,14 +170,13 @@ QSize gridSize(QSize picture)
     return {(picture.width() + BlockSize - 1) / BlockSize, (picture.height() + BlockSize - 1) / BlockSize};
 }
 
-QImage readPicture(const QString& path)
+QImage readPicture(const QString& path, QString* damage)
 {
     const QString suffix = QFileInfo(path).suffix();
     if (!suffix.isEmpty() && !QImageReader::supportedImageFormats().contains(suffix.toLower().toLatin1()))
-        throw BitmapError(QStringLiteral("Unknown picture file extension (.%1)").arg(suffix));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError::cannotOpen(path);
+        throw BitmapError(QStringLiteral("Unknown picture file extension (.%1)").arg(shortenedToken(suffix)));
+    QFile file;
+    files::openForReading(file, path);
     QImageReader reader(&file, suffix.toLower().toLatin1());
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty()) {
@@ -169,7 +187,7 @@ QImage readPicture(const QString& path)
     const qint64 readerAt = file.pos();
     refuseTruncatedBitmap(file);
     if (!file.seek(readerAt))
-        throw FileError::cannotOpen(path);
+        throw FileError::cannotRead(path, file.errorString());
 
     const QSize grid = gridSize(size);
     const qint64 blocks = qint64(grid.width()) * grid.height();
@@ -181,19 +199,27 @@ QImage readPicture(const QString& path)
                               .arg(grid.width())
                               .arg(grid.height())
                               .arg(blk::MaxBlocks));
+    // The picture as read (32-bit pixels) and the blocks cut from it live together.
     const qint64 pictureBytes = qint64(size.width()) * size.height() * 4;
-    const qint64 needed = pictureBytes + blocks * BlockBytes;
-    const qint64 available = availableMemory();
-    if (available >= 0 && needed > available)
-        notEnoughMemory(size, needed, available);
+    memorybudget::checkPicture(path, size.width(), size.height(), pictureBytes + blocks * BlockBytes);
 
     QImage picture;
+    QString partly;
     {
-        NoAllocationLimit unlimited;
+        const AllocationLimit limit;
+        const DecoderWarnings warnings;
         picture = reader.read();
+        partly = warnings.damage();
     }
     if (picture.isNull())
         throw BitmapError(QStringLiteral("Bitmap image is not valid"));
+    if (!partly.isEmpty()) {
+        const QString message =
+            QStringLiteral("%1 is damaged: only part of its picture could be read (%2)").arg(path, partly);
+        if (!damage)
+            throw BitmapError(message);
+        *damage = message;
+    }
     if (picture.hasAlphaChannel())
         layOverWhite(picture);
     picture.convertTo(QImage::Format_RGB888);   // in place from 32-bit pixels
@@ -269,10 +295,12 @@ void checkExportable(const TBlockList* blocks, int columns, int rows, const QByt
         throw PlsdError(QStringLiteral("The picture of %1 x %2 pixels is too large to write as one picture")
                             .arg(width)
                             .arg(height));
-    const qint64 needed = bitmapRowBytes(width) * height;
-    const qint64 available = availableMemory();
-    if (available >= 0 && needed > available)
-        notEnoughMemory(QSize(int(width), int(height)), needed, available);
+    // The whole picture is made beside the blocks.
+    qint64 blockBytes = 0;
+    for (const auto& block : *blocks)
+        blockBytes += block ? qint64(block->Width) * block->Height * 3 : 0;
+    memorybudget::checkPicture(QStringLiteral("The picture"), width, height,
+                               bitmapRowBytes(width) * height + blockBytes);
 }
 
 QImage joinBlocks(const TBlockList& blocks, int columns, int rows)

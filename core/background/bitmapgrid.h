@@ -25,11 +25,13 @@ QString creditText();
 QSize gridSize(QSize picture);
 
 // Reads a picture file for import, as 24-bit pixels; a picture with an alpha channel is
-// laid over white. Raises "Unknown picture file extension (.%s)",
-// "Cannot open file %s" or "Bitmap image is not valid", and refuses, before reading its
-// pixels, a picture whose grid would exceed the 65535 blocks of a background file or that
-// memory cannot hold.
-QImage readPicture(const QString& path);
+// laid over white. Only a regular file is read. Raises "Unknown picture file extension
+// (.%s)", "Cannot open file %s: reason" or "Bitmap image is not valid", and refuses, before
+// reading its pixels, a picture whose grid would exceed the 65535 blocks of a background
+// file or that needs more memory than the budget (memorybudget) for itself and its blocks.
+// A picture that Qt could read only in part (a truncated JPEG, grey where data is missing)
+// is refused, unless `damage` is given: it then gets the message, and the picture is given.
+QImage readPicture(const QString& path, QString* damage = nullptr);
 
 // Writes the credit line at (0, 0): white on an opaque black box, in the default font.
 void stampCredit(QImage& picture);
@@ -41,7 +43,7 @@ std::unique_ptr<TBlockList> cutIntoBlocks(QImage picture);
 
 // Raises a clear message when the grid makes no picture to export (no blocks, no columns
 // or rows), one that a Windows bitmap file cannot hold (2 GB), or, for the other formats
-// (which are written from the whole picture), one that memory cannot hold.
+// (which are written from the whole picture), one that needs more than the memory budget.
 void checkExportable(const TBlockList* blocks, int columns, int rows, const QByteArray& format = "bmp");
 
 // The columns x rows whole blocks as one 24-bit picture, laid out as writeBlocksAsBitmap

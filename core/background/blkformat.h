@@ -114,8 +114,12 @@ void encodeBlock(const QImage& bitmap, int width, int height, char* out);
 using PixelSource = std::function<const char*(qint64 position, qint64 bytes)>;
 // Hears the pixels decoded so far after each block.
 using LoadProgress = std::function<void(qint64 donePixels, qint64 totalPixels)>;
+// What a picture of this layout takes in memory: its blocks as 24-bit images, and the
+// picture of all its 128 x 128 cells, which the view and the conversions make of them.
+qint64 neededMemory(const Layout& layout);
 // Makes the blocks of a checked layout from its pixel data, in order. Each block keeps
-// the offset its file gave it.
+// the offset its file gave it. A layout that needs more than the memory budget is refused
+// before any block is made: "NAME claims W x H pixels, SIZE; the limit is LIMIT".
 TBlockList decodeBlocks(const Layout& layout, const PixelSource& source, const QString& name,
                         const LoadProgress& progress = {});
 // The whole file in memory: header, index and blocks.

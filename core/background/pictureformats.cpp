@@ -54,7 +54,7 @@ QByteArray writeFormat(const QString& path)
         return QByteArrayLiteral("bmp");
     const QByteArray format = suffix.toLower().toLatin1();
     if (!QImageWriter::supportedImageFormats().contains(format))
-        throw BitmapError(QStringLiteral("Unknown picture file extension (.%1)").arg(suffix));
+        throw BitmapError(QStringLiteral("Unknown picture file extension (.%1)").arg(shortenedToken(suffix)));
     return format;
 }
 

@@ -49,13 +49,15 @@ std::optional<std::int32_t> tryStrToInt(const QString& text)
     }
     if (i == n)
         return std::nullopt;
+    // -2147483648 is a 32-bit number too, one further than the largest positive.
+    const std::int64_t largest = negative ? std::int64_t(2147483648) : std::int64_t(2147483647);
     std::int64_t magnitude = 0;
     for (; i < n; ++i) {
         const char16_t u = text[i].unicode();
         if (u < '0' || u > '9')
             return std::nullopt;
         magnitude = magnitude * 10 + (u - '0');
-        if (magnitude > 2147483647)
+        if (magnitude > largest)
             return std::nullopt;
     }
     return static_cast<std::int32_t>(negative ? -magnitude : magnitude);

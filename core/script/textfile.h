@@ -5,19 +5,18 @@
 #include <QByteArray>
 #include <QString>
 
-// Failures of the script files, with the messages the user meets:
-// "File not found", "Invalid filename", "Too many open files", "File access denied"
-// and "I/O error %d" (the system's error number) for anything else.
+// Failures of the script files: "Cannot open file PATH: REASON", "Cannot write file PATH:
+// REASON" and the others of FileError, with the system's reason.
 class TextFileError : public FileError {
 public:
     using FileError::FileError;
-
-    // The failure of an operation on path that set errno to error. A missing file and a
-    // missing folder both give ENOENT; they are told apart by looking at the folder.
-    static TextFileError fromSystemError(int error, const QString& path);
 };
 
-// The whole content of the file at path.
+// The most a room script may hold; far more than the game takes.
+constexpr qint64 MaxScriptBytes = qint64(64) << 20;
+
+// The whole content of the file at path. Only a regular file is read, and one of more
+// than MaxScriptBytes is refused with its size.
 QByteArray ReadTextFile(const QString& path);
 
 // Replaces the file at path with bytes. The file is only replaced when everything was

@@ -10,7 +10,7 @@ private slots:
     void accepts();
     void rejects_data();
     void rejects();
-    void errorNamesTheWholeText();
+    void errorNamesTheWholeText();   // up to 40 characters of it
     void writesPlainDecimal();
 };
 
@@ -25,6 +25,8 @@ void TestIntConv::accepts_data()
     QTest::newRow("minus zero") << "-0" << 0;
     QTest::newRow("largest") << "2147483647" << 2147483647;
     QTest::newRow("most negative written") << "-2147483647" << -2147483647;
+    QTest::newRow("most negative") << "-2147483648" << -2147483647 - 1;
+    QTest::newRow("most negative, zeros first") << "-0002147483648" << -2147483647 - 1;
     QTest::newRow("hex") << "$1F" << 31;
     QTest::newRow("hex lower case") << "$ff" << 255;
     QTest::newRow("hex after blanks") << "  $10" << 16;
@@ -52,7 +54,8 @@ void TestIntConv::rejects_data()
     QTest::newRow("blank after sign") << "- 5";
     QTest::newRow("two signs") << "--5";
     QTest::newRow("too large") << "2147483648";
-    QTest::newRow("too negative") << "-2147483648";
+    QTest::newRow("too negative") << "-2147483649";
+    QTest::newRow("far too negative") << "-99999999999999999999";
     QTest::newRow("far too large") << "99999999999999999999";
     QTest::newRow("dollar alone") << "$";
     QTest::newRow("nine hex digits") << "$123456789";
@@ -83,6 +86,17 @@ void TestIntConv::errorNamesTheWholeText()
         QFAIL("no error");
     } catch (const PlsdError& e) {
         QCOMPARE(e.message(), QStringLiteral("'' is not a valid integer value"));
+    }
+    // A long token is quoted by its first 40 characters.
+    const QString forty = QString(39, QLatin1Char('1')) + QLatin1Char('x');
+    for (const QString& tail : {QString(), QStringLiteral("y"), QString(1 << 20, QLatin1Char('7'))}) {
+        try {
+            StrToInt(forty + tail);
+            QFAIL("no error");
+        } catch (const ConversionError& e) {
+            const QString shown = tail.isEmpty() ? forty : forty + QStringLiteral("...");
+            QCOMPARE(e.message(), QStringLiteral("'%1' is not a valid integer value").arg(shown));
+        }
     }
 }
 

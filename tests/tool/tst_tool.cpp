@@ -4,6 +4,7 @@
 #include "core/rules/mapcolours.h"
 #include "core/rules/roomtypes.h"
 #include "core/tst_blkdata.h"
+#include "hostilefiles.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -15,9 +16,17 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/resource.h>
+
 namespace {
 
 using namespace blktest;
+
+// The tool takes a file for a background by its extension; anything else is a picture.
+bool isBackground(const QString& path)
+{
+    return path.endsWith(QLatin1String(".blk"));
+}
 
 struct Run {
     int status = -1;
@@ -82,6 +91,9 @@ private slots:
     void thumbnail();
     void errorsChangeNothing_data();
     void errorsChangeNothing();
+    void withinTheMemoryBudget();
+    void fullDiskKeepsOutputs();
+    void truncatedJpeg();
 
 private:
     QTemporaryDir dir;
@@ -95,6 +107,7 @@ void TestTool::helpAndVersion()
     QCOMPARE(help.status, 0);
     QVERIFY(help.out.contains("info FILE...") && help.out.contains("convert IN OUT"));
     QVERIFY(help.out.contains("check SCRIPT") && help.out.contains("render SCRIPT"));
+    QVERIFY(help.out.contains("--memory-limit SIZE"));
     const Run convertHelp = tool({"convert", "--help"});
     QCOMPARE(convertHelp.status, 0);
     QVERIFY(convertHelp.out.startsWith("Usage: palisandre-tool convert") && convertHelp.out.contains("--credit"));
@@ -161,7 +174,7 @@ void TestTool::info()
 
     const Run run = tool({"info", "odd.blk", "even.blk", "missing.blk", "rooms.cos", "p.jpg"});
     QCOMPARE(run.status, 2);
-    QCOMPARE(run.err, QStringLiteral("palisandre-tool: Cannot open file missing.blk\n"));
+    QCOMPARE(run.err, QStringLiteral("palisandre-tool: Cannot open file missing.blk: No such file or directory\n"));
     const QString expected = QStringLiteral(
         "odd.blk: background file\n"
         "  pixel format: 5-5-5 (16 bits: red 5, green 5, blue 5)\n"
@@ -354,7 +367,7 @@ void TestTool::errorsChangeNothing_data()
     QTest::newRow("two pictures") << QStringList{"convert", "in.png", "out.png"}
                                   << "convert: one of IN and OUT must be a background file (.blk), the other a "
                                      "picture (see palisandre-tool convert --help)";
-    QTest::newRow("missing picture") << QStringList{"convert", "none.png", "out.blk"} << "Cannot open file none.png";
+    QTest::newRow("missing picture") << QStringList{"convert", "none.png", "out.blk"} << "Cannot open file none.png: No such file or directory";
     QTest::newRow("not a picture") << QStringList{"convert", "text.png", "out.blk"}
                                    << "text.png: Bitmap image is not valid";
     QTest::newRow("truncated background") << QStringList{"convert", "cut.blk", "out.png"}
@@ -363,9 +376,9 @@ void TestTool::errorsChangeNothing_data()
     QTest::newRow("unknown picture format") << QStringList{"convert", "good.blk", "out.xyz"}
                                             << "Unknown picture file extension (.xyz)";
     QTest::newRow("no such folder") << QStringList{"convert", "in.png", "none/out.blk"}
-                                    << "Cannot create file none/out.blk";
+                                    << "Cannot create file none/out.blk: No such file or directory";
     QTest::newRow("script not read") << QStringList{"info", "bad.cos"} << "bad.cos: line 1: 'x' is not a valid integer value";
-    QTest::newRow("check: no script") << QStringList{"check", "none.cos"} << "none.cos: File not found";
+    QTest::newRow("check: no script") << QStringList{"check", "none.cos"} << "Cannot open file none.cos: No such file or directory";
     QTest::newRow("check: two scripts") << QStringList{"check", "a.cos", "b.cos"}
                                         << "check: takes one room script, but 2 given (see palisandre-tool check --help)";
     QTest::newRow("check: bad picture") << QStringList{"check", "good.cos", "--picture", "text.png"}
@@ -380,6 +393,56 @@ void TestTool::errorsChangeNothing_data()
     QTest::newRow("render: too large") << QStringList{"render", "huge.cos", "-o", "out.png", "--scale", "16"}
                                        << "out.png: the drawing would be 48000 x 1600 pixels, more than this "
                                           "program draws; choose a smaller --scale";
+    // Inputs that are no regular file, for every command that reads one; a FIFO is never
+    // waited on, /dev/zero never read.
+    for (const char* special : {"fifo", "/dev/zero"}) {
+        const QString blk = special == QLatin1String("fifo") ? QStringLiteral("fifo.blk") : QLatin1String(special);
+        const QString png = special == QLatin1String("fifo") ? QStringLiteral("fifo.png") : QLatin1String(special);
+        const QString cos = special == QLatin1String("fifo") ? QStringLiteral("fifo.cos") : QLatin1String(special);
+        const QList<std::pair<QStringList, QString>> runs = {
+            {{"info", blk}, blk}, {{"info", png}, png}, {{"info", cos}, cos},
+            {{"convert", blk, "out.png"}, blk}, {{"convert", png, "out.blk"}, png},
+            {{"check", cos}, cos}, {{"check", "--picture", blk, "good.cos"}, blk},
+            {{"check", "--picture", png, "good.cos"}, png},
+            {{"render", cos, "-o", "out.png"}, cos}, {{"render", "--picture", blk, "good.cos", "-o", "out.png"}, blk},
+            {{"render", "--picture", png, "good.cos", "-o", "out.png"}, png},
+            {{"thumbnail", blk, "out.png"}, blk}, {{"thumbnail", png, "out.png"}, png},
+            {{"thumbnail", cos, "out.png"}, cos},
+        };
+        for (const auto& [arguments, file] : runs)
+            if (arguments[0] != QLatin1String("convert") || isBackground(arguments[1]) != isBackground(arguments[2]))
+                QTest::addRow("%s", qPrintable(arguments.join(' '))) << arguments << file + " is not a regular file";
+    }
+    QTest::newRow("output onto a device") << QStringList{"convert", "good.blk", "/dev/null"}
+                                          << "/dev/null is not a regular file";
+    QTest::newRow("output onto a folder") << QStringList{"convert", "in.png", "folder.blk"}
+                                          << "Cannot create file folder.blk: Is a directory";
+    // Files that claim far more memory than they hold, refused before their pixels are read.
+    QTest::newRow("picture bomb") << QStringList{"convert", "bomb.png", "out.blk"}
+                                  << "bomb.png claims 30000 x 30000 pixels, 5.9 GB; the limit is 1 GB";
+    QTest::newRow("picture bomb under render")
+        << QStringList{"render", "--picture", "bomb.png", "good.cos", "-o", "out.png", "--scale", "0.05"}
+        << "bomb.png claims 30000 x 30000 pixels, 5.9 GB; the limit is 1 GB";
+    QTest::newRow("picture bomb under thumbnail") << QStringList{"thumbnail", "bomb.png", "out.png"}
+                                                  << "bomb.png claims 30000 x 30000 pixels, 3.4 GB; the limit is 1 GB";
+    QTest::newRow("background of tiny blocks") << QStringList{"convert", "tiny.blk", "out.png"}
+                                               << "tiny.blk claims 32640 x 32896 pixels, 3.0 GB; the limit is 1 GB";
+    QTest::newRow("background of tiny blocks under render")
+        << QStringList{"render", "--picture", "tiny.blk", "good.cos", "-o", "out.png", "--scale", "0.05"}
+        << "tiny.blk claims 32640 x 32896 pixels, 3.0 GB; the limit is 1 GB";
+    QTest::newRow("a lower memory limit") << QStringList{"--memory-limit", "16M", "convert", "middle.png", "out.blk"}
+                                          << "middle.png claims 2000 x 1500 pixels, 20 MB; the limit is 16 MB";
+    QTest::newRow("memory limit written after") << QStringList{"convert", "middle.png", "out.blk", "--memory-limit=16m"}
+                                                << "middle.png claims 2000 x 1500 pixels, 20 MB; the limit is 16 MB";
+    QTest::newRow("memory limit too small") << QStringList{"--memory-limit", "8M", "info", "good.blk"}
+                                            << "the memory limit '8M' is not a size of at least 16 MB, such as 512M "
+                                               "or 2G (see palisandre-tool --help)";
+    QTest::newRow("memory limit without a value") << QStringList{"info", "good.blk", "--memory-limit"}
+                                                  << "option '--memory-limit' needs a value (see palisandre-tool "
+                                                     "--help)";
+    QTest::newRow("garbage as a background") << QStringList{"check", "--picture", "garbage.blk", "good.cos"}
+                                             << "garbage.blk is not a background file this program reads: its "
+                                                "first byte is 165 (1 marks 5-6-5 pixels, 0 marks 5-5-5 pixels)";
     QTest::newRow("render: bad picture") << QStringList{"render", "good.cos", "--picture", "cut.blk", "-o", "out.png"}
                                          << "cut.blk is truncated or damaged: it has 2000 bytes, but its header, "
                                             "index and pixel data need 32786";
@@ -409,6 +472,13 @@ void TestTool::errorsChangeNothing()
     QVERIFY(writeAll(path("huge.cos"), "addr 0 0 3000 0 0 100 100\r\n"));
     QVERIFY(writeAll(path("out.blk"), "old"));
     QVERIFY(writeAll(path("out.png"), "old"));
+    QVERIFY(writeAll(path("bomb.png"), hostile::pngClaiming(30000, 30000)));
+    QVERIFY(writeAll(path("tiny.blk"), hostile::backgroundOfTinyBlocks()));
+    QVERIFY(QImage(2000, 1500, QImage::Format_RGB32).save(path("middle.png")));
+    QVERIFY(writeAll(path("garbage.blk"), QByteArray(5000, char(0xA5))));
+    QVERIFY(QDir(dir.path()).mkpath("folder.blk"));
+    for (const char* fifo : {"fifo.blk", "fifo.png", "fifo.cos"})
+        QVERIFY(QFileInfo::exists(path(fifo)) || hostile::makeFifo(path(fifo)));
     const QMap<QString, QByteArray> before = filesIn(dir.path());
 
     const Run run = tool(arguments);
@@ -416,6 +486,66 @@ void TestTool::errorsChangeNothing()
     QCOMPARE(run.err, QStringLiteral("palisandre-tool: ") + message + '\n');
     QVERIFY(run.out.isEmpty());
     QVERIFY(filesIn(dir.path()) == before);
+}
+
+// Of all the runs so far (the bombs among them), none took more than the budget and 200 MB.
+void TestTool::withinTheMemoryBudget()
+{
+    rusage usage{};
+    QCOMPARE(::getrusage(RUSAGE_CHILDREN, &usage), 0);
+    QVERIFY2(usage.ru_maxrss > 0 && usage.ru_maxrss < (1024 + 200) * 1024, qPrintable(QString::number(usage.ru_maxrss)));
+}
+
+// Every output on a full disk: the old file stays, the reason is named, the status is 2.
+void TestTool::fullDiskKeepsOutputs()
+{
+    hostile::SmallDisk disk;
+    if (!disk.mounted)
+        QSKIP(qPrintable(disk.why));
+    QVERIFY(writeAll(path("good.blk"), uniformFile(1, 1, 1, 128, 128, 0x1234)));
+    QVERIFY(writeAll(path("good.cos"), "addr 0 0 100 0 0 50 50\r\n"));
+    QVERIFY(QImage(300, 200, QImage::Format_RGB32).save(path("in.png")));
+    for (const char* name : {"out.png", "out.bmp", "out.blk"})
+        QVERIFY(writeAll(disk.path(name), "old"));
+    const QStringList names = disk.names();
+    QVERIFY(disk.fill());
+    const QList<QStringList> runs = {
+        {"convert", "good.blk", disk.path("out.png")},
+        {"convert", "good.blk", disk.path("out.bmp")},
+        {"convert", "in.png", disk.path("out.blk")},
+        {"render", "good.cos", "-o", disk.path("out.png")},
+        {"render", "--picture", "good.blk", "good.cos", "-o", disk.path("out.png")},
+    };
+    for (const QStringList& arguments : runs) {
+        const Run run = tool(arguments);
+        const QString out = arguments.last();
+        QCOMPARE(run.status, 2);
+        QCOMPARE(run.err, QStringLiteral("palisandre-tool: Cannot write file %1: No space left on device\n").arg(out));
+        QCOMPARE(readAll(out), QByteArray("old"));
+        QCOMPARE(disk.names(), names);
+    }
+}
+
+// A JPEG cut short: Qt gives the picture, grey where data is missing; the conversion goes
+// on and says so on standard error.
+void TestTool::truncatedJpeg()
+{
+    QImage picture(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x & 0xFF, y & 0xFF, (x * y) & 0xFF));
+    QVERIFY(picture.save(path("whole.jpg"), "JPEG", 95));
+    const QByteArray whole = readAll(path("whole.jpg"));
+    QVERIFY(writeAll(path("cut.jpg"), whole.left(whole.size() / 3)));
+    const Run cut = tool({"convert", "cut.jpg", "cut.blk"});
+    QCOMPARE(cut.status, 0);
+    QVERIFY2(cut.err.startsWith("palisandre-tool: warning: cut.jpg is damaged: only part of its picture could be read ("),
+             qPrintable(cut.err));
+    QCOMPARE(cut.err.count('\n'), 1);
+    QVERIFY(QFile::exists(path("cut.blk")));
+    const Run good = tool({"convert", "whole.jpg", "whole.blk"});
+    QCOMPARE(good.status, 0);
+    QVERIFY(good.err.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestTool)
