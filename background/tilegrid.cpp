@@ -2,17 +2,13 @@
 
 #include "app/main.h"
 #include "core/model/editor.h"
+#include "core/model/snapshot.h"
 
 namespace tilegrid {
 
-QSize PictureArea(const PictureGrid& grid)
-{
-    return QSize(CellSize * grid.columns, CellSize * grid.rows);
-}
-
 void InstallGrid(TfrmMainForm& form, const PictureGrid& grid, const QString& text)
 {
-    form.Editor->installPicture(grid, PictureArea(grid), text);
+    form.Editor->installPicture(grid, PictureSize(grid), text);
 }
 
 void InstallGrid(TfrmMainForm& form, std::unique_ptr<TBlockList> blocks, int columns, int rows, const QString& text)

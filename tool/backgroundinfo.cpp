@@ -57,7 +57,7 @@ QString offsets(const blk::Layout& layout)
 
 QString describeBackground(const QString& path, const blk::Layout& layout)
 {
-    const qint64 cell = bitmapgrid::BlockSize;
+    const qint64 cell = BlockSize;
     return path + QStringLiteral(": background file\n")
            + QStringLiteral("  pixel format: %1\n").arg(pixelFormatName(layout.format))
            + QStringLiteral("  columns: %1\n").arg(layout.columns)

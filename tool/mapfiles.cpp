@@ -28,7 +28,7 @@ QSize pictureSizeOf(const QString& path)
     files::openForReading(file, path);
     if (fileKind(path) == FileKind::Background) {
         const blk::Layout layout = blk::readLayout(file, path);
-        return {layout.columns * bitmapgrid::BlockSize, layout.rows * bitmapgrid::BlockSize};
+        return GridPictureSize(layout.columns, layout.rows);
     }
     const LibraryOutputSilenced quiet;
     QImageReader reader(&file);

@@ -28,7 +28,7 @@ QImage backgroundThumbnail(const QString& path, int maxSide, QSize size = {})
     QFile file;
     files::openForReading(file, path);
     const blk::Layout layout = blk::readLayout(file, path);
-    const QSize picture(layout.columns * 128, layout.rows * 128);
+    const QSize picture = GridPictureSize(layout.columns, layout.rows);
     if (!size.isValid())
         size = blk::previewSize(picture, maxSide);
 

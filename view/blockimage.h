@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/background/graphicblock.h"
+
 #include <QGraphicsObject>
 #include <memory>
 
@@ -13,7 +15,7 @@ class TImage : public QGraphicsObject {
     Q_OBJECT
 public:
     enum { Type = UserType + 1 };
-    static constexpr int CellSize = 128;
+    static constexpr int CellSize = BlockSize;
     static constexpr int StripLines = 64;   // at 100 %, drawn at most so many lines at a time
 
     TImage(std::shared_ptr<TPictureLevels> levels, int block, QSize blockSize);

@@ -29,13 +29,13 @@ class TPictureLevels {
 public:
     // Down to 1/128: a block of 128 x 128 pixels becomes one pixel.
     static constexpr int LevelCount = 8;
-    static constexpr int CellSize = 128;
+    static constexpr int CellSize = BlockSize;
 
     explicit TPictureLevels(const PictureGrid& grid);
 
     int blockCount() const { return int(reduced.size()); }
     // The picture's size: its cells, whatever the size of its blocks.
-    QSize pictureSize() const { return {CellSize * grid.columns, CellSize * grid.rows}; }
+    QSize pictureSize() const { return GridPictureSize(grid.columns, grid.rows); }
 
     // The block at its own size. It stays valid until the next call.
     const QImage& fullSize(int block);

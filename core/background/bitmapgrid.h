@@ -16,8 +16,6 @@ class QIODevice;
 
 namespace bitmapgrid {
 
-constexpr int BlockSize = 128;
-
 // The credit line stamped at the top left of every imported picture.
 QString creditText();
 

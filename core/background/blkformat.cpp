@@ -186,7 +186,7 @@ void encodeBlock(const QImage& bitmap, int width, int height, char* out)
 qint64 neededMemory(const Layout& layout)
 {
     constexpr qint64 PerBlock = 512;   // a block's own record and its image's
-    constexpr qint64 CellBytes = qint64(128) * 128 * 3;
+    constexpr qint64 CellBytes = qint64(BlockSize) * BlockSize * 3;
     const qint64 cells = qint64(layout.columns) * layout.rows;
     return 3 * layout.totalPixels + PerBlock * qint64(layout.index.size()) + CellBytes * cells;
 }
@@ -194,7 +194,7 @@ qint64 neededMemory(const Layout& layout)
 TBlockList decodeBlocks(const Layout& layout, const PixelSource& source, const QString& name,
                         const LoadProgress& progress)
 {
-    memorybudget::checkPicture(name, qint64(128) * layout.columns, qint64(128) * layout.rows, neededMemory(layout));
+    memorybudget::checkPicture(name, qint64(BlockSize) * layout.columns, qint64(BlockSize) * layout.rows, neededMemory(layout));
     TBlockList blocks;
     blocks.reserve(layout.index.size());
     qint64 done = 0;

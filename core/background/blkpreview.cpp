@@ -10,7 +10,7 @@ namespace blk {
 
 namespace {
 
-constexpr int Cell = 128;
+constexpr int Cell = BlockSize;
 
 // The picture coordinates of `samples` samples in each of `count` preview pixels across a
 // side of `length`, spread evenly, in increasing order.

@@ -1,9 +1,19 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+// Every block of a background stands in a cell of this many pixels square.
+constexpr int BlockSize = 128;
+
+// The picture of a grid of columns x rows cells.
+inline QSize GridPictureSize(int columns, int rows)
+{
+    return QSize(BlockSize * columns, BlockSize * rows);
+}
 
 // One block of the picture: its own bitmap, and the size and file offset it has in a
 // background file.

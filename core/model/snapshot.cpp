@@ -38,5 +38,5 @@ QSize PictureSize(const PictureGrid& grid)
 {
     if (!grid.blocks || grid.blocks->empty())
         return {};
-    return {grid.columns * bitmapgrid::BlockSize, grid.rows * bitmapgrid::BlockSize};
+    return GridPictureSize(grid.columns, grid.rows);
 }
