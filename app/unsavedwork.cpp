@@ -9,7 +9,7 @@
 #include "app/recentfiles.h"
 #include "app/settings.h"
 #include "app/tool.h"
-#include "background/tilegrid.h"
+#include "app/pictureinstall.h"
 #include "core/common/errors.h"
 #include "core/common/product.h"
 #include "core/model/commands.h"

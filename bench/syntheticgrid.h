@@ -6,7 +6,7 @@
 #include "app/main.h"
 #include "core/background/blkformat.h"
 #include "core/background/graphicblock.h"
-#include "background/tilegrid.h"
+#include "app/pictureinstall.h"
 
 #include <QImage>
 #include <memory>

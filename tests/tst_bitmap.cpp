@@ -5,7 +5,7 @@
 #include "app/statusbar.h"
 #include "core/background/bitmapgrid.h"
 #include "core/background/blkformat.h"
-#include "background/tilegrid.h"
+#include "app/pictureinstall.h"
 #include "core/tst_blkdata.h"
 
 #include <QImageReader>

@@ -9,7 +9,7 @@
 #include "app/statusbar.h"
 #include "core/common/memorybudget.h"
 #include "app/startup.h"
-#include "background/tilegrid.h"
+#include "app/pictureinstall.h"
 #include "core/background/bitmapgrid.h"
 #include "view/room.h"
 #include "script/scriptcommands.h"

@@ -1,6 +1,6 @@
 #include "testsupport.h"
 
-#include "background/tilegrid.h"
+#include "app/pictureinstall.h"
 #include "view/room.h"
 
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 #include "testsupport.h"
 
 #include "core/background/graphicblock.h"
-#include "background/tilegrid.h"
+#include "app/pictureinstall.h"
 #include "bench/syntheticgrid.h"
 
 #include <QScrollBar>

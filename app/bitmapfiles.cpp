@@ -7,7 +7,7 @@
 #include "core/background/pictureformats.h"
 #include "core/files/savefile.h"
 #include "app/statusbar.h"
-#include "background/tilegrid.h"
+#include "app/pictureinstall.h"
 
 #include <new>
 

@@ -1,4 +1,4 @@
-#include "background/tilegrid.h"
+#include "app/pictureinstall.h"
 
 #include "app/main.h"
 #include "core/model/editor.h"

@@ -8,7 +8,7 @@
 #include "core/background/blkformat.h"
 #include "core/files/readfile.h"
 #include "core/files/savefile.h"
-#include "background/tilegrid.h"
+#include "app/pictureinstall.h"
 
 #include <QFile>
 #include <QUndoStack>
