@@ -33,7 +33,7 @@ inline RoomDefs applied(RoomDefs defs, const ScriptContent& content)
     const int existing = int(defs.rooms.size());
     for (const ReadRoom& room : content.rooms) {
         const RoomCorners& c = room.corners;
-        defs.rooms.append({c.xl, c.xr, c.ytl, c.ytr, c.ybl, c.ybr, room.roomtype, room.music, {}});
+        defs.rooms.append({c.xl, c.xr, c.ytl, c.ytr, c.ybl, c.ybr, room.roomtype, room.music, {}, room.levels});
     }
     const auto position = [existing](const RoomRef& ref) { return ref.inScript ? existing + ref.index : ref.index; };
     for (const ReadDoor& door : content.doors) {

@@ -73,7 +73,7 @@ Table expectedRooms(const TMetaroomDocument& doc)
 
 RoomRecord roomAt(int x, int y, int w = 100, int h = 100)
 {
-    return RoomRecord{RoomShape{x, x + w, y, y, y + h, y + h}, 0, {}, {}};
+    return RoomRecord{RoomShape{x, x + w, y, y, y + h, y + h}, 0, {}, {}, {}};
 }
 
 QPoint centreOfRow(QTableView* table, int row)

@@ -20,7 +20,7 @@ namespace {
 
 RoomKey addRoomAt(TfrmMainForm* main, qint64 x, qint64 y, int roomtype = 0)
 {
-    auto* add = new AddRoomCommand(main->Document, RoomRecord{RoomShape{x, x + 100, y, y, y + 100, y + 100}, roomtype, {}, {}});
+    auto* add = new AddRoomCommand(main->Document, RoomRecord{RoomShape{x, x + 100, y, y, y + 100, y + 100}, roomtype, {}, {}, {}});
     main->Push(add);
     return add->key();
 }

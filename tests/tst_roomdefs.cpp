@@ -381,7 +381,7 @@ public:
             const int ytl = between(0, defs.panelHeight - 20);
             const int ytr = between(0, defs.panelHeight - 20);
             defs.rooms.append({xl, between(xl + 10, defs.panelWidth), ytl, ytr, between(ytl + 5, defs.panelHeight),
-                               between(ytr + 5, defs.panelHeight), anyInt(0, 15), text(), {}});
+                               between(ytr + 5, defs.panelHeight), anyInt(0, 15), text(), {}, {}});
         }
         for (int i = rooms > 1 ? between(0, 2 * rooms) : 0; i > 0; --i) {
             const int a = between(0, rooms - 1);
@@ -489,7 +489,7 @@ void TestRoomDefs::doorLinesOfErrorFreeMapsJoinSharedEdges()
             const int y = 20 + 90 * (cell / 4);
             const RoomShape shape{x + off(1, 2), x + 120 - off(0, 2), y + off(-1, 2), y + off(-1, 2),
                                   y + 90 + off(-2, 2), y + 90 + off(-2, 2)};
-            auto* add = new AddRoomCommand(main->Document, RoomRecord{shape, maker.between(0, 15), {}, {}});
+            auto* add = new AddRoomCommand(main->Document, RoomRecord{shape, maker.between(0, 15), {}, {}, {}});
             main->UndoStack->push(add);
             cells.insert(cell, add->key());
         }

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // A command line the tool does not take; the message says why in one line.
 class UsageError : public PlsdError {
@@ -26,6 +27,7 @@ struct Invocation {
     double scale = 1;      // Render: --scale
     bool numbers = false;  // Render: room numbers
     bool types = false;    // Render: type fills and legend
+    std::optional<int> metaroom;   // Render: --metaroom, the number of the metaroom to draw
 };
 
 // The bounds of render's --scale.

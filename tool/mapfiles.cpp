@@ -21,7 +21,7 @@ QFile& openForReading(QFile& file)
 
 } // namespace
 
-ScriptContent readScriptFile(const QString& path)
+ScriptContent readScriptFile(const QString& path, int metaroom)
 {
     QByteArray text;
     try {
@@ -29,7 +29,9 @@ ScriptContent readScriptFile(const QString& path)
     } catch (const FileError& error) {
         throw FileError(aboutFile(path, error.message()));
     }
-    return ReadScript(text, ScriptStart{});
+    ScriptStart start;
+    start.metaroom = metaroom;
+    return ReadScript(text, start);
 }
 
 QSize pictureSizeOf(const QString& path)

@@ -5,6 +5,7 @@
 #include "core/model/scriptload.h"
 #include "tool/filekinds.h"
 #include "tool/mapfiles.h"
+#include "tool/scriptinfo.h"
 #include "tool/toolstatus.h"
 
 #include <QImageWriter>
@@ -33,7 +34,7 @@ void render(const RenderRequest& request)
     const QByteArray format = pictureformats::writeFormat(request.output);
     ScriptContent content;
     try {
-        content = readScriptFile(request.script);
+        content = readScriptMetaroom(request.script, request.metaroom);
     } catch (const ScriptError& error) {
         throw error.inFile(request.script);
     }

@@ -40,3 +40,11 @@ FileError FileError::cannotCreate(const QString& path)
 {
     return FileError(QStringLiteral("Cannot create file %1").arg(path));
 }
+
+QString shortenedToken(const QString& token)
+{
+    constexpr qsizetype MaxLength = 40;
+    if (token.size() <= MaxLength)
+        return token;
+    return token.left(MaxLength) + QStringLiteral("...");
+}

@@ -3,6 +3,10 @@
 #include <QString>
 #include <stdexcept>
 
+// A token as a message quotes it: unchanged up to 40 characters, else its first 40
+// characters followed by "...".
+QString shortenedToken(const QString& token);
+
 // Every failure the user can meet is one of these; what() is the message shown.
 class PlsdError : public std::runtime_error {
 public:

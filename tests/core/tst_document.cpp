@@ -176,7 +176,7 @@ void TestDocument::randomEditsUndoAndRedoExactly()
             const int what = doc.roomCount() == 0 ? 0 : rng.bounded(9);
             switch (what) {
             case 0:
-                stack.push(new AddRoomCommand(&doc, RoomRecord{shape(), rng.bounded(16), QString::number(step), {}}));
+                stack.push(new AddRoomCommand(&doc, RoomRecord{shape(), rng.bounded(16), QString::number(step), {}, {}}));
                 break;
             case 1:
                 stack.push(new DeleteRoomCommand(&doc, pick()));

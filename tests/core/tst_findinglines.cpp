@@ -63,8 +63,8 @@ void TestFindingLines::loadedMap()
     QCOMPARE(defs.metaroomMusic, QStringLiteral("tune"));
     QCOMPARE(QSize(defs.panelWidth, defs.panelHeight), QSize(900, 700));
     QCOMPARE(defs.rooms.size(), 2);
-    QCOMPARE(defs.rooms[0], (ScriptRoom{100, 200, 0, 0, 100, 100, 3, QStringLiteral("drip"), {{1, 60}}}));
-    QCOMPARE(defs.rooms[1], (ScriptRoom{200, 300, 0, 0, 100, 5, 0, QString(), {{0, 60}, {1, 5}}}));
+    QCOMPARE(defs.rooms[0], (ScriptRoom{100, 200, 0, 0, 100, 100, 3, QStringLiteral("drip"), {{1, 60}}, {}}));
+    QCOMPARE(defs.rooms[1], (ScriptRoom{200, 300, 0, 0, 100, 5, 0, QString(), {{0, 60}, {1, 5}}, {}}));
 }
 
 QTEST_GUILESS_MAIN(TestFindingLines)

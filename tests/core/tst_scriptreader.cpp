@@ -78,7 +78,7 @@ void TestScriptReader::readsBackWhatWasWritten()
     const QString music[3] = {QString(), QStringLiteral("Caf\u00E9 du monde"), QStringLiteral("say \"hi\" \\ it's")};
     for (int i = 0; i < 3; ++i) {
         const int* c = corners[i];
-        saved.rooms.append({c[0], c[1], c[2], c[3], c[4], c[5], i + 4, music[i], {}});
+        saved.rooms.append({c[0], c[1], c[2], c[3], c[4], c[5], i + 4, music[i], {}, {}});
     }
     scriptmodel::setDoor(saved, 0, 1, 100);
     scriptmodel::setDoor(saved, 1, 0, 100);

@@ -153,7 +153,7 @@ void TestTool::info()
     QVERIFY(writeAll(path("even.blk"), fileOf(1, 1, 1, 1, {{quint16(10 + 8 - 4), 0, 64, 64}},
                                               QList<quint16>(64 * 64, 0))));
     QVERIFY(writeAll(path("rooms.cos"), "brmi 3 100\r\naddm 10 20 800 600 \"hills\"\r\n"
-                                        "addr 3 10 110 20 20 80 90\r\nrtyp va00 2\r\n"
+                                        "setv va00 addr 3 10 110 20 20 80 90\r\nrtyp va00 2\r\n"
                                         "addr 3 110 200 20 20 90 90\r\ndoor 100 101 55\r\n"));
     QVERIFY(QImage(40, 30, QImage::Format_RGB32).save(path("p.jpg")));
 
@@ -226,7 +226,8 @@ void TestTool::check()
     const Run errors = tool({"check", "errors.cos"});
     QCOMPARE(errors.status, 1);
     QCOMPARE(errors.out, QStringLiteral("errors.cos:5: error: Door between rooms 0 and 2, which share no edge: the "
-                                        "game stops the script at this line and makes no door after it.\n"
+                                        "game stops the script at this line: the rooms made before it keep the doors the game made on their "
+                                        "shared edges, at permeability 100, and every later line is lost.\n"
                                         "errors.cos:1: note: Rooms 0 and 1 share an edge with no door line: the game "
                                         "makes a door of permeability 100 there.\n"));
     QCOMPARE(errors.err, QStringLiteral("1 error, 1 note\n"));
