@@ -210,7 +210,7 @@ void TestRoomDefs::savingRefusesWithoutTouchingTheFile()
     QCOMPARE(readFile(path), QByteArray("old content\r\n"));
 
     tool->SetOffsetX(0);
-    main->Rooms[0]->music = QStringLiteral("a\tb");
+    main->Rooms[0]->music = QStringLiteral("a\x01" "b");
     QVERIFY_THROWS_EXCEPTION(PlsdError, main->SaveRoomDefs(path));
     QCOMPARE(readFile(path), QByteArray("old content\r\n"));
 }
@@ -222,8 +222,8 @@ void TestRoomDefs::loadClearsAPendingDoorAndGrowsPanel()
     QVERIFY(tool->DoorPending);
     tool->SetOffsetX(1000);
     const QString path = dir->filePath(QStringLiteral("grow.cos"));
-    // LF line ends; a ybr that breaks the minimum height; xr beyond the panel, once the
-    // offset is taken off.
+    // LF line ends; a ybr under the minimum height, loaded as written; xr beyond the
+    // panel, once the offset is taken off.
     writeFile(path, "setv va02 addr va01 1100 1500 0 50 60 52\nrtyp va02 4\n");
     main->LoadRoomDefs(path);
     QCOMPARE(main->Rooms.size(), 2);
@@ -232,7 +232,7 @@ void TestRoomDefs::loadClearsAPendingDoorAndGrowsPanel()
     QVERIFY(!tool->DoorPending);
     QCOMPARE(read->xr(), 500);
     QCOMPARE(read->xl(), 100);
-    QCOMPARE(read->ybr(), 55);   // ytr + 5
+    QCOMPARE(read->ybr(), 52);   // before, ytr + 5
     QCOMPARE(read->ybl(), 60);
     QCOMPARE(read->roomtype, 4);
     QCOMPARE(tool->edtRoomType->text(), QStringLiteral("4"));   // the toolbox shows it
@@ -257,7 +257,8 @@ void TestRoomDefs::failedLoadChangesNothing()
 
     const QString path = dir->filePath(QStringLiteral("rooms.cos"));
     writeFile(path, "brmi 1 10\r\nsetv va01 addm 900 900 5000 5000 \"Big\"\r\n"
-                    "setv va02 addr va01 900 1000 900 900 1000 1000\r\nmmsc 0 0 \"m\"\r\ndoor 10 11 5\r\n\r\n"
+                    "setv va02 addr va01 900 1000 900 900 1000 1000\r\nmmsc 0 0 \"m\"\r\n"
+                    "addr va01 1000 1100 900 900 1000 1000 door 10 11 5\r\n\r\n"
                     "setv va02 addr va01 0 100 0 0 59x0 100\r\n");
     try {
         main->LoadRoomDefs(path);
@@ -273,11 +274,12 @@ void TestRoomDefs::failedLoadChangesNothing()
     QCOMPARE(main->UndoStack->count(), steps);
 
     // A good load is one step, and undo takes all of it back.
-    writeFile(path, "brmi 1 10\r\nsetv va02 addr va01 0 100 0 0 100 100\r\nmmsc 0 0 \"m\"\r\ndoor 10 11 5\r\n");
+    writeFile(path, "brmi 1 10\r\nsetv va02 addr va01 0 100 0 0 100 100\r\nsetv va03 addr va01 100 200 0 0 100 100\r\n"
+                    "mmsc 0 0 \"m\"\r\ndoor va02 va03 5\r\n");
     main->LoadRoomDefs(path);
     QCOMPARE(main->UndoStack->count(), steps + 1);
     QCOMPARE(main->UndoStack->undoText(), QStringLiteral("Load Room Defs"));
-    QCOMPARE(main->Rooms[2]->DoorTo(main->Rooms[1])->perm, 5);   // the script's room to the editor's second
+    QCOMPARE(main->Rooms[2]->DoorTo(main->Rooms[3])->perm, 5);   // door lines link rooms of their own file
     main->UndoStack->undo();
     QCOMPARE(collectRoomDefs(*main, *tool), before);
 }
@@ -319,10 +321,11 @@ void TestRoomDefs::doorLinesLinkTheRoomsOfTheScript()
     QCOMPARE(main->Rooms[3]->DoorTo(main->Rooms[2])->perm, 50);
     QCOMPARE(tool->cbxDoorList->count(), 1);   // the toolbox shows the last room's door
 
-    // A number the script does not make still reaches the editor's room at that position.
-    main->LoadRoomDefsText("brmi 0 0\r\nsetv va02 addr va01 0 50 0 0 60 60\r\ndoor 0 1 20\r\n");
-    QCOMPARE(main->Rooms[4]->DoorTo(second)->perm, 20);
-    QCOMPARE(second->DoorTo(main->Rooms[4])->perm, 20);
+    // A number the script does not make is an error: door lines link rooms of their file.
+    QVERIFY_THROWS_EXCEPTION(ScriptError,
+                             main->LoadRoomDefsText("brmi 0 0\r\nsetv va02 addr va01 0 50 0 0 60 60\r\ndoor 0 1 20\r\n"));
+    QCOMPARE(main->Rooms.size(), 4);
+    QCOMPARE(second->doorCount(), 0);
 }
 
 namespace {

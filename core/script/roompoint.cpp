@@ -37,26 +37,75 @@ RoomCorners CornersOf(const ScriptRoom& room)
     return {room.xl, room.xr, room.ytl, room.ytr, room.ybl, room.ybr};
 }
 
-std::optional<QPoint> MusicPoint(const RoomCorners& room)
+std::optional<QPoint> MusicPoint(const RoomCorners& room, const std::function<bool(QPoint)>& taken)
 {
+    const auto free = [&](qint64 x, qint64 y) {
+        return GameRoomContains(room, x, y) && (!taken || !taken(QPoint(int(x), int(y))));
+    };
     // As the writer has always put it, halves truncated toward zero.
     const qint64 diagonalX = (qint64(room.xl) + room.xr) / 2;
     const qint64 diagonalY = (qint64(room.ytl) + room.ybr) / 2;
-    if (GameRoomContains(room, diagonalX, diagonalY))
+    if (free(diagonalX, diagonalY))
         return QPoint(int(diagonalX), int(diagonalY));
     if (room.xl > room.xr)
         return std::nullopt;
-    const std::array<qint64, 3> columns = {diagonalX, room.xl, room.xr};
-    for (const qint64 x : columns) {
+    // The middle of the room, its walls, then points spread over it.
+    static constexpr int Steps = 8;
+    std::vector<std::pair<int, int>> fractions = {{Steps / 2, Steps / 2}, {0, Steps / 2}, {Steps, Steps / 2}};
+    for (int fx = 1; fx < Steps; ++fx) {
+        for (int fy = 1; fy < Steps; ++fy)
+            fractions.push_back({fx, fy});
+    }
+    const qint64 width = qint64(room.xr) - room.xl;
+    for (const auto& [fx, fy] : fractions) {
+        const qint64 x = room.xl + width * fx / Steps;
         const double top = ceilingAt(room, x);
         const double bottom = floorAt(room, x);
         if (top > bottom)
             continue;
-        const qint64 y = qint64(std::floor((top + bottom) / 2));
+        const qint64 y = qint64(std::floor(top + (bottom - top) * fy / Steps));
         for (const qint64 candidate : {y, y + 1, y - 1}) {
-            if (GameRoomContains(room, x, candidate))
+            if (free(x, candidate))
                 return QPoint(int(x), int(candidate));
         }
     }
     return std::nullopt;
+}
+
+qint64 RoomPointIndex::column(qint64 x)
+{
+    return x >= 0 ? x / Width : -((-x + Width - 1) / Width);
+}
+
+void RoomPointIndex::add(const RoomCorners& room)
+{
+    const int index = int(rooms.size());
+    rooms.push_back(room);
+    const qint64 first = column(room.xl);
+    const qint64 last = column(room.xr);
+    if (last < first || last - first > MaxColumns) {
+        wide.push_back(index);
+        return;
+    }
+    for (qint64 k = first; k <= last; ++k)
+        columns[k].push_back(index);
+}
+
+int RoomPointIndex::find(qint64 x, qint64 y) const
+{
+    int found = -1;
+    const auto consider = [&](const std::vector<int>& list) {
+        for (const int r : list) {
+            if (found >= 0 && r > found)
+                break;
+            if (GameRoomContains(rooms[r], x, y)) {
+                found = r;
+                break;
+            }
+        }
+    };
+    if (const auto it = columns.find(column(x)); it != columns.end())
+        consider(it->second);
+    consider(wide);
+    return found;
 }

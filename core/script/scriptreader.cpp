@@ -140,50 +140,6 @@ struct Door {
     int perm = 0;
 };
 
-// Rooms by columns of the game's x, for the point look-up of rmsc.
-class RoomColumns {
-public:
-    void add(int room, const RoomCorners& c)
-    {
-        const qint64 first = column(c.xl);
-        const qint64 last = column(c.xr);
-        if (last < first || last - first > MaxColumns) {
-            wide.push_back(room);
-            return;
-        }
-        for (qint64 k = first; k <= last; ++k)
-            columns[k].push_back(room);
-    }
-
-    // The first room, in the order added, holding the point.
-    int find(qint64 x, qint64 y, const QList<Room>& rooms) const
-    {
-        int found = -1;
-        const auto consider = [&](const std::vector<int>& list) {
-            for (const int r : list) {
-                if (found >= 0 && r > found)
-                    break;
-                if (GameRoomContains(rooms[r].read.corners, x, y)) {
-                    found = r;
-                    break;
-                }
-            }
-        };
-        if (const auto it = columns.find(column(x)); it != columns.end())
-            consider(it->second);
-        consider(wide);
-        return found;
-    }
-
-private:
-    static constexpr qint64 Width = 256;
-    static constexpr qint64 MaxColumns = 64;
-    static qint64 column(qint64 x) { return x >= 0 ? x / Width : -((-x + Width - 1) / Width); }
-
-    std::unordered_map<qint64, std::vector<int>> columns;
-    std::vector<int> wide;
-};
-
 class ScriptReader {
 public:
     ScriptReader(const QByteArray& bytes, const ScriptStart& start)
@@ -414,7 +370,7 @@ private:
         room.read.number = roomNumbers.next(roomBase);
         const int index = int(allRooms.size());
         rooms_.insert(room.read.number, index);
-        columns.add(index, c);
+        columns.add(c);
         metarooms[room.metaroom].rooms.append(index);
         allRooms.append(room);
         return room.read.number;
@@ -448,7 +404,15 @@ private:
         const int x = number();
         const int y = number();
         const QString music = text("the music");
-        int r = columns.find(x, y, allRooms);
+        // The latest room when it holds the point and has no music yet, as the writer puts
+        // each rmsc line after its room: a room wholly inside an earlier one keeps its
+        // music (the check tells that the rooms overlap). Else the first room, as in the game.
+        int r = -1;
+        if (!allRooms.isEmpty() && allRooms.last().read.musicLine == 0 &&
+            GameRoomContains(allRooms.last().read.corners, x, y))
+            r = int(allRooms.size()) - 1;
+        if (r < 0)
+            r = columns.find(x, y);
         // A room the game finds nowhere (reversed walls) takes the line that follows it,
         // as the writer has always written it.
         if (r < 0 && !allRooms.isEmpty() && !MusicPoint(allRooms.last().read.corners))
@@ -600,7 +564,7 @@ private:
     int fileMetarooms = 0;
     QList<Room> allRooms;
     QHash<int, int> rooms_;   // room number to index
-    RoomColumns columns;
+    RoomPointIndex columns;
     QList<Door> doors;
     QList<KeptLine> kept;
     QList<KeptLine> mapLines;

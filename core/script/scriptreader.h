@@ -16,7 +16,9 @@
 //   addm <x> <y> <width> <height> "<background>"        a new metaroom; returns its number
 //   addr <metaroom> <xl> <xr> <ytl> <ytr> <ybl> <ybr>   a new room (game coordinates); returns its number
 //   rtyp <room> <type>                                  a room's type
-//   rmsc <x> <y> "<music>"                              music of the first room holding the point
+//   rmsc <x> <y> "<music>"                              music of the room holding the point: the
+//                                                       latest room when it does and has no music
+//                                                       yet, else the first, as the game finds it
 //   mmsc <x> <y> "<music>"                              music of the metaroom holding the point
 //   prop <room> <index> <level>                         a room's CA level (index 0 to 15)
 //   door <room> <room> <perm>                           links two rooms both ways

@@ -148,6 +148,7 @@ void writeMetaroom(ScriptText& out, const RoomDefs& defs, GameNumbering& roomNum
 
     QList<std::int32_t> numbers;
     numbers.reserve(defs.rooms.size());
+    RoomPointIndex earlier;
     for (qsizetype i = 0; i < defs.rooms.size(); ++i) {
         const ScriptRoom& room = defs.rooms[i];
         const std::initializer_list<std::int32_t> corners = {
@@ -160,9 +161,13 @@ void writeMetaroom(ScriptText& out, const RoomDefs& defs, GameNumbering& roomNum
         out.line("rtyp va02 ", {room.roomtype});
         // A point the game finds in the room; a room it finds nowhere keeps the middle
         // of its diagonal, and the check says what the game does with it.
+        // A point no earlier room holds, as the game gives the music to the first room it
+        // finds there; failing that, any point of the room.
         const RoomCorners c = CornersOf(room);
         const QPoint diagonal(half(wrappingAdd(room.xl, room.xr)), half(wrappingAdd(room.ytl, room.ybr)));
-        const QPoint point = MusicPoint(c).value_or(diagonal);
+        const auto takenEarlier = [&](QPoint p) { return earlier.find(p.x(), p.y()) >= 0; };
+        const QPoint point = MusicPoint(c, takenEarlier).value_or(MusicPoint(c).value_or(diagonal));
+        earlier.add(c);
         out.line("rmsc ", {wrappingAdd(point.x(), dx), wrappingAdd(point.y(), dy)}, room.music,
                  [i] { return roomMusicField(i); });
         for (const CaLevel& level : room.levels)
