@@ -288,6 +288,7 @@ void TfrmMainForm::NewMap()
     Document->setSurfaceSize(EmptyPanelSize);
     Document->setMetaroom({});
     roomFile.clear();
+    RoomFileRest = {};
     backgroundFile.clear();
     savedPicture = mapfiles::pictureKey(Blocks.get(), BlockColumns, BlockRows);
     showUnsavedState();

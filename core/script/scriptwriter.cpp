@@ -217,3 +217,8 @@ void SaveRoomDefsFile(const QString& path, const RoomDefs& defs)
 {
     WriteTextFile(path, RoomDefsText(defs));
 }
+
+void SaveScriptFile(const QString& path, const RoomDefs& open, const QList<RoomDefs>& others, int openIndex)
+{
+    WriteTextFile(path, ScriptFileText(open, others, openIndex));
+}

@@ -45,3 +45,5 @@ QByteArray ScriptFileText(const RoomDefs& open, const QList<RoomDefs>& others, i
 // Writes the script to path. A refused text field or a failed write leaves the file
 // that was there untouched.
 void SaveRoomDefsFile(const QString& path, const RoomDefs& defs);
+// The same for a file of several metarooms (ScriptFileText).
+void SaveScriptFile(const QString& path, const RoomDefs& open, const QList<RoomDefs>& others, int openIndex);
