@@ -4,6 +4,7 @@
 #include "core/model/commands.h"
 #include "core/model/snapshot.h"
 #include "core/rules/gamerules.h"
+#include "app/statusbar.h"
 #include "rooms/room.h"
 #include "core/script/gametext.h"
 #include "script/scriptcommands.h"
@@ -12,6 +13,7 @@
 #include "core/tst_blkdata.h"
 
 #include <QComboBox>
+#include <QListWidget>
 #include <QFile>
 #include <QUndoStack>
 #include <QLineEdit>
@@ -86,6 +88,8 @@ private slots:
     void roundTripOfRandomMetarooms();
     void doorLinesOfErrorFreeMapsJoinSharedEdges();
     void menuCommands();
+    void metaroomsOneAtATimeSavedBackWhole();
+    void keptLinesAndLevelsThroughLoadUndoAndSave();
 
 private:
     Editor* e = nullptr;
@@ -590,6 +594,89 @@ void TestRoomDefs::menuCommands()
     main->LoadRoomDefs1->trigger();
     QCOMPARE(errors.messages, QStringList({"missing.cos: File not found"}));
     QCOMPARE(host.asked, QStringList({"sdgCOS", "odgCOS", "odgCOS"}));
+}
+
+
+
+// The game's own style of map: two metarooms in one file. Before, both were merged into
+// one and the first one's rooms were moved by the second's offsets.
+void TestRoomDefs::metaroomsOneAtATimeSavedBackWhole()
+{
+    const QString path = dir->filePath(QStringLiteral("world.cos"));
+    writeFile(path, "* the world\r\n"
+                    "setv va00 addm 0 0 800 600 \"one\"\r\nsetv va10 addm 1000 0 400 300 \"two\"\r\n"
+                    "setv va01 addr va00 0 100 0 0 50 50\r\nsetv va02 addr va10 1000 1100 0 0 50 50\r\n"
+                    "setv va03 addr va10 1100 1200 0 0 50 50\r\ndoor va02 va03 30\r\nrtyp va01 4\r\n"
+                    "mmsc 1100 100 \"tune\"\r\n");
+    TestDialogs host;
+    QStringList offered;
+    host.modal = [&offered](QDialog* dialog) {
+        auto* list = dialog->findChild<QListWidget*>(QStringLiteral("lstMetarooms"));
+        for (int i = 0; i < list->count(); ++i)
+            offered << list->item(i)->text();
+        list->setCurrentRow(1);
+        return int(QDialog::Accepted);
+    };
+    main->LoadRoomDefs(path);
+    QCOMPARE(host.asked, QStringList{"dlgChooseMetaroom"});
+    QCOMPARE(offered, (QStringList{"Metaroom 0: \"one\" at 0, 0, 800 x 600 pixels, 1 rooms",
+                                   "Metaroom 1: \"two\" at 1000, 0, 400 x 300 pixels, 2 rooms"}));
+    QCOMPARE(main->Rooms.size(), 2);
+    QCOMPARE(main->Rooms[0]->xl(), 0);   // picture coordinates of the second metaroom
+    QCOMPARE(tool->GetOffsetX(), 1000);
+    QCOMPARE(tool->MetaroomMusic, QStringLiteral("tune"));
+    QCOMPARE(main->Rooms[0]->DoorTo(main->Rooms[1])->perm, 30);
+
+    // An edit, saved over the file: the first metaroom comes back as it was.
+    main->Rooms[1]->roomtype = 7;
+    main->SaveRoomDefs(path);
+    const ScriptContent first = ReadScript(readFile(path), ScriptStart{});
+    QCOMPARE(first.metarooms.size(), 2);
+    QCOMPARE(first.rooms.size(), 1);
+    QCOMPARE(first.rooms[0].roomtype, 4);
+    QCOMPARE(first.metaroom->backgroundName, QStringLiteral("one"));
+    ScriptStart second;
+    second.metaroom = 1;
+    const ScriptContent two = ReadScript(readFile(path), second);
+    QCOMPARE(two.rooms.size(), 2);
+    QCOMPARE(two.rooms[1].roomtype, 7);
+    QCOMPARE(two.doors.size(), 1);
+
+    // A save to a new file writes the open metaroom alone; cancelling the choice loads nothing.
+    const QString alone = dir->filePath(QStringLiteral("two.cos"));
+    main->SaveRoomDefs(alone);
+    QCOMPARE(ScriptMetarooms(readFile(alone), ScriptStart{}).size(), 1);
+    host.modal = [](QDialog*) { return int(QDialog::Rejected); };
+    main->LoadRoomDefs(path);
+    QCOMPARE(main->Rooms.size(), 2);
+}
+
+// prop levels are held with the room, through undo, and saved as the same float; lines
+// the editor does not model are kept and saved after the rooms, with variables as numbers.
+void TestRoomDefs::keptLinesAndLevelsThroughLoadUndoAndSave()
+{
+    const QString path = dir->filePath(QStringLiteral("props.cos"));
+    writeFile(path, "brmi 0 10\r\nsetv va01 addm 0 0 800 600 \"x\"\r\n"
+                    "setv va05 addr va01 0 100 0 0 50 50\r\n"
+                    "prop va05 2 0.1 prop va05 0 1\r\nrate 5 2 0.3 0.2 0.1\r\naltr va05 2 0.05\r\n");
+    main->LoadRoomDefs(path);
+    QCOMPARE(main->StatusBar->text(),
+             QStringLiteral("2 lines the editor does not change kept as they are, to be saved back: rate, altr"));
+    const RoomKey key = main->Document->roomAt(0);
+    QCOMPARE(main->Document->room(key).levels, (CaLevels{{0, 1.0f}, {2, 0.1f}}));
+    main->UndoStack->undo();
+    QCOMPARE(main->Document->roomCount(), 0);
+    main->UndoStack->redo();
+    QCOMPARE(main->Document->room(main->Document->roomAt(0)).levels, (CaLevels{{0, 1.0f}, {2, 0.1f}}));
+
+    const QString saved = dir->filePath(QStringLiteral("saved.cos"));
+    main->SaveRoomDefs(saved);
+    const QByteArray text = readFile(saved);
+    QVERIFY(text.contains("prop va02 0 1.0\r\nprop va02 2 0.1\r\n"));
+    QVERIFY(text.endsWith("rate 5 2 0.3 0.2 0.1\r\naltr 10 2 0.05\r\n"));
+    const ScriptContent back = ReadScript(text, ScriptStart{});
+    QCOMPARE(back.rooms[0].levels, (CaLevels{{0, 1.0f}, {2, 0.1f}}));
+    QCOMPARE(back.kept.size(), 2);
 }
 
 PLSD_TEST_MAIN(TestRoomDefs)
