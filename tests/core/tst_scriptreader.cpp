@@ -1,7 +1,13 @@
 #include "core/common/errors.h"
 #include "core/script/scriptreader.h"
 #include "core/script/scriptwriter.h"
+#include "core/model/scriptload.h"
+#include "core/script/calevels.h"
+#include "core/script/roompoint.h"
+#include "core/script/scripttokens.h"
 #include "scriptmodel.h"
+
+#include <random>
 
 #include <QtTest>
 
@@ -59,6 +65,7 @@ private slots:
     void commands();
     void keptLinesAndLevels();
     void severalMetarooms();
+    void gameStylesReadAsTheWritersForm();
     void panelGrowsInPictureCoordinates();
     void failures_data();
     void failures();
@@ -278,6 +285,176 @@ void TestScriptReader::failures()
         QCOMPARE(e.message(), message);
         const QString named = e.inFile(QStringLiteral("rooms.cos")).message();
         QCOMPARE(named, QStringLiteral("rooms.cos, ") + message);
+    }
+}
+
+namespace {
+
+// Writes a map as modders and the game's install scripts do, in a random style.
+class GameStyleWriter {
+public:
+    explicit GameStyleWriter(quint32 seed)
+        : random(seed)
+    {
+    }
+
+    int between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
+    bool oneIn(int n) { return between(1, n) == 1; }
+
+    // Rooms in cells of a grid, so no two overlap; wedges now and then.
+    RoomDefs map()
+    {
+        RoomDefs defs;
+        defs.offsetX = between(-5000, 5000);
+        defs.offsetY = between(-5000, 5000);
+        defs.metaRoomID = between(0, 50);
+        defs.subRoomStartID = between(0, 1500);
+        defs.metaroomMusic = oneIn(3) ? QString() : QStringLiteral("main.mng\\garden %1").arg(between(0, 99));
+        defs.metaroomFilename = QStringLiteral("map%1").arg(between(0, 9));
+        defs.panelWidth = 1600;
+        defs.panelHeight = 1200;
+        const int rooms = between(0, 12);
+        for (int i = 0; i < rooms; ++i) {
+            const int x = (i % 8) * 200;
+            const int y = (i / 8) * 300;
+            ScriptRoom r;
+            r.xl = x + between(0, 40);
+            r.xr = x + between(100, 199);
+            r.ytl = y + between(0, 60);
+            r.ytr = y + between(0, 60);
+            r.ybl = oneIn(5) ? r.ytl : y + between(120, 299);
+            r.ybr = r.ybl == r.ytl ? y + between(120, 299) : (oneIn(4) ? r.ytr : y + between(120, 299));
+            r.roomtype = between(0, 15);
+            r.music = oneIn(2) ? QString() : QStringLiteral("tune\t%1 \"x\"\n").arg(i);
+            for (int k = between(0, 3); k > 0; --k)
+                r.levels = WithCaLevel(r.levels, between(0, 15), oneIn(2) ? float(between(0, 8)) / 8 : float(between(0, 1000)) / 997);
+            defs.rooms.append(r);
+        }
+        for (int k = rooms > 1 ? between(0, 2 * rooms) : 0; k > 0; --k) {
+            const int a = between(0, rooms - 1);
+            const int b = between(0, rooms - 1);
+            if (a != b) {
+                const int perm = between(0, 100);
+                scriptmodel::setDoor(defs, a, b, perm);
+                scriptmodel::setDoor(defs, b, a, perm);
+            }
+        }
+        return defs;
+    }
+
+    // The map in a random game style, and the kept lines as they read back.
+    QByteArray script(const RoomDefs& defs, QList<QByteArray>& kept)
+    {
+        commands.clear();
+        const bool reuse = oneIn(2);      // one variable for every room, its lines next to it
+        const bool byNumber = oneIn(3);   // rooms named by their numbers, not variables
+        const int metaroomVar = between(0, 9);
+        command({"brmi", n(defs.metaRoomID), n(defs.subRoomStartID)});
+        command({"setv", var(metaroomVar), "addm", n(defs.offsetX), n(defs.offsetY), n(defs.panelWidth),
+                 n(defs.panelHeight), quoted(defs.metaroomFilename)});
+        QList<QList<QByteArray>> after;   // lines that may come in any order after all rooms
+        after.append({"mmsc", n(defs.offsetX + 5), n(defs.offsetY + 5), quoted(defs.metaroomMusic)});
+        const auto roomName = [&](int i) { return byNumber ? n(defs.subRoomStartID + i) : var(reuse ? 10 : 10 + i); };
+        for (int i = 0; i < defs.rooms.size(); ++i) {
+            const ScriptRoom& r = defs.rooms[i];
+            command({"setv", var(reuse ? 10 : 10 + i), "addr", var(metaroomVar), n(r.xl + defs.offsetX),
+                     n(r.xr + defs.offsetX), n(r.ytl + defs.offsetY), n(r.ytr + defs.offsetY), n(r.ybl + defs.offsetY),
+                     n(r.ybr + defs.offsetY)});
+            QList<QList<QByteArray>> own;
+            own.append({"rtyp", roomName(i), n(r.roomtype)});
+            const QPoint p = *MusicPoint(CornersOf(r));
+            own.append({"rmsc", n(p.x() + defs.offsetX), n(p.y() + defs.offsetY), quoted(r.music)});
+            for (const CaLevel& l : r.levels)
+                own.append({"prop", roomName(i), n(l.index), CaLevelText(l.level)});
+            if (oneIn(3)) {
+                own.append({"altr", roomName(i), n(between(0, 15)), "0.25"});
+                kept.append("altr " + QByteArray::number(defs.subRoomStartID + i) + ' ' + own.last()[2] + " 0.25");
+            }
+            std::shuffle(own.begin(), own.end(), random);
+            // Kept lines keep their order among themselves: the others may move.
+            for (const QList<QByteArray>& line : own) {
+                if (reuse || oneIn(2) || line[0] == "altr")
+                    command(line);
+                else
+                    after.append(line);
+            }
+        }
+        for (int a = 0; a < defs.rooms.size(); ++a) {
+            for (const ScriptDoor& d : defs.rooms[a].doors) {
+                if (d.target > a)
+                    after.append({"door", n(defs.subRoomStartID + a), n(defs.subRoomStartID + d.target), n(d.perm)});
+            }
+        }
+        std::shuffle(after.begin(), after.end(), random);
+        for (const QList<QByteArray>& line : after)
+            command(line);
+        if (oneIn(2)) {
+            command({"rate", "3", "2", "0.5", "0.1", "0.2"});
+            kept.append("rate 3 2 0.5 0.1 0.2");
+        }
+        return commands;
+    }
+
+private:
+    static QByteArray n(int value) { return QByteArray::number(value); }
+    static QByteArray var(int index) { return QByteArray("va") + (index < 10 ? "0" : "") + QByteArray::number(index); }
+    static QByteArray quoted(const QString& text) { return QuotedText(text.toLatin1()); }
+
+    QByteArray cased(QByteArray word)
+    {
+        if (word.startsWith('"') || oneIn(2))
+            return word;
+        return oneIn(2) ? word.toUpper() : word.left(1).toUpper() + word.mid(1);
+    }
+
+    void command(const QList<QByteArray>& tokens)
+    {
+        // Kept lines are written plainly: they are kept as they stand.
+        const bool keep = tokens[0] == "rate" || tokens[0] == "altr";
+        for (int i = 0; i < tokens.size(); ++i) {
+            commands += keep ? tokens[i] : cased(tokens[i]);
+            if (i + 1 < tokens.size())
+                commands += keep ? QByteArray(" ")
+                                 : !oneIn(8) ? QByteArray(oneIn(4) ? "\t " : " ") : QByteArray(oneIn(2) ? "\r\n  " : "\n");
+        }
+        if (oneIn(4))
+            commands += "  * note: \"a comment\" va03";
+        commands += oneIn(5) ? QByteArray("\n") : QByteArray("\r\n");
+    }
+
+    std::mt19937 random;
+    QByteArray commands;
+};
+
+// Door lists in target order, so that maps whose door lines came in another order compare.
+RoomDefs withSortedDoors(RoomDefs defs)
+{
+    for (ScriptRoom& r : defs.rooms)
+        std::sort(r.doors.begin(), r.doors.end(), [](const ScriptDoor& a, const ScriptDoor& b) { return a.target < b.target; });
+    return defs;
+}
+
+} // namespace
+
+void TestScriptReader::gameStylesReadAsTheWritersForm()
+{
+    const quint32 seed = qEnvironmentVariableIsSet("PLSD_SEED") ? quint32(qEnvironmentVariableIntValue("PLSD_SEED")) : 21u;
+    GameStyleWriter writer(seed);
+    for (int i = 0; i < 300; ++i) {
+        const RoomDefs defs = writer.map();
+        const RoomDefs own = withSortedDoors(LoadedIntoEmptyMap(ReadScript(RoomDefsText(defs), {})));
+        QList<QByteArray> kept;
+        const QByteArray text = writer.script(defs, kept);
+        ScriptContent read;
+        try {
+            read = ReadScript(text, {});
+        } catch (const ScriptError& e) {
+            QFAIL(qPrintable(QStringLiteral("seed %1, map %2: %3\n%4").arg(seed).arg(i).arg(e.message(), QString::fromLatin1(text))));
+        }
+        RoomDefs game = withSortedDoors(LoadedIntoEmptyMap(read));
+        QCOMPARE(game.keptLines, kept);
+        game.keptLines.clear();
+        QVERIFY2(game == own, qPrintable(QStringLiteral("seed %1, map %2:\n%3").arg(seed).arg(i).arg(QString::fromLatin1(text))));
     }
 }
 
