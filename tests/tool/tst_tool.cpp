@@ -78,6 +78,7 @@ private slots:
     void info();
     void check();
     void render();
+    void severalMetaroomsAndKeptLines();
     void errorsChangeNothing_data();
     void errorsChangeNothing();
 
@@ -278,6 +279,33 @@ void TestTool::render()
     QCOMPARE(light.pixel(60, 70), qRgb(200, 220, 240));
     QCOMPARE(light.pixel(70, 40), white);
     QCOMPARE(light.pixel(150, 140), grey);
+}
+
+// A file of two metarooms: info lists each and the kept lines, check covers each, render
+// draws the one asked for.
+void TestTool::severalMetaroomsAndKeptLines()
+{
+    QVERIFY(writeAll(path("world.cos"), "setv va00 addm 0 0 300 100 \"one\"\r\nsetv va10 addm 1000 0 300 100 \"two\"\r\n"
+                                        "setv va01 addr va00 0 100 0 0 50 50\r\nsetv va02 addr va10 1000 1100 0 0 50 50\r\n"
+                                        "setv va03 addr va10 1200 1300 0 0 50 50\r\ndoor va02 va03 30\r\n"
+                                        "rate 3 2 0.5 0.1 0.2\r\n"));
+    const Run info = tool({"info", "world.cos"});
+    QCOMPARE(info.status, 0);
+    QVERIFY(info.out.contains(QStringLiteral("  metarooms: 2\n  metaroom 1 of 2, added at line 1:\n")));
+    QVERIFY(info.out.contains(QStringLiteral("  metaroom 2 of 2, added at line 2:\n  metaroom number: 1\n")));
+    QVERIFY(info.out.contains(QStringLiteral("  room 2: xl 200 xr 300 ytl 0 ytr 0 ybl 50 ybr 50, type 0\n")));
+    QVERIFY(info.out.endsWith(QStringLiteral("  lines kept as they are: 1\n  line 7: rate 3 2 0.5 0.1 0.2\n")));
+
+    // The door of the second metaroom joins rooms that share no edge: found there.
+    const Run check = tool({"check", "world.cos"});
+    QCOMPARE(check.status, 1);
+    QVERIFY(check.out.startsWith(QStringLiteral("world.cos:6: error: Door between rooms 1 and 2, which share no edge")));
+
+    QCOMPARE(tool({"render", "world.cos", "--metaroom", "1", "-o", "two.png"}).status, 0);
+    QCOMPARE(QImage(path("two.png")).size(), QSize(300, 100));
+    const Run none = tool({"render", "world.cos", "--metaroom", "7", "-o", "seven.png"});
+    QCOMPARE(none.status, 2);
+    QVERIFY(none.err.contains(QStringLiteral("the script has no metaroom numbered 7 (it has 0, 1)")));
 }
 
 void TestTool::errorsChangeNothing_data()
