@@ -2,6 +2,7 @@
 // makes in an empty editor.
 #include "core/model/scriptload.h"
 #include "core/rules/findinglines.h"
+#include "core/script/scriptwriter.h"
 
 #include <QtTest>
 
@@ -76,6 +77,8 @@ void TestFindingLines::loadedMap()
     QCOMPARE(defs.rooms.size(), 2);
     QCOMPARE(defs.rooms[0], (ScriptRoom{100, 200, 0, 0, 100, 100, 3, QStringLiteral("drip"), {{1, 60}}, {}}));
     QCOMPARE(defs.rooms[1], (ScriptRoom{200, 300, 0, 0, 100, 0, 0, QString(), {{0, 60}, {1, 5}}, {}}));
+    // Saved, the wedge keeps its corners; before, "... 106 6" came back "... 106 11".
+    QVERIFY(RoomDefsText(defs).contains("setv va02 addr va01 205 305 6 6 106 6\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestFindingLines)
