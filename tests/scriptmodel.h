@@ -27,7 +27,7 @@ inline void setDoor(RoomDefs& defs, int from, int to, int perm)
 }
 
 // defs after a load of content, read from startOf(defs): the script's rooms appended,
-// each door linked both ways, the metaroom values the script sets.
+// each door linked both ways, the metaroom values the script sets, its kept lines.
 inline RoomDefs applied(RoomDefs defs, const ScriptContent& content)
 {
     const int existing = int(defs.rooms.size());
@@ -53,6 +53,11 @@ inline RoomDefs applied(RoomDefs defs, const ScriptContent& content)
         defs.metaroomMusic = *content.metaroomMusic;
     defs.panelWidth = content.panelWidth;
     defs.panelHeight = content.panelHeight;
+    // Lines the editor does not model are kept, after those it held.
+    for (const KeptLine& line : content.mapLines)
+        defs.mapLines.append(line.text);
+    for (const KeptLine& line : content.kept)
+        defs.keptLines.append(line.text);
     return defs;
 }
 

@@ -400,7 +400,6 @@ private:
     void roomMusic(const StreamToken& word)
     {
         lastKept = false;
-        const qsizetype keptBefore = kept.size();
         const int x = number();
         const int y = number();
         const QString music = text("the music");
@@ -418,8 +417,9 @@ private:
         if (r < 0 && !allRooms.isEmpty() && !MusicPoint(allRooms.last().read.corners))
             r = int(allRooms.size()) - 1;
         if (r < 0) {
+            // The game stops the script here: the check tells it. Kept after the rooms,
+            // the line would find a room made later, so it is not kept.
             musicWithoutRoom.append(word.line);
-            kept.insert(keptBefore, keptText(word, "rmsc"));
             return;
         }
         allRooms[r].read.music = music;
@@ -435,20 +435,25 @@ private:
         int found = -1;
         for (int i = 0; i < metarooms.size() && found < 0; ++i) {
             const MetaroomSummary& s = metarooms[i].summary;
-            if (metarooms[i].ofFile && qint64(x) >= s.x && qint64(x) < qint64(s.x) + s.width && qint64(y) >= s.y &&
-                qint64(y) < qint64(s.y) + s.height)
+            if (metarooms[i].ofFile && within(x, s.x, s.width) && within(y, s.y, s.height))
                 found = i;
         }
         // The editor's own metaroom, in a file that adds none.
         if (found < 0 && fileMetarooms == 0)
             found = editorMetaroom(word.line);
-        if (found < 0) {
-            // The game passes it over; it is kept as it stands.
-            kept.append(keptText(word, "mmsc"));
+        // The game passes it over, and so does the editor: kept after the metarooms, it
+        // would give music to one.
+        if (found < 0)
             return;
-        }
         metarooms[found].music = music;
         metarooms[found].musicLine = word.line;
+    }
+
+    // From start to start + size, edges included, in coordinates that wrap at 32 bits as
+    // the writer's do.
+    static bool within(int value, int start, int size)
+    {
+        return quint32(value) - quint32(start) <= quint32(std::max(size, 0));
     }
 
     void door(int line)
@@ -515,20 +520,6 @@ private:
         const qsizetype end = rest.isEmpty() ? word.end : rest.last().end;
         line.text += source.mid(copied, end - copied);
         return line;
-    }
-
-    // A command already read (rmsc, mmsc) kept as its line stands from its word on.
-    KeptLine keptText(const StreamToken& word, const QByteArray& command)
-    {
-        const QByteArray& source = tokens.source();
-        qsizetype end = source.indexOf('\n', word.begin);
-        const qsizetype cr = source.indexOf('\r', word.begin);
-        if (end < 0 || (cr >= 0 && cr < end))
-            end = cr;
-        if (end < 0)
-            end = source.size();
-        QByteArray text = source.mid(word.begin, end - word.begin).trimmed();
-        return {word.line, command, text};
     }
 
     // scrp ... endm, kept as written, its lines ended by CR LF.

@@ -20,6 +20,7 @@
 //                                                       latest room when it does and has no music
 //                                                       yet, else the first, as the game finds it
 //   mmsc <x> <y> "<music>"                              music of the metaroom holding the point
+//                                                       (passed over when none does, as the game does)
 //   prop <room> <index> <level>                         a room's CA level (index 0 to 15)
 //   door <room> <room> <perm>                           links two rooms both ways
 //   brmi <metaroom base> <room base>                    where numbering starts
@@ -150,7 +151,8 @@ struct ScriptContent {
     int panelHeight = 0;
 
     // The file as a whole: lines kept, map lines, rmsc lines whose point no room holds
-    // (the game stops the script there), every metaroom, and which of them is opened.
+    // (the game stops the script there; they are not kept), every metaroom, and which of
+    // them is opened.
     QList<KeptLine> kept;
     QList<KeptLine> mapLines;
     QList<int> musicWithoutRoomLines;

@@ -231,6 +231,9 @@ StreamToken ScriptTokenStream::read()
     token.begin = pos;
     token.startsLine = lineStart;
     if (pos >= source_.size()) {
+        // The end of the script lies on its last line, not after its last line end.
+        if (lineStart && currentLine > 1)
+            token.line = line_ = currentLine - 1;
         token.atEnd = true;
         token.end = pos;
         return token;
