@@ -484,8 +484,9 @@ private:
     }
 
     // --- kept lines ---
-    // The command and the rest of its line, variables replaced by their numbers but for
-    // the one an assigning command sets, which holds a value unknown from here on.
+    // The command and the rest of its line, variables replaced by their numbers (0 for
+    // one never set) but for the one an assigning command sets, which holds a value
+    // unknown from here on, and those already unknown.
     KeptLine keepLine(const StreamToken& word, const QByteArray& command)
     {
         return keepLineFrom(word, command, {});
@@ -511,7 +512,8 @@ private:
                 variables[v] = {Variable::Unknown, 0, word.line};
                 continue;
             }
-            if (variables[v].state != Variable::Number)
+            // A variable never set holds the game's 0; one only the game works out stays.
+            if (variables[v].state == Variable::Unknown)
                 continue;
             line.text += source.mid(copied, t.begin - copied);
             line.text += QByteArray::number(variables[v].value);
