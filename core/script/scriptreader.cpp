@@ -406,16 +406,16 @@ private:
         // The latest room when it holds the point and has no music yet, as the writer puts
         // each rmsc line after its room: a room wholly inside an earlier one keeps its
         // music (the check tells that the rooms overlap). Else the first room, as in the game.
+        // A latest room the game finds nowhere (reversed walls) takes it too: the check
+        // tells that its line stops the script in the game.
         int r = -1;
-        if (!allRooms.isEmpty() && allRooms.last().read.musicLine == 0 &&
-            GameRoomContains(allRooms.last().read.corners, x, y))
-            r = int(allRooms.size()) - 1;
+        if (!allRooms.isEmpty() && allRooms.last().read.musicLine == 0) {
+            const RoomCorners& latest = allRooms.last().read.corners;
+            if (GameRoomContains(latest, x, y) || !MusicPoint(latest))
+                r = int(allRooms.size()) - 1;
+        }
         if (r < 0)
             r = columns.find(x, y);
-        // A room the game finds nowhere (reversed walls) takes the line that follows it,
-        // as the writer has always written it.
-        if (r < 0 && !allRooms.isEmpty() && !MusicPoint(allRooms.last().read.corners))
-            r = int(allRooms.size()) - 1;
         if (r < 0) {
             // The game stops the script here: the check tells it. Kept after the rooms,
             // the line would find a room made later, so it is not kept.
