@@ -268,6 +268,9 @@ private:
     {
         const StreamToken& target = tokens.peek();
         const int v = target.quoted ? -1 : variableIndex(target.text);
+        // A setv whose line ends before its variable cannot be kept as a line of its own.
+        if (v < 0 && (target.atEnd || target.startsLine))
+            throw FormatError(QStringLiteral("the setv has no variable on its line"));
         if (v < 0) {
             kept.append(keepLine(word, "setv"));
             lastKept = true;
