@@ -172,6 +172,14 @@ public:
     // What LoadRoomDefs does with the file's bytes once they are read.
     void LoadRoomDefsText(const QByteArray& text);
     void SaveRoomDefs(const QString& path);
+    // The metarooms of the room file that the map did not open, kept to be written back
+    // by a save over that file; the open metaroom stands at openIndex among them.
+    struct OtherMetarooms {
+        QString path;
+        QList<RoomDefs> metarooms;
+        int openIndex = 0;
+    };
+    OtherMetarooms RoomFileRest;
 
     // Room collection
     void AddRoom();

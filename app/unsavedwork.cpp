@@ -299,6 +299,7 @@ void TfrmMainForm::NewMap()
     Document->setSurfaceSize(EmptyPanelSize);
     Document->setMetaroom({});
     roomFile.clear();
+    RoomFileRest = {};
     backgroundFile.clear();
     savedPicture = mapfiles::pictureKey(Blocks.get(), BlockColumns, BlockRows);
     showUnsavedState();

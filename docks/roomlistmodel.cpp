@@ -2,6 +2,7 @@
 
 #include "core/rules/gamerules.h"
 #include "core/rules/roomtypes.h"
+#include "core/script/calevels.h"
 
 RoomListModel::RoomListModel(TMetaroomDocument* document, QObject* parent)
     : QAbstractTableModel(parent)
@@ -79,6 +80,8 @@ QVariant RoomListModel::data(const QModelIndex& index, int role) const
             return room.music;
         case DoorsColumn:
             return int(room.doors.size());
+        case LevelsColumn:
+            return CaLevelsLabel(room.levels);
         }
     } else if (role == Qt::DecorationRole && index.column() == TypeColumn) {
         QColor swatch = RoomTypeColour(room.roomtype);
@@ -103,6 +106,8 @@ QVariant RoomListModel::headerData(int section, Qt::Orientation orientation, int
         return QStringLiteral("Music");
     case DoorsColumn:
         return QStringLiteral("Doors");
+    case LevelsColumn:
+        return QStringLiteral("CA levels");
     }
     return {};
 }
@@ -140,6 +145,8 @@ void RoomListModel::roomChanged(RoomKey key, TMetaroomDocument::RoomChanges chan
         cellsChanged(key, TypeColumn, TypeColumn);
     if (changes & TMetaroomDocument::MusicChanged)
         cellsChanged(key, MusicColumn, MusicColumn);
+    if (changes & TMetaroomDocument::LevelsChanged)
+        cellsChanged(key, LevelsColumn, LevelsColumn);
 }
 
 void RoomListModel::doorsChanged(RoomKey a, RoomKey b)

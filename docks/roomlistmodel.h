@@ -7,15 +7,15 @@
 #include <QPointer>
 #include <QTimer>
 
-// The rooms of a document as a table: game number, type, number of doors and music, one
-// row per room in the document's order. It follows the document's signals row by row,
+// The rooms of a document as a table: game number, type, number of doors, music and CA
+// levels, one row per room in the document's order. It follows the document's signals row by row,
 // until more than BulkRows rooms come or go in one turn of the event loop (a load, or its
 // undo): then it resets once, at the end of that turn, which a view takes far faster than
 // thousands of rows one by one. A change of shape alone changes no cell.
 class RoomListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { NumberColumn, TypeColumn, DoorsColumn, MusicColumn, ColumnCount };
+    enum Column { NumberColumn, TypeColumn, DoorsColumn, MusicColumn, LevelsColumn, ColumnCount };
     static constexpr int BulkRows = 64;
 
     explicit RoomListModel(TMetaroomDocument* document, QObject* parent = nullptr);

@@ -23,7 +23,7 @@ namespace detail {
 
 inline ScriptRoom room(int xl, int xr, int ytl, int ytr, int ybl, int ybr, int roomtype, const QString& music = {})
 {
-    return {xl, xr, ytl, ytr, ybl, ybr, roomtype, music, {}};
+    return {xl, xr, ytl, ytr, ybl, ybr, roomtype, music, {}, {}};
 }
 
 inline void link(RoomDefs& defs, int a, int b, int perm)
@@ -193,6 +193,20 @@ inline QList<NamedFile> scriptSeeds()
     for (int i = 0; i < 2000; ++i)
         manyTokens += " " + QByteArray::number(i);
     corpus.add(QStringLiteral("hand-many-tokens"), manyTokens + "\r\nbrmi 3 4\r\n");
+
+    corpus.add(QStringLiteral("game-style-variables"),
+               "* install script\r\nsetv va00 addm 0 0 800 600 \"one\"  * the first\r\n"
+               "setv va01 addr va00 0 100 0 0 50 50\r\nsetv va02 addr va00 100 200 0 0 50 30\r\n"
+               "setv va01\r\n  addr va00 200 300 0 0 50 50\r\nRTYP va01 3 rtyp va02 5\r\n"
+               "rmsc 50 25 \"main.mng\\\\garden\\t\" rmsc 150 20 \"x\\0y\"\r\n"
+               "prop va02 4 0.25 prop va01 15 1\r\ndoor va01 va02 40 door 0 1 100\r\n"
+               "rate 3 2 0.5 0.1 0.2\r\naltr va02 4 0.05\r\nsetv va05 rand 1 3\r\n");
+    corpus.add(QStringLiteral("game-style-metarooms"),
+               "mapd 100000 100000\r\nbrmi 0 0\r\nsetv va00 addm 0 0 800 600 \"one\"\r\n"
+               "setv va10 addm 1000 0 400 300 \"two\"\r\nsetv va01 addr va00 0 100 0 0 50 50\r\n"
+               "setv va02 addr va10 1000 1100 0 0 50 50\r\nsetv va03 addr va10 1100 1200 0 0 50 50\r\n"
+               "door va02 va03 30\r\nmmsc 1100 100 \"tune\"\r\nmmsc 50 50 \"other\"\r\n"
+               "scrp 1 2 3 4\r\n  setv va00 0\r\nendm\r\nnew: simp 2 7 1000\r\n  \"blnk\" 2 0\r\n");
 
     return corpus.files;
 }

@@ -13,7 +13,15 @@
 #include "core/model/scriptload.h"
 #include "core/model/snapshot.h"
 
+#include "app/dialogs.h"
+#include "app/statusbar.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QVBoxLayout>
 #include <QUndoStack>
 #include <memory>
 #include <optional>
@@ -89,7 +97,12 @@ std::unique_ptr<QUndoCommand> loadStep(TMetaroomDocument& document, const Script
 
 void TfrmMainForm::SaveRoomDefs(const QString& path)
 {
-    SaveRoomDefsFile(path, collectRoomDefs(*this, *frmToolbox));
+    const RoomDefs defs = collectRoomDefs(*this, *frmToolbox);
+    // Over the file the map came from, its other metarooms go back as they were.
+    if (!RoomFileRest.metarooms.isEmpty() && RoomFileRest.path == path)
+        SaveScriptFile(path, defs, RoomFileRest.metarooms, RoomFileRest.openIndex);
+    else
+        SaveRoomDefsFile(path, defs);
     RoomFileWritten(path);
 }
 
@@ -114,15 +127,78 @@ void TfrmMainForm::LoadRoomDefs(const QString& path)
         name = path;
     const QByteArray bytes = ReadTextFile(path);   // its errors name the file
     const bool intoEmptyMap = Rooms.isEmpty();
+    ScriptContent content;
     try {
-        LoadRoomDefsText(bytes);
+        ScriptStart start = scriptStart(*this, *frmToolbox);
+        const QList<MetaroomSummary> metarooms = ScriptMetarooms(bytes, start);
+        if (metarooms.size() > 1) {
+            const std::optional<int> chosen = ChooseMetaroom(this, name, metarooms);
+            if (!chosen)
+                return;
+            start.metaroom = *chosen;
+        }
+        content = ReadScript(bytes, start);
+        applyScript(*this, *frmToolbox, content);
     } catch (const ScriptError& error) {
         throw error.inFile(name);
     }
     RoomFileRead(path, intoEmptyMap);
+    if (intoEmptyMap)
+        RoomFileRest = {path, content.otherMetarooms, content.openMetaroom};
+    if (const QString kept = KeptLinesStatus(content); !kept.isEmpty())
+        StatusBar->setText(kept);
 }
 
 void TfrmMainForm::LoadRoomDefsText(const QByteArray& text)
 {
     applyScript(*this, *frmToolbox, ReadScript(text, scriptStart(*this, *frmToolbox)));
+}
+
+QString KeptLinesStatus(const ScriptContent& content)
+{
+    const qsizetype count = content.kept.size() + content.mapLines.size();
+    if (count == 0)
+        return {};
+    QStringList commands;
+    for (const QList<KeptLine>* lines : {&content.mapLines, &content.kept}) {
+        for (const KeptLine& line : *lines) {
+            const QString command = QString::fromLatin1(line.command);
+            if (!commands.contains(command))
+                commands << command;
+        }
+    }
+    return QStringLiteral("%1 %2 the editor does not change kept as they are, to be saved back: %3")
+        .arg(count)
+        .arg(count == 1 ? QStringLiteral("line") : QStringLiteral("lines"))
+        .arg(commands.join(QStringLiteral(", ")));
+}
+
+std::optional<int> ChooseMetaroom(QWidget* parent, const QString& fileName, const QList<MetaroomSummary>& metarooms)
+{
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("dlgChooseMetaroom"));
+    dialog.setWindowTitle(QStringLiteral("Open a metaroom"));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(QStringLiteral("%1 adds %2 metarooms. Open which one?").arg(fileName).arg(metarooms.size())));
+    auto* list = new QListWidget(&dialog);
+    list->setObjectName(QStringLiteral("lstMetarooms"));
+    for (const MetaroomSummary& m : metarooms)
+        list->addItem(QStringLiteral("Metaroom %1: \"%2\" at %3, %4, %5 x %6 pixels, %7 rooms")
+                          .arg(m.number)
+                          .arg(m.line > 0 ? m.backgroundName : QStringLiteral("(no addm line)"))
+                          .arg(m.x)
+                          .arg(m.y)
+                          .arg(m.width)
+                          .arg(m.height)
+                          .arg(m.roomCount));
+    list->setCurrentRow(0);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    if (dialogs().runModal(&dialog) != QDialog::Accepted || list->currentRow() < 0)
+        return std::nullopt;
+    return list->currentRow();
 }

@@ -3,6 +3,10 @@
 #include "core/script/roomdefs.h"
 #include "core/script/scriptreader.h"
 
+#include <QString>
+#include <optional>
+
+class QWidget;
 class TfrmMainForm;
 class TfrmToolbox;
 
@@ -18,3 +22,12 @@ ScriptStart scriptStart(const TfrmMainForm& form, const TfrmToolbox& tool);
 // "Load Room Defs": its rooms at the end, with their types and music, the last of them
 // selected; its doors; its metaroom values; the surface at the size read.
 void applyScript(TfrmMainForm& form, TfrmToolbox& tool, const ScriptContent& content);
+
+// The status line after a load that kept lines: how many, and their commands; empty when
+// none were kept.
+QString KeptLinesStatus(const ScriptContent& content);
+
+// Asks which metaroom of a file to open (the list "lstMetarooms" of the dialog
+// "dlgChooseMetaroom", run through dialogs()); its place in the file's order, or nothing
+// when the user cancels.
+std::optional<int> ChooseMetaroom(QWidget* parent, const QString& fileName, const QList<MetaroomSummary>& metarooms);

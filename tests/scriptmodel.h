@@ -27,13 +27,13 @@ inline void setDoor(RoomDefs& defs, int from, int to, int perm)
 }
 
 // defs after a load of content, read from startOf(defs): the script's rooms appended,
-// each door linked both ways, the metaroom values the script sets.
+// each door linked both ways, the metaroom values the script sets, its kept lines.
 inline RoomDefs applied(RoomDefs defs, const ScriptContent& content)
 {
     const int existing = int(defs.rooms.size());
     for (const ReadRoom& room : content.rooms) {
         const RoomCorners& c = room.corners;
-        defs.rooms.append({c.xl, c.xr, c.ytl, c.ytr, c.ybl, c.ybr, room.roomtype, room.music, {}});
+        defs.rooms.append({c.xl, c.xr, c.ytl, c.ytr, c.ybl, c.ybr, room.roomtype, room.music, {}, room.levels});
     }
     const auto position = [existing](const RoomRef& ref) { return ref.inScript ? existing + ref.index : ref.index; };
     for (const ReadDoor& door : content.doors) {
@@ -53,6 +53,11 @@ inline RoomDefs applied(RoomDefs defs, const ScriptContent& content)
         defs.metaroomMusic = *content.metaroomMusic;
     defs.panelWidth = content.panelWidth;
     defs.panelHeight = content.panelHeight;
+    // Lines the editor does not model are kept, after those it held.
+    for (const KeptLine& line : content.mapLines)
+        defs.mapLines.append(line.text);
+    for (const KeptLine& line : content.kept)
+        defs.keptLines.append(line.text);
     return defs;
 }
 

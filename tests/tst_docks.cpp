@@ -1,6 +1,7 @@
 #include "core/model/commands.h"
 #include "core/rules/gamerules.h"
 #include "core/rules/roomtypes.h"
+#include "core/script/calevels.h"
 #include "docks/problemlistmodel.h"
 #include "docks/problemsdock.h"
 #include "docks/roomlistmodel.h"
@@ -66,14 +67,14 @@ Table expectedRooms(const TMetaroomDocument& doc)
     for (int i = 0; i < doc.roomCount(); ++i) {
         const RoomRecord& r = doc.room(doc.roomAt(i));
         table.append({QString::number(GameRoomNumber(doc.metaroom().subRoomStartID, i)), RoomTypeLabel(r.roomtype),
-                      QString::number(r.doors.size()), r.music});
+                      QString::number(r.doors.size()), r.music, CaLevelsLabel(r.levels)});
     }
     return table;
 }
 
 RoomRecord roomAt(int x, int y, int w = 100, int h = 100)
 {
-    return RoomRecord{RoomShape{x, x + w, y, y, y + h, y + h}, 0, {}, {}};
+    return RoomRecord{RoomShape{x, x + w, y, y, y + h, y + h}, 0, {}, {}, {}};
 }
 
 QPoint centreOfRow(QTableView* table, int row)
@@ -143,6 +144,8 @@ void TestDocks::roomListFollowsRandomEditsUndoAndRedo()
                     r.roomtype = rng.bounded(-1, 18);
                 if (rng.bounded(2))
                     r.music = QStringLiteral("track %1").arg(step);
+                if (rng.bounded(2))   // a CA level, as a prop line sets it
+                    r.levels = WithCaLevel(r.levels, rng.bounded(16), float(rng.bounded(5)) / 4);
                 stack.push(new ChangeRoomCommand(&doc, key, r, "Change Room"));
                 break;
             }

@@ -20,7 +20,7 @@ namespace {
 
 RoomKey addRoomAt(TfrmMainForm* main, qint64 x, qint64 y, int roomtype = 0)
 {
-    return main->Editor->addRoom(RoomRecord{RoomShape{x, x + 100, y, y, y + 100, y + 100}, roomtype, {}, {}});
+    return main->Editor->addRoom(RoomRecord{RoomShape{x, x + 100, y, y, y + 100, y + 100}, roomtype, {}, {}, {}});
 }
 
 void clickRow(QTableView* table, int row)

@@ -282,22 +282,26 @@ void TestHostile::scripts_data()
     for (char& c : garbage)
         c = char(std::uniform_int_distribution<int>(0, 255)(random));
     garbage.replace('"', 'x');
-    QTest::newRow("binary garbage without quotes: passed over") << garbage << "" << QByteArray();
-
-    QTest::newRow("a 10 MB line: its first tokens are read, then the next line")
-        << "brmi 5 6 " + QByteArray(10 * 1024 * 1024, 'x') + "\r\nmmsc 0 0 after\r\n" << ""
-        << QByteArray("brmi 5 6\r\nmmsc 0 0 after\r\n");
+    // Before, binary garbage and long lines were passed over: "no problems". The game
+    // refuses a script with bytes it cannot read, or with a token where a command goes.
+    QTest::newRow("binary garbage without quotes: refused at its line")
+        << garbage << "bad.cos, line 1: the script holds the byte 0xdf outside a quoted text, which the game refuses"
+        << QByteArray();
+    QTest::newRow("a 10 MB word where a command goes: refused, the word cut short")
+        << "brmi 5 6 " + QByteArray(10 * 1024 * 1024, 'x') + "\r\nmmsc 0 0 \"after\"\r\n"
+        << "bad.cos, line 1: '" + QString(40, u'x') + "...' stands where a command is expected" << QByteArray();
     QByteArray manyTokens = "brmi 7 8";
     for (int i = 0; i < 100000; ++i)
         manyTokens += " 0";
-    QTest::newRow("a line of 100,000 tokens: its command is taken, the rest passed over")
-        << manyTokens + "\r\nmmsc 0 0 after\r\n" << "" << QByteArray("brmi 7 8\r\nmmsc 0 0 after\r\n");
+    QTest::newRow("a line of 100,000 tokens: refused at its fourth")
+        << manyTokens + "\r\nmmsc 0 0 \"after\"\r\n" << "bad.cos, line 1: '0' stands where a command is expected"
+        << QByteArray();
     QTest::newRow("upper case and tabs: read as the game reads them")
-        << QByteArray("SETV VA02 ADDR VA01 110 200 0 0 50 50\r\nRTYP\tVA02\t4\r\nDOOR 10 11 30\r\n") << ""
-        << QByteArray("setv va02 addr va01 110 200 0 0 50 50\r\nrtyp va02 4\r\ndoor 10 11 30\r\n");
+        << QByteArray("SETV VA02 ADDR VA01 110 200 0 0 50 50\r\nRTYP\tVA02\t4\r\n") << ""
+        << QByteArray("setv va02 addr va01 110 200 0 0 50 50\r\nrtyp va02 4\r\n");
     QTest::newRow("empty lines and comments: passed over")
-        << QByteArray("brmi 5 6\r\n\r\n* brmi 7 8 \"C:\\x\r\n\r\nmmsc 0 0 after\r\n") << ""
-        << QByteArray("brmi 5 6\r\nmmsc 0 0 after\r\n");
+        << QByteArray("brmi 5 6\r\n\r\n* brmi 7 8 \"C:\\x\r\n\r\nmmsc 0 0 \"after\" * music\r\n") << ""
+        << QByteArray("brmi 5 6\r\nmmsc 0 0 \"after\"\r\n");
 
     // Before, each of these kept the lines before the failure.
     QTest::newRow("decimal number out of range")
@@ -307,11 +311,11 @@ void TestHostile::scripts_data()
         << QByteArray("brmi $100000000 1\r\n") << "bad.cos, line 1: '$100000000' is not a valid integer value" << QByteArray();
     QTest::newRow("door to a missing room")
         << QByteArray("addr va01 110 200 0 0 50 50\r\ndoor 10 99 5\r\n")
-        << "bad.cos, line 2: the door names room 99, but neither this script nor the editor has a room of that number"
+        << "bad.cos, line 2: the door names room 99, but no room of that number is made before it"
         << QByteArray();
     QTest::newRow("door to a number below the first room")
         << QByteArray("door 9 10 5\r\nbrmi 1 1\r\n")
-        << "bad.cos, line 1: the door names room 9, but neither this script nor the editor has a room of that number"
+        << "bad.cos, line 1: the door names room 9, but no room of that number is made before it"
         << QByteArray();
     // Before, an unclosed quote lost the last letter of its text without a word.
     QTest::newRow("unclosed quote")
@@ -328,7 +332,8 @@ void TestHostile::scripts_data()
         << QByteArray();
     const char nulNumber[] = "brmi 4 5\r\nbrmi 1\0 2\r\n";
     QTest::newRow("NUL byte in a number")
-        << QByteArray(nulNumber, sizeof nulNumber - 1) << "bad.cos, line 2: '1\\0' is not a valid integer value"
+        << QByteArray(nulNumber, sizeof nulNumber - 1)
+        << "bad.cos, line 2: the script holds the byte 0x00 outside a quoted text, which the game refuses"
         << QByteArray();
 }
 

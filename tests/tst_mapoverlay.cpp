@@ -171,7 +171,7 @@ void TestMapOverlay::changesWorkedOutAloneMatchTheWholeMap()
                 break;
             case 3: {   // a room more, in a place of the grid
                 const int x = 40 * random.bounded(6), y = 40 * random.bounded(4);
-                stack.push(new AddRoomCommand(&doc, RoomRecord{RoomShape{x, x + 40, y, y, y + 40, y + 40}, 0, {}, {}},
+                stack.push(new AddRoomCommand(&doc, RoomRecord{RoomShape{x, x + 40, y, y, y + 40, y + 40}, 0, {}, {}, {}},
                                               random.bounded(int(keys.size()) + 1)));
                 break;
             }

@@ -4,6 +4,7 @@
 #include "core/model/commands.h"
 #include "core/model/snapshot.h"
 #include "core/rules/gamerules.h"
+#include "app/statusbar.h"
 #include "view/room.h"
 #include "core/script/gametext.h"
 #include "script/scriptcommands.h"
@@ -12,6 +13,7 @@
 #include "core/tst_blkdata.h"
 
 #include <QComboBox>
+#include <QListWidget>
 #include <QFile>
 #include <QUndoStack>
 #include <QLineEdit>
@@ -86,6 +88,8 @@ private slots:
     void roundTripOfRandomMetarooms();
     void doorLinesOfErrorFreeMapsJoinSharedEdges();
     void menuCommands();
+    void metaroomsOneAtATimeSavedBackWhole();
+    void keptLinesAndLevelsThroughLoadUndoAndSave();
 
 private:
     Editor* e = nullptr;
@@ -208,7 +212,7 @@ void TestRoomDefs::savingRefusesWithoutTouchingTheFile()
     QCOMPARE(main->Document->metaroom().offsetX, 0);
     QCOMPARE(readFile(path), QByteArray("old content\r\n"));
 
-    main->Rooms[0]->music = QStringLiteral("a\tb");
+    main->Rooms[0]->music = QStringLiteral("a\x01" "b");
     QVERIFY_THROWS_EXCEPTION(PlsdError, main->SaveRoomDefs(path));
     QCOMPARE(readFile(path), QByteArray("old content\r\n"));
 }
@@ -220,8 +224,8 @@ void TestRoomDefs::loadClearsAPendingDoorAndGrowsPanel()
     QVERIFY(tool->DoorPending);
     tool->SetOffsetX(1000);
     const QString path = dir->filePath(QStringLiteral("grow.cos"));
-    // LF line ends; a ybr that breaks the minimum height; xr beyond the panel, once the
-    // offset is taken off.
+    // LF line ends; a ybr under the minimum height, loaded as written; xr beyond the
+    // panel, once the offset is taken off.
     writeFile(path, "setv va02 addr va01 1100 1500 0 50 60 52\nrtyp va02 4\n");
     main->LoadRoomDefs(path);
     QCOMPARE(main->Rooms.size(), 2);
@@ -230,7 +234,7 @@ void TestRoomDefs::loadClearsAPendingDoorAndGrowsPanel()
     QVERIFY(!tool->DoorPending);
     QCOMPARE(read->xr(), 500);
     QCOMPARE(read->xl(), 100);
-    QCOMPARE(read->ybr(), 55);   // ytr + 5
+    QCOMPARE(read->ybr(), 52);   // before, ytr + 5
     QCOMPARE(read->ybl(), 60);
     QCOMPARE(read->roomtype, 4);
     QCOMPARE(tool->edtRoomType->text(), QStringLiteral("4"));   // the toolbox shows it
@@ -255,7 +259,8 @@ void TestRoomDefs::failedLoadChangesNothing()
 
     const QString path = dir->filePath(QStringLiteral("rooms.cos"));
     writeFile(path, "brmi 1 10\r\nsetv va01 addm 900 900 5000 5000 \"Big\"\r\n"
-                    "setv va02 addr va01 900 1000 900 900 1000 1000\r\nmmsc 0 0 \"m\"\r\ndoor 10 11 5\r\n\r\n"
+                    "setv va02 addr va01 900 1000 900 900 1000 1000\r\nmmsc 0 0 \"m\"\r\n"
+                    "addr va01 1000 1100 900 900 1000 1000 door 10 11 5\r\n\r\n"
                     "setv va02 addr va01 0 100 0 0 59x0 100\r\n");
     try {
         main->LoadRoomDefs(path);
@@ -271,11 +276,12 @@ void TestRoomDefs::failedLoadChangesNothing()
     QCOMPARE(main->UndoStack->count(), steps);
 
     // A good load is one step, and undo takes all of it back.
-    writeFile(path, "brmi 1 10\r\nsetv va02 addr va01 0 100 0 0 100 100\r\nmmsc 0 0 \"m\"\r\ndoor 10 11 5\r\n");
+    writeFile(path, "brmi 1 10\r\nsetv va02 addr va01 0 100 0 0 100 100\r\nsetv va03 addr va01 100 200 0 0 100 100\r\n"
+                    "mmsc 0 0 \"m\"\r\ndoor va02 va03 5\r\n");
     main->LoadRoomDefs(path);
     QCOMPARE(main->UndoStack->count(), steps + 1);
     QCOMPARE(main->UndoStack->undoText(), QStringLiteral("Load Room Defs"));
-    QCOMPARE(main->Rooms[2]->DoorTo(main->Rooms[1])->perm, 5);   // the script's room to the editor's second
+    QCOMPARE(main->Rooms[2]->DoorTo(main->Rooms[3])->perm, 5);   // door lines link rooms of their own file
     main->UndoStack->undo();
     QCOMPARE(collectRoomDefs(*main, *tool), before);
 }
@@ -317,10 +323,11 @@ void TestRoomDefs::doorLinesLinkTheRoomsOfTheScript()
     QCOMPARE(main->Rooms[3]->DoorTo(main->Rooms[2])->perm, 50);
     QCOMPARE(tool->cbxDoorList->count(), 1);   // the toolbox shows the last room's door
 
-    // A number the script does not make still reaches the editor's room at that position.
-    main->LoadRoomDefsText("brmi 0 0\r\nsetv va02 addr va01 0 50 0 0 60 60\r\ndoor 0 1 20\r\n");
-    QCOMPARE(main->Rooms[4]->DoorTo(second)->perm, 20);
-    QCOMPARE(second->DoorTo(main->Rooms[4])->perm, 20);
+    // A number the script does not make is an error: door lines link rooms of their file.
+    QVERIFY_THROWS_EXCEPTION(ScriptError,
+                             main->LoadRoomDefsText("brmi 0 0\r\nsetv va02 addr va01 0 50 0 0 60 60\r\ndoor 0 1 20\r\n"));
+    QCOMPARE(main->Rooms.size(), 4);
+    QCOMPARE(second->doorCount(), 0);
 }
 
 namespace {
@@ -379,7 +386,7 @@ public:
             const int ytl = between(0, defs.panelHeight - 20);
             const int ytr = between(0, defs.panelHeight - 20);
             defs.rooms.append({xl, between(xl + 10, defs.panelWidth), ytl, ytr, between(ytl + 5, defs.panelHeight),
-                               between(ytr + 5, defs.panelHeight), anyInt(0, 15), text(), {}});
+                               between(ytr + 5, defs.panelHeight), anyInt(0, 15), text(), {}, {}});
         }
         for (int i = rooms > 1 ? between(0, 2 * rooms) : 0; i > 0; --i) {
             const int a = between(0, rooms - 1);
@@ -487,7 +494,7 @@ void TestRoomDefs::doorLinesOfErrorFreeMapsJoinSharedEdges()
             const int y = 20 + 90 * (cell / 4);
             const RoomShape shape{x + off(1, 2), x + 120 - off(0, 2), y + off(-1, 2), y + off(-1, 2),
                                   y + 90 + off(-2, 2), y + 90 + off(-2, 2)};
-            auto* add = new AddRoomCommand(main->Document, RoomRecord{shape, maker.between(0, 15), {}, {}});
+            auto* add = new AddRoomCommand(main->Document, RoomRecord{shape, maker.between(0, 15), {}, {}, {}});
             main->UndoStack->push(add);
             cells.insert(cell, add->key());
         }
@@ -586,6 +593,89 @@ void TestRoomDefs::menuCommands()
     QCOMPARE(errors.messages, QStringList({"Cannot open file " + dir->filePath(QStringLiteral("missing.cos")) +
                                            ": No such file or directory"}));
     QCOMPARE(host.asked, QStringList({"sdgCOS", "odgCOS", "odgCOS"}));
+}
+
+
+
+// The game's own style of map: two metarooms in one file. Before, both were merged into
+// one and the first one's rooms were moved by the second's offsets.
+void TestRoomDefs::metaroomsOneAtATimeSavedBackWhole()
+{
+    const QString path = dir->filePath(QStringLiteral("world.cos"));
+    writeFile(path, "* the world\r\n"
+                    "setv va00 addm 0 0 800 600 \"one\"\r\nsetv va10 addm 1000 0 400 300 \"two\"\r\n"
+                    "setv va01 addr va00 0 100 0 0 50 50\r\nsetv va02 addr va10 1000 1100 0 0 50 50\r\n"
+                    "setv va03 addr va10 1100 1200 0 0 50 50\r\ndoor va02 va03 30\r\nrtyp va01 4\r\n"
+                    "mmsc 1100 100 \"tune\"\r\n");
+    TestDialogs host;
+    QStringList offered;
+    host.modal = [&offered](QDialog* dialog) {
+        auto* list = dialog->findChild<QListWidget*>(QStringLiteral("lstMetarooms"));
+        for (int i = 0; i < list->count(); ++i)
+            offered << list->item(i)->text();
+        list->setCurrentRow(1);
+        return int(QDialog::Accepted);
+    };
+    main->LoadRoomDefs(path);
+    QCOMPARE(host.asked, QStringList{"dlgChooseMetaroom"});
+    QCOMPARE(offered, (QStringList{"Metaroom 0: \"one\" at 0, 0, 800 x 600 pixels, 1 rooms",
+                                   "Metaroom 1: \"two\" at 1000, 0, 400 x 300 pixels, 2 rooms"}));
+    QCOMPARE(main->Rooms.size(), 2);
+    QCOMPARE(main->Rooms[0]->xl(), 0);   // picture coordinates of the second metaroom
+    QCOMPARE(tool->GetOffsetX(), 1000);
+    QCOMPARE(tool->MetaroomMusic, QStringLiteral("tune"));
+    QCOMPARE(main->Rooms[0]->DoorTo(main->Rooms[1])->perm, 30);
+
+    // An edit, saved over the file: the first metaroom comes back as it was.
+    main->Rooms[1]->roomtype = 7;
+    main->SaveRoomDefs(path);
+    const ScriptContent first = ReadScript(readFile(path), ScriptStart{});
+    QCOMPARE(first.metarooms.size(), 2);
+    QCOMPARE(first.rooms.size(), 1);
+    QCOMPARE(first.rooms[0].roomtype, 4);
+    QCOMPARE(first.metaroom->backgroundName, QStringLiteral("one"));
+    ScriptStart second;
+    second.metaroom = 1;
+    const ScriptContent two = ReadScript(readFile(path), second);
+    QCOMPARE(two.rooms.size(), 2);
+    QCOMPARE(two.rooms[1].roomtype, 7);
+    QCOMPARE(two.doors.size(), 1);
+
+    // A save to a new file writes the open metaroom alone; cancelling the choice loads nothing.
+    const QString alone = dir->filePath(QStringLiteral("two.cos"));
+    main->SaveRoomDefs(alone);
+    QCOMPARE(ScriptMetarooms(readFile(alone), ScriptStart{}).size(), 1);
+    host.modal = [](QDialog*) { return int(QDialog::Rejected); };
+    main->LoadRoomDefs(path);
+    QCOMPARE(main->Rooms.size(), 2);
+}
+
+// prop levels are held with the room, through undo, and saved as the same float; lines
+// the editor does not model are kept and saved after the rooms, with variables as numbers.
+void TestRoomDefs::keptLinesAndLevelsThroughLoadUndoAndSave()
+{
+    const QString path = dir->filePath(QStringLiteral("props.cos"));
+    writeFile(path, "brmi 0 10\r\nsetv va01 addm 0 0 800 600 \"x\"\r\n"
+                    "setv va05 addr va01 0 100 0 0 50 50\r\n"
+                    "prop va05 2 0.1 prop va05 0 1\r\nrate 5 2 0.3 0.2 0.1\r\naltr va05 2 0.05\r\n");
+    main->LoadRoomDefs(path);
+    QCOMPARE(main->StatusBar->text(),
+             QStringLiteral("2 lines the editor does not change kept as they are, to be saved back: rate, altr"));
+    const RoomKey key = main->Document->roomAt(0);
+    QCOMPARE(main->Document->room(key).levels, (CaLevels{{0, 1.0f}, {2, 0.1f}}));
+    main->UndoStack->undo();
+    QCOMPARE(main->Document->roomCount(), 0);
+    main->UndoStack->redo();
+    QCOMPARE(main->Document->room(main->Document->roomAt(0)).levels, (CaLevels{{0, 1.0f}, {2, 0.1f}}));
+
+    const QString saved = dir->filePath(QStringLiteral("saved.cos"));
+    main->SaveRoomDefs(saved);
+    const QByteArray text = readFile(saved);
+    QVERIFY(text.contains("prop va02 0 1.0\r\nprop va02 2 0.1\r\n"));
+    QVERIFY(text.endsWith("rate 5 2 0.3 0.2 0.1\r\naltr 10 2 0.05\r\n"));
+    const ScriptContent back = ReadScript(text, ScriptStart{});
+    QCOMPARE(back.rooms[0].levels, (CaLevels{{0, 1.0f}, {2, 0.1f}}));
+    QCOMPARE(back.kept.size(), 2);
 }
 
 PLSD_TEST_MAIN(TestRoomDefs)

@@ -34,11 +34,29 @@ int runCheck(const CheckRequest& request)
         return ExitFindings;
     }
 
-    const QList<Finding> findings = CheckGameRules(LoadedIntoEmptyMap(content), picture);
-    const QList<int> lines = FindingLines(findings, content);
+    // Each metaroom of the file is a map of its own; the script's own lines come once.
+    QList<ScriptContent> metarooms{content};
+    try {
+        for (int k = 1; k < content.metarooms.size(); ++k)
+            metarooms.append(readScriptFile(request.script, k));
+    } catch (const ScriptError& error) {
+        printOut(findingLine(request.script, error.line(), Severity::Error, error.problem()));
+        printErrorLine(FindingsSummary({1, 0, 0}));
+        return ExitFindings;
+    }
+    QList<Finding> findings;
     QString out;
-    for (qsizetype i = 0; i < findings.size(); ++i)
-        out += findingLine(request.script, lines[i], findings[i].severity, findings[i].message);
+    for (const ScriptContent& metaroom : metarooms) {
+        const QList<Finding> found = CheckGameRules(LoadedIntoEmptyMap(metaroom), picture);
+        const QList<int> lines = FindingLines(found, metaroom);
+        for (qsizetype i = 0; i < found.size(); ++i)
+            out += findingLine(request.script, lines[i], found[i].severity, found[i].message);
+        findings += found;
+    }
+    for (const LineFinding& finding : FindingsOfScriptLines(content)) {
+        out += findingLine(request.script, finding.line, finding.severity, finding.message);
+        findings.append({finding.severity, {}, finding.message, GameRule::Text});
+    }
     printOut(out);
 
     const FindingCounts counts = CountFindings(findings);

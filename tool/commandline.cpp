@@ -131,7 +131,8 @@ Invocation parseRender(const QStringList& arguments)
 {
     const QString command = QStringLiteral("render");
     const Arguments split = splitArguments(command, arguments, {QStringLiteral("--numbers"), QStringLiteral("--types")},
-                                           {QStringLiteral("--picture"), QStringLiteral("-o"), QStringLiteral("--scale")});
+                                           {QStringLiteral("--picture"), QStringLiteral("-o"), QStringLiteral("--scale"),
+                                            QStringLiteral("--metaroom")});
     Invocation invocation;
     if (split.help) {
         invocation.helpTopic = command;
@@ -147,6 +148,13 @@ Invocation parseRender(const QStringList& arguments)
         invocation.scale = scaleOf(split.values.value(QStringLiteral("--scale")));
     invocation.numbers = split.options.contains(QStringLiteral("--numbers"));
     invocation.types = split.options.contains(QStringLiteral("--types"));
+    if (split.values.contains(QStringLiteral("--metaroom"))) {
+        const QString text = split.values.value(QStringLiteral("--metaroom"));
+        bool ok = false;
+        invocation.metaroom = text.toInt(&ok);
+        if (!ok)
+            usage(QStringLiteral("render: the metaroom '%1' is not a number").arg(shortenedToken(text)), command);
+    }
     return invocation;
 }
 
@@ -319,6 +327,8 @@ QString helpText(const QString& topic)
             "  --scale S        draw at S times the size, 0.05 to 16 (default 1)\n"
             "  --numbers        write each room's game number at its centre\n"
             "  --types          fill each room with its type's colour, with a legend\n"
+            "  --metaroom N     of a script with several metarooms, the one numbered N\n"
+            "                   (default: the first)\n"
             "\n"
             "Exit status: 0, or 2 when a file could not be read or written (OUT is then left as\n"
             "it was).\n");

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // A command line the tool does not take; the message says why in one line.
 class UsageError : public PlsdError {
@@ -29,6 +30,7 @@ struct Invocation {
     bool types = false;    // Render: type fills and legend
     int thumbnailSize = 0;    // Thumbnail: --size, the longer side at most
     qint64 memoryLimit = memorybudget::DefaultLimit;   // --memory-limit, for every command
+    std::optional<int> metaroom;   // Render: --metaroom, the number of the metaroom to draw
 };
 
 // The bounds of render's --scale.

@@ -62,7 +62,7 @@ int run(const Invocation& invocation)
         return runCheck({invocation.files.value(0), invocation.picture, invocation.werror});
     case Command::Render:
         render({invocation.files.value(0), invocation.picture, invocation.output,
-                {invocation.scale, invocation.numbers, invocation.types}});
+                {invocation.scale, invocation.numbers, invocation.types}, invocation.metaroom});
         return ExitSuccess;
     case Command::Thumbnail:
         thumbnail({invocation.files.value(0), invocation.files.value(1), invocation.thumbnailSize});

@@ -11,7 +11,7 @@
 #include <QFile>
 #include <QImageReader>
 
-ScriptContent readScriptFile(const QString& path)
+ScriptContent readScriptFile(const QString& path, int metaroom)
 {
     QByteArray text;
     try {
@@ -19,7 +19,9 @@ ScriptContent readScriptFile(const QString& path)
     } catch (const FileError& error) {
         throw FileError(aboutFile(path, error.message()));
     }
-    return ReadScript(text, ScriptStart{});
+    ScriptStart start;
+    start.metaroom = metaroom;
+    return ReadScript(text, start);
 }
 
 QSize pictureSizeOf(const QString& path)

@@ -9,9 +9,10 @@
 #include <QSize>
 #include <QString>
 
-// The script read with a default start. Raises FileError when it cannot be read, and
+// The script read with a default start, opening the metaroom at that place in the
+// order the file adds them. Raises FileError when it cannot be read, and
 // ScriptError (without the file's name) when its content is not good.
-ScriptContent readScriptFile(const QString& path);
+ScriptContent readScriptFile(const QString& path, int metaroom = 0);
 
 // The size of a background file's picture (whole blocks) or of any picture Qt reads,
 // without reading its pixels. Raises PlsdError naming the file.

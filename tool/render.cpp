@@ -7,6 +7,7 @@
 #include "core/model/scriptload.h"
 #include "tool/filekinds.h"
 #include "tool/mapfiles.h"
+#include "tool/scriptinfo.h"
 #include "tool/toolstatus.h"
 
 #include <QImageWriter>
@@ -48,7 +49,7 @@ void render(const RenderRequest& request)
     const QByteArray format = pictureformats::writeFormat(request.output);
     ScriptContent content;
     try {
-        content = readScriptFile(request.script);
+        content = readScriptMetaroom(request.script, request.metaroom);
     } catch (const ScriptError& error) {
         throw error.inFile(request.script);
     }

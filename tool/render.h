@@ -5,12 +5,14 @@
 #include "core/render/mappainter.h"
 
 #include <QString>
+#include <optional>
 
 struct RenderRequest {
     QString script;
     QString picture;   // the background file or picture; empty for none
     QString output;
     MapDrawingOptions drawing;
+    std::optional<int> metaroom;   // the number of the metaroom to draw; the first when none
 };
 
 // Draws the map and writes it in the format OUT's extension names; OUT is replaced only

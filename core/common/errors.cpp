@@ -68,3 +68,4 @@ FileError FileError::notRegular(const QString& path)
 {
     return FileError(QStringLiteral("%1 is not a regular file").arg(path));
 }
+

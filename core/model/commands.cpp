@@ -87,6 +87,7 @@ void ChangeRoomCommand::apply(const RoomRecord& values)
     document->setShape(key, values.shape);
     document->setRoomType(key, values.roomtype);
     document->setMusic(key, values.music);
+    document->setLevels(key, values.levels);
 }
 
 void ChangeRoomCommand::redo()

@@ -125,6 +125,15 @@ void TMetaroomDocument::setMusic(RoomKey key, const QString& music)
     emit roomChanged(key, MusicChanged);
 }
 
+void TMetaroomDocument::setLevels(RoomKey key, const CaLevels& levels)
+{
+    RoomRecord& r = entry(key).record;
+    if (r.levels == levels)
+        return;
+    r.levels = levels;
+    emit roomChanged(key, LevelsChanged);
+}
+
 void TMetaroomDocument::setDoor(RoomKey a, RoomKey b, int perm)
 {
     RoomRecord& ra = entry(a).record;

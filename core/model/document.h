@@ -2,6 +2,7 @@
 
 #include "core/background/graphicblock.h"
 #include "core/model/roomshape.h"
+#include "core/script/roomdefs.h"
 
 #include <QHash>
 #include <QList>
@@ -30,6 +31,7 @@ struct RoomRecord {
     int roomtype = 0;
     QString music;
     QList<RoomDoor> doors;
+    CaLevels levels;   // cellular automata levels set by prop lines
 
     bool operator==(const RoomRecord&) const = default;
 };
@@ -43,6 +45,10 @@ struct MetaroomValues {
     int defaultRoomType = 0;
     QString music;
     QString filename;
+    // Lines of the room script the editor does not model, written back as read: map
+    // lines before the metaroom, kept lines after the rooms.
+    QList<QByteArray> mapLines;
+    QList<QByteArray> keptLines;
 
     bool operator==(const MetaroomValues&) const = default;
 };
@@ -64,7 +70,7 @@ struct PictureGrid {
 class TMetaroomDocument : public QObject {
     Q_OBJECT
 public:
-    enum RoomChange { ShapeChanged = 1, TypeChanged = 2, MusicChanged = 4 };
+    enum RoomChange { ShapeChanged = 1, TypeChanged = 2, MusicChanged = 4, LevelsChanged = 8 };
     Q_DECLARE_FLAGS(RoomChanges, RoomChange)
 
     explicit TMetaroomDocument(QObject* parent = nullptr);
@@ -89,6 +95,7 @@ public:
     void setShape(RoomKey key, const RoomShape& shape);
     void setRoomType(RoomKey key, int roomtype);
     void setMusic(RoomKey key, const QString& music);
+    void setLevels(RoomKey key, const CaLevels& levels);
 
     // Doors, both ways at once. setDoor adds the pair at the ends of both door lists or
     // sets the permeability of the pair that is there; insertDoor puts a pair back at the

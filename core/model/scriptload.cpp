@@ -5,8 +5,12 @@
 RoomRecord RoomFromScript(const ReadRoom& room)
 {
     const RoomCorners& c = room.corners;
-    const RoomShape written{c.xl, c.xr, c.ytl, c.ytr, c.ybl, c.ybr};
-    return {AdjustedShape(written, Corner::BottomRight, 5, 5), room.roomtype, room.music, {}};
+    RoomRecord record;
+    record.shape = {c.xl, c.xr, c.ytl, c.ytr, c.ybl, c.ybr};
+    record.roomtype = room.roomtype;
+    record.music = room.music;
+    record.levels = room.levels;
+    return record;
 }
 
 MetaroomValues MetaroomAfterLoad(MetaroomValues values, const ScriptContent& content)
@@ -22,6 +26,10 @@ MetaroomValues MetaroomAfterLoad(MetaroomValues values, const ScriptContent& con
     }
     if (content.metaroomMusic)
         values.music = *content.metaroomMusic;
+    for (const KeptLine& line : content.mapLines)
+        values.mapLines.append(line.text);
+    for (const KeptLine& line : content.kept)
+        values.keptLines.append(line.text);
     return values;
 }
 
@@ -32,14 +40,8 @@ RoomDefs LoadedIntoEmptyMap(const ScriptContent& content)
     made.reserve(content.rooms.size());
     for (const ReadRoom& room : content.rooms)
         made.append(document.insertRoom(document.roomCount(), RoomFromScript(room)));
-    // An empty map has no rooms of its own for a door to name.
-    const auto keyOf = [&](const RoomRef& ref) { return ref.inScript ? made.value(ref.index) : RoomKey(0); };
-    for (const ReadDoor& door : content.doors) {
-        const RoomKey a = keyOf(door.first);
-        const RoomKey b = keyOf(door.second);
-        if (a != 0 && b != 0)
-            document.setDoor(a, b, door.perm);
-    }
+    for (const ReadDoor& door : content.doors)
+        document.setDoor(made.value(door.first.index), made.value(door.second.index), door.perm);
     document.setMetaroom(MetaroomAfterLoad(document.metaroom(), content));
     document.setSurfaceSize(QSize(content.panelWidth, content.panelHeight));
     return ToRoomDefs(document);

@@ -6,8 +6,7 @@
 #include "core/script/roomdefs.h"
 #include "core/script/scriptreader.h"
 
-// The room a room line makes: the corners as written; only the last one, ybr, is held
-// back at the minimum height.
+// The room a room line makes: corners, type, music and levels exactly as written.
 RoomRecord RoomFromScript(const ReadRoom& room);
 
 // The metaroom values after a load: those the script sets replace the ones before.

@@ -14,6 +14,8 @@ RoomDefs ToRoomDefs(const TMetaroomDocument& document)
     defs.metaroomFilename = m.filename;
     defs.panelWidth = document.surfaceSize().width();
     defs.panelHeight = document.surfaceSize().height();
+    defs.mapLines = m.mapLines;
+    defs.keptLines = m.keptLines;
     defs.rooms.reserve(document.roomCount());
     for (const RoomKey key : document.rooms()) {
         const RoomRecord& r = document.room(key);
@@ -26,6 +28,7 @@ RoomDefs ToRoomDefs(const TMetaroomDocument& document)
         room.ybr = SaturatedCorner(r.shape.ybr);
         room.roomtype = r.roomtype;
         room.music = r.music;
+        room.levels = r.levels;
         room.doors.reserve(r.doors.size());
         for (const RoomDoor& d : r.doors)
             room.doors.append({document.positionOf(d.target), d.perm});

@@ -60,8 +60,15 @@ QList<int> FindingLines(const QList<Finding>& findings, const ScriptContent& con
             line = finding.rule == GameRule::DoorPermeability ? found.last : found.first;
         } else if (!finding.rooms.isEmpty()) {
             const int position = finding.rooms.first();
-            if (position >= 0 && position < content.rooms.size())
-                line = content.rooms[position].line;
+            if (position >= 0 && position < content.rooms.size()) {
+                const ReadRoom& room = content.rooms[position];
+                line = room.line;
+                // A type at its rtyp line, music at its rmsc line; the shape at the addr line.
+                if (finding.rule == GameRule::RoomType && room.typeLine > 0)
+                    line = room.typeLine;
+                else if (finding.rule == GameRule::Text && room.musicLine > 0)
+                    line = room.musicLine;
+            }
         } else if (finding.rule == GameRule::MetaroomNumber || finding.rule == GameRule::RoomBase) {
             line = numberingLine;
         } else if (finding.rule == GameRule::Text && backgroundFaultPending) {
@@ -73,4 +80,14 @@ QList<int> FindingLines(const QList<Finding>& findings, const ScriptContent& con
         lines.append(orOne(line));
     }
     return lines;
+}
+
+QList<LineFinding> FindingsOfScriptLines(const ScriptContent& content)
+{
+    QList<LineFinding> found;
+    for (const int line : content.musicWithoutRoomLines)
+        found.append({line, Severity::Error,
+                      QStringLiteral("No room holds the point of this rmsc line: the game stops the script here, and "
+                                     "every later line is lost.")});
+    return found;
 }

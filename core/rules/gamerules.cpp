@@ -241,7 +241,8 @@ Severity severityOf(GameRule rule)
 
 QString stopsTheScript()
 {
-    return QStringLiteral("the game stops the script at this line and makes no door after it.");
+    return QStringLiteral("the game stops the script at this line: the rooms made before it keep the doors the game "
+                          "made on their shared edges, at permeability 100, and every later line is lost.");
 }
 
 class Checker {
@@ -340,17 +341,18 @@ private:
         QStringList faults;
         if (r.xl >= r.xr)
             faults.append(QStringLiteral("its left wall at x %1, not left of its right wall at x %2").arg(r.xl).arg(r.xr));
-        if (r.ytl >= r.ybl)
-            faults.append(QStringLiteral("on its left wall a ceiling at y %1, not above the floor at y %2")
+        if (r.ytl > r.ybl)
+            faults.append(QStringLiteral("on its left wall a ceiling at y %1, below the floor at y %2")
                               .arg(r.ytl)
                               .arg(r.ybl));
-        if (r.ytr >= r.ybr)
-            faults.append(QStringLiteral("on its right wall a ceiling at y %1, not above the floor at y %2")
+        if (r.ytr > r.ybr)
+            faults.append(QStringLiteral("on its right wall a ceiling at y %1, below the floor at y %2")
                               .arg(r.ytr)
                               .arg(r.ybr));
         if (!faults.isEmpty())
             add(GameRule::ReversedWalls, {i},
-                QStringLiteral("Room %1 has %2: the game can never find the room.")
+                QStringLiteral("Room %1 has %2: the game stores it as given and can never find it, so its rmsc line "
+                               "stops the script and every later line is lost.")
                     .arg(number(i), faults.join(QStringLiteral(", and "))));
     }
 
@@ -477,7 +479,8 @@ std::optional<int> PositionOfGameRoomNumber(int roomBase, int number, int roomCo
 
 bool HasReversedWalls(const ScriptRoom& room)
 {
-    return room.xl >= room.xr || room.ytl >= room.ybl || room.ytr >= room.ybr;
+    // A wedge, whose ceiling meets its floor on one wall, is a room.
+    return room.xl >= room.xr || room.ytl > room.ybl || room.ytr > room.ybr;
 }
 
 RoomContact ContactOf(const ScriptRoom& a, const ScriptRoom& b)

@@ -58,7 +58,8 @@ int GameRoomNumber(int roomBase, int position);
 // The position of the room numbered so, when one of roomCount rooms is.
 std::optional<int> PositionOfGameRoomNumber(int roomBase, int number, int roomCount);
 
-// Left wall not left of the right wall, or a ceiling not above its floor.
+// Left wall not left of the right wall, or a ceiling below its floor on either wall. A
+// wedge, whose ceiling meets its floor on one wall, is no such room.
 bool HasReversedWalls(const ScriptRoom& room);
 
 // How two rooms meet.

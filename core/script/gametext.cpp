@@ -2,15 +2,12 @@
 
 #include <QList>
 
-#include <QList>
-
 QString GameTextFault(const QString& text)
 {
     for (const char32_t c : text.toUcs4()) {
-        if (c == U'\t')
-            return QStringLiteral("a tab character");
-        if (c == U'\r' || c == U'\n')
-            return QStringLiteral("a line break");
+        // A tab and line ends are written as escapes.
+        if (c == U'\t' || c == U'\r' || c == U'\n')
+            continue;
         if (c < 0x20 || c == 0x7F)
             return QStringLiteral("the control character %1").arg(int(c));
         if (c > 0xFF)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -15,6 +16,32 @@ struct ScriptDoor {
     bool operator==(const ScriptDoor&) const = default;
 };
 
+// Room corners in picture coordinates, or in game coordinates where so said.
+struct RoomCorners {
+    int xl = 0;
+    int xr = 0;
+    int ytl = 0;
+    int ytr = 0;
+    int ybl = 0;
+    int ybr = 0;
+
+    bool operator==(const RoomCorners&) const = default;
+};
+
+// The level (0 to 1) of one of a room's 16 cellular automata, as a prop line sets it.
+struct CaLevel {
+    int index = 0;
+    float level = 0;
+
+    bool operator==(const CaLevel&) const = default;
+};
+
+// A room's levels, by index, each index at most once.
+using CaLevels = QList<CaLevel>;
+
+// The game's number of cellular automata indexes: 0 to 15.
+inline constexpr int CaIndexCount = 16;
+
 // One room: corners in picture coordinates, type, music and its doors in door order.
 struct ScriptRoom {
     int xl = 0;
@@ -26,6 +53,7 @@ struct ScriptRoom {
     int roomtype = 0;
     QString music;
     QList<ScriptDoor> doors;
+    CaLevels levels;
 
     bool operator==(const ScriptRoom&) const = default;
 };
@@ -40,6 +68,10 @@ struct RoomDefs {
     int panelWidth = 0;
     int panelHeight = 0;
     QList<ScriptRoom> rooms;
+    // Lines the editor does not model, as read (variables as numbers): the map lines
+    // (mapd) come before the metaroom, the kept lines after the rooms and doors.
+    QList<QByteArray> mapLines;
+    QList<QByteArray> keptLines;
 
     bool operator==(const RoomDefs&) const = default;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/common/errors.h"
+#include "core/script/roomdefs.h"
 
 #include <QByteArray>
 #include <QList>
@@ -8,19 +9,27 @@
 
 #include <optional>
 
-// Reading a room definition script into a plain value, without touching the editor. The
-// script is a stream of tokens (LineTokens) in which seven keywords, in any case, act and
-// every other token is passed over; comment lines are passed over whole.
-//   addr <metaroom> <xl> <xr> <ytl> <ytr> <ybl> <ybr>   a new room (game coordinates)
-//   rtyp <room> <type>                                  type of the latest room
-//   rmsc <x> <y> <music>                                music of the latest room
-//   door <a> <b> <perm>                                 links rooms a and b both ways
-//   addm <offset X> <offset Y> <w> <h> <file name>      offsets in use, size, background name
-//   mmsc <x> <y> <music>                                metaroom music
-//   brmi <metaroom id> <sub room start id>              room numbering
-// Arguments are taken from the keyword's line; a missing one reads as an empty word.
-// Arguments named in angle brackets without use here (<metaroom>, <room>, <x>, <y>) are
-// taken and ignored.
+// Reading a room definition script into plain values, without touching the editor. The
+// script is one stream of tokens (ScriptTokenStream), run as the game runs its room
+// commands, in any case and in any order once what they name exists:
+//   setv vaNN <value>                                   vaNN holds a number, or what addm/addr returned
+//   addm <x> <y> <width> <height> "<background>"        a new metaroom; returns its number
+//   addr <metaroom> <xl> <xr> <ytl> <ytr> <ybl> <ybr>   a new room (game coordinates); returns its number
+//   rtyp <room> <type>                                  a room's type
+//   rmsc <x> <y> "<music>"                              music of the room holding the point: the
+//                                                       latest room when it does and has no music
+//                                                       yet, else the first, as the game finds it
+//   mmsc <x> <y> "<music>"                              music of the metaroom holding the point
+//                                                       (passed over when none does, as the game does)
+//   prop <room> <index> <level>                         a room's CA level (index 0 to 15)
+//   door <room> <room> <perm>                           links two rooms both ways
+//   brmi <metaroom base> <room base>                    where numbering starts
+// Every integer argument is a number or a variable va00 to va99. Metarooms and rooms take
+// the first free number at or above their base, in the order they are added. A room
+// belongs to the metaroom its addr names; one naming no metaroom of the file belongs to
+// the editor's metaroom, whose offsets are the start's.
+// Commands the reader does not model are kept with the rest of their line (variables as
+// the numbers they held); mapd lines likewise; scrp ... endm blocks are kept as written.
 
 // A fault of a script's content: "line 12: '59x0' is not a valid integer value", or with
 // the file named, "rooms.cos, line 12: ...".
@@ -47,32 +56,27 @@ struct ScriptStart {
     int subRoomStartID = 0;
     int panelWidth = 0;
     int panelHeight = 0;
-    int existingRooms = 0;   // rooms in the editor before the load
+    int existingRooms = 0;   // rooms in the editor before the load (door lines never name them)
+    int metaroom = 0;        // which metaroom of the file to open, in the order they are added
 };
 
-// Room corners in picture coordinates.
-struct RoomCorners {
-    int xl = 0;
-    int xr = 0;
-    int ytl = 0;
-    int ytr = 0;
-    int ybl = 0;
-    int ybr = 0;
-
-    bool operator==(const RoomCorners&) const = default;
-};
-
-// A room line, with the type and music that later lines gave it.
+// A room line, with the type, music and levels that other lines gave it, and the lines
+// that gave them (0: none).
 struct ReadRoom {
     int line = 0;
     RoomCorners corners;
     int roomtype = 0;
     QString music;
+    int number = 0;   // the game's room number
+    int typeLine = 0;
+    int musicLine = 0;
+    CaLevels levels;
 
     bool operator==(const ReadRoom&) const = default;
 };
 
-// A room a door line names: a room of this script, or one the editor already held.
+// A room a door line names: a room of this script (always, now that door lines only name
+// rooms of their own file).
 struct RoomRef {
     bool inScript = true;
     int index = 0;   // position among the script's rooms, or in the editor's room list
@@ -108,7 +112,32 @@ struct ReadNumbering {
     bool operator==(const ReadNumbering&) const = default;
 };
 
-// Everything a script says, in the order it says it.
+// A line kept as read: its first line's number, its command in lower case, and its text
+// from the command on, variables replaced by the numbers they held.
+struct KeptLine {
+    int line = 0;
+    QByteArray command;
+    QByteArray text;
+
+    bool operator==(const KeptLine&) const = default;
+};
+
+// One metaroom of a file, as a list to choose from shows it. A metaroom without an addm
+// line (rooms naming no metaroom of the file) has line 0 and the start's offsets.
+struct MetaroomSummary {
+    int line = 0;
+    int number = 0;
+    QString backgroundName;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    int roomCount = 0;
+
+    bool operator==(const MetaroomSummary&) const = default;
+};
+
+// Everything a script says about the metaroom opened, in the order it says it.
 struct ScriptContent {
     QList<ReadRoom> rooms;
     QList<ReadDoor> doors;   // in line order
@@ -121,18 +150,31 @@ struct ScriptContent {
     int panelWidth = 0;
     int panelHeight = 0;
 
+    // The file as a whole: lines kept, map lines, rmsc lines whose point no room holds
+    // (the game stops the script there; they are not kept), every metaroom, and which of
+    // them is opened.
+    QList<KeptLine> kept;
+    QList<KeptLine> mapLines;
+    QList<int> musicWithoutRoomLines;
+    QList<MetaroomSummary> metarooms;
+    int openMetaroom = 0;
+    // The metaroom opened is metaroom openMetaroom of the file; the others, in file order
+    // without it, as the writer takes them (picture coordinates, doors by position).
+    QList<RoomDefs> otherMetarooms;
+
     bool operator==(const ScriptContent&) const = default;
 };
 
 // Reads the whole script, or throws ScriptError for the first line that is not good:
-// - a quoted text the game refuses (LineTokens);
+// - a quoted text the game refuses, a byte the game refuses outside quoted texts, or a
+//   token that stands where a command is expected and is no command word;
 // - a number argument that does not convert (StrToInt), or that is -2147483648;
-// - a text argument the game refuses or overflows (GameTextFault);
-// - a door line naming a room number that is neither a room this script made before it
-//   nor a room of the editor.
-// Room lines take the offsets in use: the start's until a metaroom line replaces them.
-// Door lines name rooms by game room number. Room k of the script (from 0, in file
-// order) has number SubRoomStartID + k, SubRoomStartID as in force at the door line (the
-// start's, or the last base line's); a number that no room made so far has falls back to
-// the editor's room at position number - SubRoomStartID.
+// - a text argument that is not quoted, or that the game refuses or overflows;
+// - a line that names a room or metaroom not made before it (door, rtyp, prop), a door
+//   between rooms of different metarooms, a CA index outside 0 to 15;
+// - a variable used whose value came from a command kept unread;
+// - start.metaroom not a metaroom of the file (when the file has any).
 ScriptContent ReadScript(const QByteArray& bytes, const ScriptStart& start);
+
+// The metarooms of a script, for a choice before opening it; throws as ReadScript does.
+QList<MetaroomSummary> ScriptMetarooms(const QByteArray& bytes, const ScriptStart& start);

@@ -1,7 +1,10 @@
 #include "core/script/scriptwriter.h"
 
 #include "core/common/errors.h"
+#include "core/script/calevels.h"
+#include "core/script/gamenumbering.h"
 #include "core/script/gametext.h"
+#include "core/script/roompoint.h"
 #include "core/script/int32wrap.h"
 #include "core/script/scripttokens.h"
 #include "core/script/textfile.h"
@@ -103,6 +106,14 @@ private:
     }
 
     void end() { bytes += "\r\n"; }
+
+public:
+    // A line as it stands.
+    void text(const QByteArray& line)
+    {
+        bytes += line;
+        end();
+    }
 };
 
 } // namespace
@@ -116,15 +127,16 @@ QString BackgroundName(const QString& metaroomFilename)
     return name;
 }
 
-QByteArray RoomDefsText(const RoomDefs& defs)
+namespace {
+
+// One metaroom: base line, metaroom line, metaroom music, rooms, then its door lines by
+// the numbers the game gives its rooms.
+void writeMetaroom(ScriptText& out, const RoomDefs& defs, GameNumbering& roomNumbers)
 {
     checkTextFields(defs);
 
     const std::int32_t dx = defs.offsetX;
     const std::int32_t dy = defs.offsetY;
-    ScriptText out;
-    out.bytes.reserve(128 + defs.rooms.size() * 120);
-
     const std::initializer_list<std::int32_t> numbering = {defs.metaRoomID, defs.subRoomStartID};
     checkReadable(numbering, QStringLiteral("The metaroom ID or sub room start ID"));
     out.line("brmi ", numbering);
@@ -134,6 +146,9 @@ QByteArray RoomDefsText(const RoomDefs& defs)
     out.line("mmsc ", {wrappingAdd(half(defs.panelWidth), dx), wrappingAdd(half(defs.panelHeight), dy)},
              defs.metaroomMusic, metaroomMusicField);
 
+    QList<std::int32_t> numbers;
+    numbers.reserve(defs.rooms.size());
+    RoomPointIndex earlier;
     for (qsizetype i = 0; i < defs.rooms.size(); ++i) {
         const ScriptRoom& room = defs.rooms[i];
         const std::initializer_list<std::int32_t> corners = {
@@ -141,30 +156,69 @@ QByteArray RoomDefsText(const RoomDefs& defs)
             wrappingAdd(room.ytr, dy), wrappingAdd(room.ybl, dy), wrappingAdd(room.ybr, dy)};
         checkReadable(corners, QStringLiteral("A corner of room %1 in game coordinates").arg(i));
         out.line("setv va02 addr va01 ", corners);
+        numbers.append(roomNumbers.next(defs.subRoomStartID));
         checkReadable({room.roomtype}, QStringLiteral("The type of room %1").arg(i));
         out.line("rtyp va02 ", {room.roomtype});
-        out.line("rmsc ",
-                 {wrappingAdd(half(wrappingAdd(room.xl, room.xr)), dx),
-                  wrappingAdd(half(wrappingAdd(room.ytl, room.ybr)), dy)},
-                 room.music, [i] { return roomMusicField(i); });
+        // A point the game finds in the room; a room it finds nowhere keeps the middle
+        // of its diagonal, and the check says what the game does with it.
+        // A point no earlier room holds, as the game gives the music to the first room it
+        // finds there; failing that, any point of the room.
+        const RoomCorners c = CornersOf(room);
+        const QPoint diagonal(half(wrappingAdd(room.xl, room.xr)), half(wrappingAdd(room.ytl, room.ybr)));
+        const auto takenEarlier = [&](QPoint p) { return earlier.find(p.x(), p.y()) >= 0; };
+        const QPoint point = MusicPoint(c, takenEarlier).value_or(MusicPoint(c).value_or(diagonal));
+        earlier.add(c);
+        out.line("rmsc ", {wrappingAdd(point.x(), dx), wrappingAdd(point.y(), dy)}, room.music,
+                 [i] { return roomMusicField(i); });
+        for (const CaLevel& level : room.levels)
+            out.text("prop va02 " + QByteArray::number(level.index) + ' ' + CaLevelText(level.level));
     }
 
     // Each link is held by both of its rooms; it is written once, from the earlier one.
     for (qsizetype a = 0; a < defs.rooms.size(); ++a) {
         for (const ScriptDoor& door : defs.rooms[a].doors) {
-            if (door.target <= a)
+            if (door.target <= a || door.target >= numbers.size())
                 continue;
-            const std::initializer_list<std::int32_t> numbers = {
-                wrappingAdd(defs.subRoomStartID, std::int32_t(a)), wrappingAdd(defs.subRoomStartID, door.target),
-                door.perm};
-            checkReadable(numbers, QStringLiteral("The door between rooms %1 and %2").arg(a).arg(door.target));
-            out.line("door ", numbers);
+            const std::initializer_list<std::int32_t> doorNumbers = {numbers[a], numbers[door.target], door.perm};
+            checkReadable(doorNumbers, QStringLiteral("The door between rooms %1 and %2").arg(a).arg(door.target));
+            out.line("door ", doorNumbers);
         }
     }
+}
+
+} // namespace
+
+QByteArray RoomDefsText(const RoomDefs& defs)
+{
+    return ScriptFileText(defs, {}, 0);
+}
+
+QByteArray ScriptFileText(const RoomDefs& open, const QList<RoomDefs>& others, int openIndex)
+{
+    ScriptText out;
+    qsizetype roomCount = open.rooms.size();
+    for (const RoomDefs& other : others)
+        roomCount += other.rooms.size();
+    out.bytes.reserve(128 + roomCount * 120);
+
+    for (const QByteArray& line : open.mapLines)
+        out.text(line);
+    GameNumbering roomNumbers;
+    const int count = int(others.size()) + 1;
+    openIndex = std::clamp(openIndex, 0, count - 1);
+    for (int k = 0, other = 0; k < count; ++k)
+        writeMetaroom(out, k == openIndex ? open : others[other++], roomNumbers);
+    for (const QByteArray& line : open.keptLines)
+        out.text(line);
     return out.bytes;
 }
 
 void SaveRoomDefsFile(const QString& path, const RoomDefs& defs)
 {
     WriteTextFile(path, RoomDefsText(defs));
+}
+
+void SaveScriptFile(const QString& path, const RoomDefs& open, const QList<RoomDefs>& others, int openIndex)
+{
+    WriteTextFile(path, ScriptFileText(open, others, openIndex));
 }

@@ -12,11 +12,14 @@
 // then for each room in list order
 //   setv va02 addr va01 <xl> <xr> <ytl> <ytr> <ybl> <ybr>      (game coordinates)
 //   rtyp va02 <roomtype>
-//   rmsc <(xl + xr) div 2 + offset X> <(ytl + ybr) div 2 + offset Y> "<music>"
+//   rmsc <x> <y> "<music>"          a point the game finds in the room (MusicPoint)
+//   prop va02 <index> <level>       for each CA level, in index order
 // and for each room A in list order and each of its doors to a room B later in the list
-//   door <SubRoomStartID + position of A> <SubRoomStartID + position of B> <perm>
-// div 2 truncates toward zero; sums wrap around at 32 bits. Text fields are written as the
-// game reads them: a backslash as \\ and a double quote as \".
+//   door <number of A> <number of B> <perm>
+// where rooms are numbered as the game numbers them: SubRoomStartID + position, unless
+// an earlier metaroom of the file took those numbers. The file's map lines come first,
+// its kept lines last. div 2 truncates toward zero; sums wrap around at 32 bits. Text
+// fields are written as the game reads them, with the escapes \\ \" \t \n \r.
 
 // The game stops reading a script at a line of 1023 characters or more. The CR before
 // the LF is counted too, in case the game reads the file without turning CR LF into one
@@ -35,6 +38,12 @@ QString BackgroundName(const QString& metaroomFilename);
 // -2147483648, which no number field takes.
 QByteArray RoomDefsText(const RoomDefs& defs);
 
+// A file of several metarooms: the others, in their order, with open at openIndex among
+// them; map lines and kept lines are those of open.
+QByteArray ScriptFileText(const RoomDefs& open, const QList<RoomDefs>& others, int openIndex);
+
 // Writes the script to path. A refused text field or a failed write leaves the file
 // that was there untouched.
 void SaveRoomDefsFile(const QString& path, const RoomDefs& defs);
+// The same for a file of several metarooms (ScriptFileText).
+void SaveScriptFile(const QString& path, const RoomDefs& open, const QList<RoomDefs>& others, int openIndex);

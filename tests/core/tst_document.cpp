@@ -183,12 +183,12 @@ void TestDocument::randomEditsUndoAndRedoExactly()
             const int what = doc.roomCount() == 0 ? 0 : rng.bounded(12);
             switch (what) {
             case 0:
-                editor.addRoom(RoomRecord{shape(), rng.bounded(16), QString::number(step), {}});
+                editor.addRoom(RoomRecord{shape(), rng.bounded(16), QString::number(step), {}, {}});
                 QCOMPARE(doc.selection(), doc.roomAt(doc.roomCount() - 1));
                 break;
             case 1: {   // added with a door from a room that was there, in one step
                 const RoomKey from = pick();
-                const RoomKey added = editor.addRoom(RoomRecord{shape(), 0, {}, {}}, from, rng.bounded(101));
+                const RoomKey added = editor.addRoom(RoomRecord{shape(), 0, {}, {}, {}}, from, rng.bounded(101));
                 QCOMPARE(doc.room(added).doors.size(), 1);
                 QCOMPARE(doc.room(added).doors[0].target, from);
                 break;

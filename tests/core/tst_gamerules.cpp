@@ -8,7 +8,7 @@ namespace {
 
 ScriptRoom room(int xl, int xr, int ytl, int ytr, int ybl, int ybr, int roomtype = 0, const QString& music = {})
 {
-    return {xl, xr, ytl, ytr, ybl, ybr, roomtype, music, {}};
+    return {xl, xr, ytl, ytr, ybl, ybr, roomtype, music, {}, {}};
 }
 
 // A 10 x 10 square with its top-left corner at (x, y).
@@ -196,7 +196,9 @@ void TestGameRules::doors()
     const QList<Finding> withoutEdge = findingsOf(defs, GameRule::DoorWithoutEdge);
     QCOMPARE(roomsOf(withoutEdge), (Rooms{{1, 2}, {1}}));
     QCOMPARE(withoutEdge[0].message, QStringLiteral("Door between rooms 1001 and 1002, which share no edge: the game "
-                                                    "stops the script at this line and makes no door after it."));
+                                                    "stops the script at this line: the rooms made before it keep the doors the "
+                                                    "game made on their shared edges, at permeability 100, and every later "
+                                                    "line is lost."));
     QVERIFY(withoutEdge[1].message.contains(QStringLiteral("room 1007, which is not in the metaroom")));
     const QList<Finding> permeability = findingsOf(defs, GameRule::DoorPermeability);
     QCOMPARE(roomsOf(permeability), (Rooms{{0, 1}, {0, 3}}));
@@ -215,14 +217,17 @@ void TestGameRules::doors()
 void TestGameRules::roomTypesAndReversedWalls()
 {
     RoomDefs defs = mapOf({room(0, 10, 0, 0, 10, 10, 0), room(20, 30, 0, 0, 10, 10, 15), room(40, 50, 0, 0, 10, 10, 16),
-                           room(60, 70, 0, 0, 10, 10, -1), room(90, 90, 0, 0, 10, 10), room(100, 110, 5, 0, 5, 10),
-                           room(120, 130, 0, 12, 10, 11)});
+                           room(60, 70, 0, 0, 10, 10, -1), room(90, 90, 0, 0, 10, 10), room(100, 110, 6, 0, 5, 10),
+                           room(120, 130, 0, 12, 10, 11), room(140, 150, 0, 10, 10, 10), room(160, 170, 10, 0, 10, 10)});
     QCOMPARE(roomsOf(findingsOf(defs, GameRule::RoomType)), (Rooms{{2}, {3}}));
     const QList<Finding> reversed = findingsOf(defs, GameRule::ReversedWalls);
     QCOMPARE(roomsOf(reversed), (Rooms{{4}, {5}, {6}}));
     QVERIFY(reversed[0].message.contains(QStringLiteral("left wall at x 90, not left of its right wall at x 90")));
-    QVERIFY(reversed[1].message.contains(QStringLiteral("left wall a ceiling at y 5, not above the floor at y 5")));
-    QVERIFY(reversed[2].message.contains(QStringLiteral("right wall a ceiling at y 12")));
+    // Wedges (rooms 7 and 8, ceiling meeting floor on one wall) are rooms; before, the
+    // right wall's wedge was reported, and the left wall's was changed by the load first.
+    QVERIFY(reversed[1].message.contains(QStringLiteral("left wall a ceiling at y 6, below the floor at y 5")));
+    QVERIFY(reversed[2].message.contains(QStringLiteral("right wall a ceiling at y 12, below the floor at y 11")));
+    QVERIFY(reversed[2].message.contains(QStringLiteral("its rmsc line stops the script")));
 
     // A door to a room with reversed walls is left to that room's finding.
     defs.rooms[4] = room(10, 10, 0, 0, 10, 10);
@@ -270,17 +275,18 @@ void TestGameRules::limits()
 void TestGameRules::texts()
 {
     RoomDefs defs = mapOf({square(0, 0), square(20, 0), square(40, 0)});
-    defs.metaroomFilename = QStringLiteral("C:\\c3\\Gar\tden.blk");
+    defs.metaroomFilename = QStringLiteral("C:\\c3\\Gar\x01" "den.blk");
     defs.metaroomMusic = QString(600, u'm');
-    defs.rooms[0].music = QStringLiteral("main.mng\\\\vivariumgarden \"a\"");   // escapes are fine
-    defs.rooms[2].music = QStringLiteral("line\nbreak");
+    // escapes are fine, a tab and a line break among them
+    defs.rooms[0].music = QStringLiteral("main.mng\\\\vivariumgarden \"a\"\t\n");
+    defs.rooms[2].music = QStringLiteral("bell\x07");
     const QList<Finding> found = findingsOf(defs, GameRule::Text);
     QCOMPARE(roomsOf(found), (Rooms{{}, {}, {2}}));
-    QCOMPARE(found[0].message, QStringLiteral("The background name has a tab character: the game refuses the whole "
-                                              "script and makes none of its rooms."));
+    QCOMPARE(found[0].message, QStringLiteral("The background name has the control character 1: the game refuses "
+                                              "the whole script and makes none of its rooms."));
     QCOMPARE(found[1].message, QStringLiteral("The metaroom music has 600 bytes, more than the game's 511: the game "
                                               "overflows its text buffer when it reads this line."));
-    QVERIFY(found[2].message.startsWith(QStringLiteral("The music of room 1002 has a line break: the game refuses")));
+    QVERIFY(found[2].message.startsWith(QStringLiteral("The music of room 1002 has the control character 7: the game refuses")));
 }
 
 void TestGameRules::outsideThePicture()

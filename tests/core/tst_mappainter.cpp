@@ -195,7 +195,7 @@ void TestMapPainter::drawMapPutsTheLegendBandBelowTheMap()
     defs.panelWidth = 120;
     defs.panelHeight = 80;
     for (int type = 0; type < 12; ++type)
-        defs.rooms.append({10 * type, 10 * type + 10, 10, 10, 30, 30, type, {}, {}});
+        defs.rooms.append({10 * type, 10 * type + 10, 10, 10, 30, 30, type, {}, {}, {}});
     const QImage plain = DrawMap(defs, QImage(), {});
     QCOMPARE(plain.size(), QSize(120, 80));
     MapDrawingOptions options;

@@ -10,7 +10,7 @@ namespace {
 
 ScriptRoom room(int xl, int xr, int ytl, int ytr, int ybl, int ybr, int roomtype = 0, const QString& music = {})
 {
-    return {xl, xr, ytl, ytr, ybl, ybr, roomtype, music, {}};
+    return {xl, xr, ytl, ytr, ybl, ybr, roomtype, music, {}, {}};
 }
 
 void link(RoomDefs& defs, int a, int b, int perm)
@@ -136,7 +136,8 @@ void TestScriptWriter::writesNegativeHalvedAndWrappedNumbers()
     QCOMPARE(lines[3], QByteArray("setv va02 addr va01 -14 -7 -23 -7 -3 -4"));
     QCOMPARE(lines[5], QByteArray("rmsc -10 -13 \"\""));   // -7 div 2 = -3, -21 div 2 = -10
     QCOMPARE(lines[6], QByteArray("setv va02 addr va01 2147483640 2147483640 -2 -2 3 3"));
-    QCOMPARE(lines[8], QByteArray("rmsc -8 0 \"\""));      // the sum of the walls wraps to -2
+    // The middle of the diagonal wraps and lies outside: a point the game finds instead.
+    QCOMPARE(lines[8], QByteArray("rmsc 2147483640 0 \"\""));
     QCOMPARE(lines[9], QByteArray("door 2147483646 2147483647 -2"));
 
     // A number that wraps to -2147483648 would not read back: the reader, as every number
@@ -183,11 +184,15 @@ void TestScriptWriter::escapesAndRefusesText()
     QVERIFY(text.contains(" \"My \\\"Garden\\\"\"" "\r\n"));
     QVERIFY(text.contains(" \"Caf\xe9 say \\\"hi\\\" it's\"\r\n"));
 
-    defs.rooms.append(room(0, 10, 0, 0, 10, 10, 0, QStringLiteral("a\tb")));
+    // Tab, line feed and carriage return are written as the game's escapes; a NUL, which
+    // ends a string in the game, and other control characters are refused.
+    defs.rooms.append(room(0, 10, 0, 0, 10, 10, 0, QStringLiteral("a\tb\nc\rd")));
+    QVERIFY(RoomDefsText(defs).contains(" \"a\\tb\\nc\\rd\"\r\n"));
+    defs.rooms[2].music = QStringLiteral("a\x1F");
     QCOMPARE(refusal(defs), QStringLiteral("The music of room 2 cannot be written to a room definition script: "
-                                           "it holds a tab character. Nothing was saved."));
-    defs.rooms[2].music = QStringLiteral("two\nlines");
-    QVERIFY(refusal(defs).endsWith(QStringLiteral("it holds a line break. Nothing was saved.")));
+                                           "it holds the control character 31. Nothing was saved."));
+    defs.rooms[2].music = QString(QChar(0));
+    QVERIFY(refusal(defs).endsWith(QStringLiteral("it holds the control character 0. Nothing was saved.")));
     defs.rooms[2].music = QStringLiteral("price \u20AC");
     QVERIFY(refusal(defs).endsWith(QStringLiteral("it holds the character \"\u20AC\". Nothing was saved.")));
     defs.rooms[2].music = QString(512, u'm');
@@ -199,7 +204,7 @@ void TestScriptWriter::escapesAndRefusesText()
     defs.metaroomMusic = QStringLiteral("\x01");
     QVERIFY(refusal(defs).startsWith(QStringLiteral("The metaroom music cannot be written")));
     defs = twoRooms();
-    defs.metaroomFilename = QStringLiteral("/x/Gar\tden.blk");
+    defs.metaroomFilename = QStringLiteral("/x/Gar\x02" "den.blk");
     QVERIFY(refusal(defs).startsWith(QStringLiteral("The metaroom file name cannot be written")));
 
     // A refused save leaves the file that was there.

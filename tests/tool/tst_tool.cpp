@@ -89,6 +89,7 @@ private slots:
     void check();
     void render();
     void thumbnail();
+    void severalMetaroomsAndKeptLines();
     void errorsChangeNothing_data();
     void errorsChangeNothing();
     void withinTheMemoryBudget();
@@ -168,7 +169,7 @@ void TestTool::info()
     QVERIFY(writeAll(path("even.blk"), fileOf(1, 1, 1, 1, {{quint16(10 + 8 - 4), 0, 64, 64}},
                                               QList<quint16>(64 * 64, 0))));
     QVERIFY(writeAll(path("rooms.cos"), "brmi 3 100\r\naddm 10 20 800 600 \"hills\"\r\n"
-                                        "addr 3 10 110 20 20 80 90\r\nrtyp va00 2\r\n"
+                                        "setv va00 addr 3 10 110 20 20 80 90\r\nrtyp va00 2\r\n"
                                         "addr 3 110 200 20 20 90 90\r\ndoor 100 101 55\r\n"));
     QVERIFY(QImage(40, 30, QImage::Format_RGB32).save(path("p.jpg")));
 
@@ -241,7 +242,8 @@ void TestTool::check()
     const Run errors = tool({"check", "errors.cos"});
     QCOMPARE(errors.status, 1);
     QCOMPARE(errors.out, QStringLiteral("errors.cos:5: error: Door between rooms 0 and 2, which share no edge: the "
-                                        "game stops the script at this line and makes no door after it.\n"
+                                        "game stops the script at this line: the rooms made before it keep the doors the game made on their "
+                                        "shared edges, at permeability 100, and every later line is lost.\n"
                                         "errors.cos:1: note: Rooms 0 and 1 share an edge with no door line: the game "
                                         "makes a door of permeability 100 there.\n"));
     QCOMPARE(errors.err, QStringLiteral("1 error, 1 note\n"));
@@ -351,6 +353,33 @@ void TestTool::thumbnail()
     QVERIFY2(damaged.err.startsWith("palisandre-tool: warning: ") && damaged.err.contains("garden.blk"),
              qPrintable(damaged.err));
     QCOMPARE(QImage(path("damaged.png")).convertToFormat(QImage::Format_RGB32), alone);
+}
+
+// A file of two metarooms: info lists each and the kept lines, check covers each, render
+// draws the one asked for.
+void TestTool::severalMetaroomsAndKeptLines()
+{
+    QVERIFY(writeAll(path("world.cos"), "setv va00 addm 0 0 300 100 \"one\"\r\nsetv va10 addm 1000 0 300 100 \"two\"\r\n"
+                                        "setv va01 addr va00 0 100 0 0 50 50\r\nsetv va02 addr va10 1000 1100 0 0 50 50\r\n"
+                                        "setv va03 addr va10 1200 1300 0 0 50 50\r\ndoor va02 va03 30\r\n"
+                                        "rate 3 2 0.5 0.1 0.2\r\n"));
+    const Run info = tool({"info", "world.cos"});
+    QCOMPARE(info.status, 0);
+    QVERIFY(info.out.contains(QStringLiteral("  metarooms: 2\n  metaroom 1 of 2, added at line 1:\n")));
+    QVERIFY(info.out.contains(QStringLiteral("  metaroom 2 of 2, added at line 2:\n  metaroom number: 1\n")));
+    QVERIFY(info.out.contains(QStringLiteral("  room 2: xl 200 xr 300 ytl 0 ytr 0 ybl 50 ybr 50, type 0\n")));
+    QVERIFY(info.out.endsWith(QStringLiteral("  lines kept as they are: 1\n  line 7: rate 3 2 0.5 0.1 0.2\n")));
+
+    // The door of the second metaroom joins rooms that share no edge: found there.
+    const Run check = tool({"check", "world.cos"});
+    QCOMPARE(check.status, 1);
+    QVERIFY(check.out.startsWith(QStringLiteral("world.cos:6: error: Door between rooms 1 and 2, which share no edge")));
+
+    QCOMPARE(tool({"render", "world.cos", "--metaroom", "1", "-o", "two.png"}).status, 0);
+    QCOMPARE(QImage(path("two.png")).size(), QSize(300, 100));
+    const Run none = tool({"render", "world.cos", "--metaroom", "7", "-o", "seven.png"});
+    QCOMPARE(none.status, 2);
+    QVERIFY(none.err.contains(QStringLiteral("the script has no metaroom numbered 7 (it has 0, 1)")));
 }
 
 void TestTool::errorsChangeNothing_data()

@@ -1,0 +1,111 @@
+#include "core/script/roompoint.h"
+
+#include <array>
+#include <cmath>
+
+namespace {
+
+// The y of the line from (x0, y0) to (x1, y1) at x, as the game works it out in floats.
+double lineAt(qint64 x0, qint64 y0, qint64 x1, qint64 y1, qint64 x)
+{
+    if (x1 == x0)
+        return double(y0);
+    return double(y0) + double(y1 - y0) * double(x - x0) / double(x1 - x0);
+}
+
+double ceilingAt(const RoomCorners& r, qint64 x)
+{
+    return lineAt(r.xl, r.ytl, r.xr, r.ytr, x);
+}
+
+double floorAt(const RoomCorners& r, qint64 x)
+{
+    return lineAt(r.xl, r.ybl, r.xr, r.ybr, x);
+}
+
+} // namespace
+
+bool GameRoomContains(const RoomCorners& room, qint64 x, qint64 y)
+{
+    if (x < room.xl || x > room.xr)
+        return false;
+    return ceilingAt(room, x) <= double(y) && double(y) <= floorAt(room, x);
+}
+
+RoomCorners CornersOf(const ScriptRoom& room)
+{
+    return {room.xl, room.xr, room.ytl, room.ytr, room.ybl, room.ybr};
+}
+
+std::optional<QPoint> MusicPoint(const RoomCorners& room, const std::function<bool(QPoint)>& taken)
+{
+    const auto free = [&](qint64 x, qint64 y) {
+        return GameRoomContains(room, x, y) && (!taken || !taken(QPoint(int(x), int(y))));
+    };
+    // As the writer has always put it, halves truncated toward zero.
+    const qint64 diagonalX = (qint64(room.xl) + room.xr) / 2;
+    const qint64 diagonalY = (qint64(room.ytl) + room.ybr) / 2;
+    if (free(diagonalX, diagonalY))
+        return QPoint(int(diagonalX), int(diagonalY));
+    if (room.xl > room.xr)
+        return std::nullopt;
+    // The middle of the room, its walls, then points spread over it.
+    static constexpr int Steps = 8;
+    std::vector<std::pair<int, int>> fractions = {{Steps / 2, Steps / 2}, {0, Steps / 2}, {Steps, Steps / 2}};
+    for (int fx = 1; fx < Steps; ++fx) {
+        for (int fy = 1; fy < Steps; ++fy)
+            fractions.push_back({fx, fy});
+    }
+    const qint64 width = qint64(room.xr) - room.xl;
+    for (const auto& [fx, fy] : fractions) {
+        const qint64 x = room.xl + width * fx / Steps;
+        const double top = ceilingAt(room, x);
+        const double bottom = floorAt(room, x);
+        if (top > bottom)
+            continue;
+        const qint64 y = qint64(std::floor(top + (bottom - top) * fy / Steps));
+        for (const qint64 candidate : {y, y + 1, y - 1}) {
+            if (free(x, candidate))
+                return QPoint(int(x), int(candidate));
+        }
+    }
+    return std::nullopt;
+}
+
+qint64 RoomPointIndex::column(qint64 x)
+{
+    return x >= 0 ? x / Width : -((-x + Width - 1) / Width);
+}
+
+void RoomPointIndex::add(const RoomCorners& room)
+{
+    const int index = int(rooms.size());
+    rooms.push_back(room);
+    const qint64 first = column(room.xl);
+    const qint64 last = column(room.xr);
+    if (last < first || last - first > MaxColumns) {
+        wide.push_back(index);
+        return;
+    }
+    for (qint64 k = first; k <= last; ++k)
+        columns[k].push_back(index);
+}
+
+int RoomPointIndex::find(qint64 x, qint64 y) const
+{
+    int found = -1;
+    const auto consider = [&](const std::vector<int>& list) {
+        for (const int r : list) {
+            if (found >= 0 && r > found)
+                break;
+            if (GameRoomContains(rooms[r], x, y)) {
+                found = r;
+                break;
+            }
+        }
+    };
+    if (const auto it = columns.find(column(x)); it != columns.end())
+        consider(it->second);
+    consider(wide);
+    return found;
+}
