@@ -1,10 +1,12 @@
 #include "view/mapview.h"
 
 #include "view/mapscene.h"
+#include "view/room.h"
 
 #include "core/rules/mapcolours.h"
 #include "core/rules/roomtypes.h"
 
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
@@ -12,6 +14,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <set>
 
@@ -360,4 +363,14 @@ void TMapView::showEvent(QShowEvent* event)
     shownBefore = true;
     horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
     verticalScrollBar()->setValue(verticalScrollBar()->minimum());
+}
+
+void TMapView::contextMenuEvent(QContextMenuEvent* event)
+{
+    const QPoint pixel = event->pos();
+    const QList<TRoom*> under = mapScene->roomsAt(pixel, viewportTransform());
+    const QPointF picture = mapToScene(pixel);
+    emit mapMenuRequested(QPoint(int(std::floor(picture.x())), int(std::floor(picture.y()))),
+                          under.isEmpty() ? 0 : under.first()->key(), event->globalPos());
+    event->accept();
 }

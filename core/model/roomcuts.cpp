@@ -64,6 +64,20 @@ std::optional<std::pair<RoomShape, RoomShape>> SplitHorizontally(const RoomShape
     return std::pair{upper, lower};
 }
 
+RoomSide NearestSide(const RoomShape& room, qint64 x, qint64 y)
+{
+    const qint64 along = std::clamp(x, room.xl, room.xr);
+    const qint64 distances[] = {
+        std::abs(x - room.xl),
+        std::abs(x - room.xr),
+        std::abs(y - SlopeAt(room.xl, room.ytl, room.xr, room.ytr, along)),
+        std::abs(y - SlopeAt(room.xl, room.ybl, room.xr, room.ybr, along)),
+    };
+    const RoomSide sides[] = {RoomSide::LeftWall, RoomSide::RightWall, RoomSide::Ceiling, RoomSide::Floor};
+    const auto nearest = std::min_element(std::begin(distances), std::end(distances));
+    return sides[nearest - std::begin(distances)];
+}
+
 std::optional<RoomShape> ShapeBeyond(const RoomShape& room, RoomSide side, const QList<RoomShape>& others,
                                      const QRect& area)
 {

@@ -27,6 +27,10 @@ std::optional<std::pair<RoomShape, RoomShape>> SplitHorizontally(const RoomShape
 // The sides of a room that another room can be added beyond.
 enum class RoomSide { LeftWall, RightWall, Ceiling, Floor };
 
+// The side of the room nearest to a point (x along the walls, y across the ceiling and
+// floor as they slope).
+RoomSide NearestSide(const RoomShape& room, qint64 x, qint64 y);
+
 // A rectangle-sided room on the other side of `side` that shares the whole of it: as wide
 // (beyond a wall) or as high (beyond a ceiling or floor) as the room, but stopping at the
 // first of `others` in the way and at the edge of `area` (the picture). Nothing when there
