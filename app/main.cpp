@@ -243,6 +243,7 @@ void TfrmMainForm::createPictureSurface()
     scbImage = new TMapView(Panel, this);
     scbImage->setObjectName(QStringLiteral("scbImage"));
     connect(scbImage, &TMapView::zoomChanged, this, &TfrmMainForm::showZoom);
+    createMapMenu();
     setCentralWidget(scbImage);
 }
 

@@ -101,6 +101,12 @@ public:
     QAction* ShowDoors1 = nullptr;       // View > Doors: the game's doors on the map
     QAction* ShowRoomTypes1 = nullptr;   // View > Room Types: rooms filled by type, a legend
     QAction* None1 = nullptr;
+    // The map's context menu; its items act where it was last opened.
+    QMenu* MapMenu = nullptr;
+    QAction* SplitVertically1 = nullptr;     // "Split Here Vertically"
+    QAction* SplitHorizontally1 = nullptr;   // "Split Here Horizontally"
+    QAction* AddRoomBeyond1 = nullptr;       // "Add Room Beyond"
+
     QAction* Rooms1 = nullptr;
     QAction* About1 = nullptr;
     QAction* Webbasedhelp1 = nullptr;
@@ -144,6 +150,11 @@ public:
     void Toolbox1Click();
     void N3Click();
     void About1Click();
+    // The map's context menu at a picture pixel over a room (0: none), and its items.
+    void ShowMapMenu(QPoint picturePixel, RoomKey room, QPoint globalPos);
+    void SplitVertically1Click();
+    void SplitHorizontally1Click();
+    void AddRoomBeyond1Click();
     void Webbasedhelp1Click();
 
     // File commands: each runs its dialog, then the operation below.
@@ -282,6 +293,9 @@ private:
 
     // The game's rules
     void createDocks();
+    void createMapMenu();
+    QPoint mapMenuPixel;
+    RoomKey mapMenuRoom = 0;
     void chooseRoom(RoomKey key);   // a room chosen in a dock
     void showGameErrorsOfSave(const QString& path);
 

@@ -112,6 +112,9 @@ public:
     DocumentValue<TfrmToolbox, std::int32_t, &TfrmToolbox::subRoomStartIDValue, &TfrmToolbox::setSubRoomStartIDValue>
         SubRoomStartID{this};
 
+    // The permeability typed for new doors; raises the conversion's or the game's refusal.
+    int typedPerm() const;
+
     std::int32_t GetOffsetX() const;
     std::int32_t GetOffsetY() const;
     void SetOffsetX(std::int32_t value);
@@ -179,7 +182,6 @@ private:
     void changeShownRoom(const std::function<void(RoomRecord&)>& change, const char* text, QLineEdit* typedIn);
     int mergeKeyOf(QLineEdit* typedIn);
     void typed(QLineEdit* typedIn);
-    int typedPerm() const;
     QStringList doorEntries(const TRoom* room) const;
     void ShowRoomPosition(TRoom* room);
     void fillDoorList(TRoom* room);

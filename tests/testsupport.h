@@ -13,6 +13,7 @@
 #include "view/pictureoverview.h"
 #include "view/mapview.h"
 
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QFileDialog>
 #include <QList>
@@ -128,6 +129,13 @@ struct MapMouse {
     void click(const TRoom* room)
     {
         click(QPoint((room->xl() + room->xr()) / 2, (std::min(room->ytl(), room->ytr()) + std::max(room->ybl(), room->ybr())) / 2));
+    }
+    // The context menu asked for at a picture pixel, as a right click asks for it.
+    void menu(QPoint picture)
+    {
+        const QPoint p = at(picture);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, p, viewport()->mapToGlobal(p));
+        QCoreApplication::sendEvent(viewport(), &event);
     }
     // What the viewport shows.
     QImage screen() const { return viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }

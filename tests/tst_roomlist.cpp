@@ -5,6 +5,8 @@
 #include "core/model/commands.h"
 #include "view/room.h"
 
+#include <QLineEdit>
+#include <QMenu>
 #include <QScrollBar>
 #include <climits>
 #include <random>
@@ -46,6 +48,7 @@ private slots:
     void deleteRooms();
     void tilesStayBehindRooms();
     void roomByIndex();
+    void mapMenuSplitsAndExtends();
 };
 
 void TestRoomList::addRooms()
@@ -174,6 +177,41 @@ void TestRoomList::roomByIndex()
         plsd::runGuarded([&] { e.main->RoomByIndex(index); });
     QCOMPARE(errors.messages, QStringList(4, "List index out of bounds"));
     QCOMPARE(e.main->Rooms.size(), 1);
+}
+
+// The map's context menu acts where it was opened: a room cut at the mouse, the parts
+// joined by a door at the toolbox's permeability; a room added beyond the nearest side.
+void TestRoomList::mapMenuSplitsAndExtends()
+{
+    Editor e;
+    e.main->Document->setSurfaceSize(QSize(800, 600));
+    e.main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(e.main));
+    const RoomKey room = e.main->Editor->addRoom({RoomShape{100, 300, 100, 100, 200, 200}, 4, {}, {}});
+    e.tool->edtPerm->setText(QStringLiteral("35"));
+    MapMouse mouse(e.main);
+
+    mouse.menu(QPoint(20, 20));   // no room there
+    QVERIFY(e.main->MapMenu->isVisible());
+    QVERIFY(!e.main->findChild<QAction*>(QStringLiteral("SplitVertically1"))->isEnabled());
+    e.main->MapMenu->hide();
+
+    mouse.menu(QPoint(180, 150));
+    QVERIFY(e.main->SplitVertically1->isEnabled());
+    e.main->findChild<QAction*>(QStringLiteral("SplitVertically1"))->trigger();
+    QCOMPARE(e.main->Rooms.size(), 2);
+    QCOMPARE(e.main->Rooms[0]->xr(), 180);
+    QCOMPARE(e.main->Rooms[1]->xl(), 180);
+    QCOMPARE(e.main->Rooms[1]->roomtype, 4);
+    QCOMPARE(e.main->Document->doorPerm(room, e.main->Rooms[1]->key()), std::optional<int>(35));
+
+    mouse.menu(QPoint(150, 196));   // nearest the first room's floor
+    e.main->findChild<QAction*>(QStringLiteral("AddRoomBeyond1"))->trigger();
+    QCOMPARE(e.main->Rooms.size(), 3);
+    QCOMPARE(e.main->SelectedRoom, e.main->Rooms[2]);
+    QCOMPARE(e.main->Rooms[2]->ytl(), 200);
+    QCOMPARE(e.main->Rooms[2]->xr(), 180);
+    QCOMPARE(e.main->UndoStack->undoText(), QStringLiteral("Add Room Beyond"));
 }
 
 PLSD_TEST_MAIN(TestRoomList)

@@ -1,9 +1,11 @@
 #include "view/mapview.h"
 
 #include "view/mapscene.h"
+#include "view/room.h"
 
 #include "core/render/mappainter.h"
 
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
@@ -11,6 +13,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <set>
 
@@ -345,4 +348,14 @@ void TMapView::showEvent(QShowEvent* event)
     shownBefore = true;
     horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
     verticalScrollBar()->setValue(verticalScrollBar()->minimum());
+}
+
+void TMapView::contextMenuEvent(QContextMenuEvent* event)
+{
+    const QPoint pixel = event->pos();
+    const QList<TRoom*> under = mapScene->roomsAt(pixel, viewportTransform());
+    const QPointF picture = mapToScene(pixel);
+    emit mapMenuRequested(QPoint(int(std::floor(picture.x())), int(std::floor(picture.y()))),
+                          under.isEmpty() ? 0 : under.first()->key(), event->globalPos());
+    event->accept();
 }

@@ -49,6 +49,8 @@ public slots:
 
 signals:
     void zoomChanged(qreal zoom);
+    // The context menu asked for at a picture pixel, over the room on top there (0: none).
+    void mapMenuRequested(QPoint picturePixel, quint32 room, QPoint globalPos);
 
 protected:
     void wheelEvent(QWheelEvent* event) override;
@@ -62,6 +64,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void drawForeground(QPainter* painter, const QRectF& rect) override;
     void scrollContentsBy(int dx, int dy) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void applyZoom(qreal zoom);

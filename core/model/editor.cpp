@@ -1,6 +1,9 @@
 #include "core/model/editor.h"
 
+#include "core/common/errors.h"
 #include "core/model/commands.h"
+#include "core/model/snapshot.h"
+#include "core/rules/gamerules.h"
 
 #include <QUndoStack>
 
@@ -123,4 +126,103 @@ void MetaroomEditor::setMetaroom(const MetaroomValues& values, const QString& te
 void MetaroomEditor::installPicture(const PictureGrid& grid, QSize surface, const QString& text)
 {
     stack->push(new PictureCommand(doc, grid, surface, text));
+}
+
+namespace {
+
+ScriptRoom asScriptRoom(const RoomShape& s)
+{
+    ScriptRoom room;
+    room.xl = SaturatedCorner(s.xl);
+    room.xr = SaturatedCorner(s.xr);
+    room.ytl = SaturatedCorner(s.ytl);
+    room.ytr = SaturatedCorner(s.ytr);
+    room.ybl = SaturatedCorner(s.ybl);
+    room.ybr = SaturatedCorner(s.ybr);
+    return room;
+}
+
+bool shareEdge(const RoomShape& a, const RoomShape& b)
+{
+    return ShareEdge(asScriptRoom(a), asScriptRoom(b));
+}
+
+} // namespace
+
+RoomKey MetaroomEditor::splitRoom(RoomKey key, Qt::Orientation cut, qint64 x, qint64 y, int perm)
+{
+    if (!doc->contains(key))
+        return 0;
+    const RoomRecord whole = doc->room(key);
+    const auto parts =
+        cut == Qt::Vertical ? SplitVertically(whole.shape, x) : SplitHorizontally(whole.shape, x, y);
+    if (!parts)
+        throw PlsdError(QStringLiteral("The room cannot be split there: one part would have no room left"));
+
+    stack->beginMacro(cut == Qt::Vertical ? QStringLiteral("Split Room Vertically")
+                                          : QStringLiteral("Split Room Horizontally"));
+    RoomRecord first = whole;
+    first.shape = parts->first;
+    stack->push(new ChangeRoomCommand(doc, key, first, QString()));
+    RoomRecord second = whole;
+    second.shape = parts->second;
+    second.doors.clear();
+    auto* add = new AddRoomCommand(doc, second, doc->positionOf(key) + 1, false);
+    stack->push(add);
+    const RoomKey other = add->key();
+    for (const RoomDoor& door : whole.doors) {
+        if (door.target == key)
+            continue;
+        const RoomShape& beyond = doc->room(door.target).shape;
+        const bool firstShares = shareEdge(parts->first, beyond);
+        if (shareEdge(parts->second, beyond)) {
+            stack->push(new SetDoorCommand(doc, other, door.target, door.perm, QString()));
+            if (!firstShares)
+                stack->push(new RemoveDoorCommand(doc, key, door.target));
+        }
+    }
+    stack->push(new SetDoorCommand(doc, key, other, perm, QString()));
+    stack->endMacro();
+    return other;
+}
+
+RoomKey MetaroomEditor::addRoomBeyond(RoomKey key, RoomSide side)
+{
+    if (!doc->contains(key))
+        return 0;
+    QList<RoomShape> others;
+    for (const RoomKey k : doc->rooms()) {
+        if (k != key)
+            others.append(doc->room(k).shape);
+    }
+    const QSize picture = PictureSize(doc->grid());
+    const QRect area(QPoint(0, 0), picture.isEmpty() ? doc->surfaceSize() : picture);
+    const std::optional<RoomShape> shape = ShapeBeyond(doc->room(key).shape, side, others, area);
+    if (!shape)
+        throw PlsdError(QStringLiteral("There is no space for a room beyond this side"));
+    RoomRecord record;
+    record.shape = *shape;
+    record.roomtype = doc->room(key).roomtype;
+    auto* add = new AddRoomCommand(doc, record);
+    add->setText(QStringLiteral("Add Room Beyond"));
+    stack->push(add);
+    return add->key();
+}
+
+int MetaroomEditor::doorsOnAllSharedEdges(int perm)
+{
+    const RoomDefs defs = ToRoomDefs(*doc);
+    QList<std::pair<RoomKey, RoomKey>> missing;
+    for (const SharedEdge& edge : SharedEdges(defs)) {
+        const RoomKey a = doc->roomAt(edge.a), b = doc->roomAt(edge.b);
+        if (doc->doorIndex(a, b) < 0)
+            missing.append({a, b});
+    }
+    if (missing.isEmpty())
+        return 0;
+    stack->beginMacro(QStringLiteral("Doors on All Shared Edges"));
+    for (const auto& [a, b] : missing)
+        stack->push(new SetDoorCommand(doc, a, b, perm, QString()));
+    stack->endMacro();
+    return int(missing.size());
 }

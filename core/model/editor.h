@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/document.h"
+#include "core/model/roomcuts.h"
 
 #include <QObject>
 #include <QSize>
@@ -50,6 +51,20 @@ public:
 
     // The metaroom's values, offsets among them.
     void setMetaroom(const MetaroomValues& values, const QString& text, int mergeKey = 0);
+
+    // Cuts a room in two at a point of it, by a wall (vertical) or a floor (horizontal),
+    // as one step: the room keeps its key and the first part, the second part comes after
+    // it with the same type, music and levels; each door line goes to the part that shares
+    // an edge with its other room (the first part when neither does, to both when both do),
+    // and a door line at `perm` joins the parts. Raises PlsdError, changing nothing, when
+    // the point leaves no room on one side.
+    RoomKey splitRoom(RoomKey key, Qt::Orientation cut, qint64 x, qint64 y, int perm);
+    // Adds a room beyond a side of a room that shares that whole side (see ShapeBeyond),
+    // and selects it. Raises PlsdError, changing nothing, when there is no room for it.
+    RoomKey addRoomBeyond(RoomKey key, RoomSide side);
+    // Gives every shared edge without a door line one at `perm`, as one step; returns how
+    // many it made.
+    int doorsOnAllSharedEdges(int perm);
 
     // Replaces the picture and the surface the rooms are drawn on.
     void installPicture(const PictureGrid& grid, QSize surface, const QString& text);
