@@ -187,7 +187,7 @@ void TestRoomList::mapMenuSplitsAndExtends()
     e.main->Document->setSurfaceSize(QSize(800, 600));
     e.main->show();
     QVERIFY(QTest::qWaitForWindowExposed(e.main));
-    const RoomKey room = e.main->Editor->addRoom({RoomShape{100, 300, 100, 100, 200, 200}, 4, {}, {}});
+    const RoomKey room = e.main->Editor->addRoom({RoomShape{100, 300, 100, 100, 200, 200}, 4, {}, {}, {}});
     e.tool->edtPerm->setText(QStringLiteral("35"));
     MapMouse mouse(e.main);
 

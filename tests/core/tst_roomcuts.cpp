@@ -12,7 +12,23 @@ namespace {
 
 ScriptRoom scriptRoom(const RoomShape& s)
 {
-    return ScriptRoom{int(s.xl), int(s.xr), int(s.ytl), int(s.ytr), int(s.ybl), int(s.ybr), 0, {}, {}};
+    ScriptRoom room;
+    room.xl = int(s.xl);
+    room.xr = int(s.xr);
+    room.ytl = int(s.ytl);
+    room.ytr = int(s.ytr);
+    room.ybl = int(s.ybl);
+    room.ybr = int(s.ybr);
+    return room;
+}
+
+RoomRecord record(const RoomShape& shape, int roomtype = 0, const QString& music = {})
+{
+    RoomRecord r;
+    r.shape = shape;
+    r.roomtype = roomtype;
+    r.music = music;
+    return r;
 }
 
 bool shareEdge(const RoomShape& a, const RoomShape& b)
@@ -110,10 +126,10 @@ void TestRoomCuts::splitStepMovesDoorsAndUndoes()
 {
     MetaroomEditor editor;
     TMetaroomDocument& doc = *editor.document();
-    const RoomKey room = editor.addRoom({RoomShape{100, 300, 100, 100, 200, 200}, 5, QStringLiteral("tune"), {}});
-    const RoomKey west = editor.addRoom({RoomShape{0, 100, 100, 100, 200, 200}, 0, {}, {}});
-    const RoomKey east = editor.addRoom({RoomShape{300, 400, 100, 100, 200, 200}, 0, {}, {}});
-    const RoomKey under = editor.addRoom({RoomShape{100, 300, 200, 200, 300, 300}, 0, {}, {}});
+    const RoomKey room = editor.addRoom(record({100, 300, 100, 100, 200, 200}, 5, QStringLiteral("tune")));
+    const RoomKey west = editor.addRoom(record(RoomShape{0, 100, 100, 100, 200, 200}));
+    const RoomKey east = editor.addRoom(record(RoomShape{300, 400, 100, 100, 200, 200}));
+    const RoomKey under = editor.addRoom(record(RoomShape{100, 300, 200, 200, 300, 300}));
     editor.setDoor(room, west, 10);
     editor.setDoor(room, east, 20);
     editor.setDoor(room, under, 30);
@@ -152,8 +168,8 @@ void TestRoomCuts::roomBeyondSharesTheWholeSide()
     TMetaroomDocument& doc = *editor.document();
     doc.setSurfaceSize(QSize(1000, 600));
     const RoomShape sloped{200, 400, 100, 150, 300, 250};
-    const RoomKey room = editor.addRoom({sloped, 3, {}, {}});
-    editor.addRoom({RoomShape{450, 700, 0, 0, 500, 500}, 0, {}, {}});   // 50 to the right
+    const RoomKey room = editor.addRoom(record(sloped, 3));
+    editor.addRoom(record(RoomShape{450, 700, 0, 0, 500, 500}));   // 50 to the right
 
     struct Case {
         RoomSide side;
@@ -182,9 +198,8 @@ void TestRoomCuts::doorsOnAllSharedEdges()
     TMetaroomDocument& doc = *editor.document();
     QList<RoomKey> rooms;
     for (int i = 0; i < 6; ++i)   // a row of three over a row of three, a corner apart
-        rooms.append(editor.addRoom({RoomShape{100 * (i % 3), 100 * (i % 3) + 100, 100 * (i / 3), 100 * (i / 3),
-                                               100 * (i / 3) + 100, 100 * (i / 3) + 100},
-                                     0, {}, {}}));
+        rooms.append(editor.addRoom(record({100 * (i % 3), 100 * (i % 3) + 100, 100 * (i / 3), 100 * (i / 3),
+                                            100 * (i / 3) + 100, 100 * (i / 3) + 100})));
     editor.setDoor(rooms[0], rooms[1], 0);
     const int steps = editor.undoStack()->count();
     QCOMPARE(editor.doorsOnAllSharedEdges(50), 6);   // 7 edges, one had its line
