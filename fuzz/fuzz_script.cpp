@@ -13,7 +13,7 @@
 #include "core/script/gametext.h"
 #include "core/script/int32wrap.h"
 #include "core/script/roomdefs.h"
-#include "script/scriptcommands.h"
+#include "app/roomscriptfiles.h"
 #include "core/script/scriptreader.h"
 #include "core/script/scripttokens.h"
 #include "core/script/scriptwriter.h"

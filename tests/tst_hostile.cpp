@@ -11,7 +11,7 @@
 #include "fuzz/background_seeds.h"
 #include "fuzz/script_seeds.h"
 #include "view/room.h"
-#include "script/scriptcommands.h"
+#include "app/roomscriptfiles.h"
 #include "core/script/scriptreader.h"
 #include "core/script/scriptwriter.h"
 #include "core/tst_blkdata.h"

@@ -12,7 +12,7 @@
 #include "app/pictureinstall.h"
 #include "core/background/bitmapgrid.h"
 #include "view/room.h"
-#include "script/scriptcommands.h"
+#include "app/roomscriptfiles.h"
 
 #include <QLineEdit>
 #include <QMenu>

@@ -7,7 +7,7 @@
 #include "app/statusbar.h"
 #include "view/room.h"
 #include "core/script/gametext.h"
-#include "script/scriptcommands.h"
+#include "app/roomscriptfiles.h"
 #include "core/script/scriptreader.h"
 #include "core/script/scriptwriter.h"
 #include "core/tst_blkdata.h"

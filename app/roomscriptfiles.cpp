@@ -4,7 +4,7 @@
 
 #include "app/tool.h"
 #include "view/room.h"
-#include "script/scriptcommands.h"
+#include "app/roomscriptfiles.h"
 #include "core/script/scriptreader.h"
 #include "core/script/scriptwriter.h"
 #include "core/script/textfile.h"
