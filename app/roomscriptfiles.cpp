@@ -9,7 +9,7 @@
 #include "core/script/scriptwriter.h"
 #include "core/script/textfile.h"
 #include "core/common/errors.h"
-#include "core/model/commands.h"
+#include "core/model/editor.h"
 #include "core/model/scriptload.h"
 #include "core/model/snapshot.h"
 
@@ -22,17 +22,13 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QVBoxLayout>
-#include <QUndoStack>
 #include <memory>
 #include <optional>
 
 RoomDefs collectRoomDefs(const TfrmMainForm& form, const TfrmToolbox& tool)
 {
-    RoomDefs defs = ToRoomDefs(*form.Document);
-    // The offsets as their edits hold them: a text that is no number stops the writer.
-    defs.offsetX = tool.GetOffsetX();
-    defs.offsetY = tool.GetOffsetY();
-    return defs;
+    Q_UNUSED(tool);
+    return ToRoomDefs(*form.Document);
 }
 
 ScriptStart scriptStart(const TfrmMainForm& form, const TfrmToolbox& tool)
@@ -47,53 +43,6 @@ ScriptStart scriptStart(const TfrmMainForm& form, const TfrmToolbox& tool)
     return start;
 }
 
-namespace {
-
-// Carries out a part of the load's step at once, so later parts see what earlier ones made.
-template <typename Part>
-Part* apply(Part* part)
-{
-    part->redo();
-    return part;
-}
-
-// The parts of the load's step, each carried out as it is made.
-void addParts(TMetaroomDocument& document, const ScriptContent& content, QUndoCommand& step, RoomKey& lastRoom)
-{
-    const QList<RoomKey> existing = document.rooms();
-    QList<RoomKey> made;
-    made.reserve(content.rooms.size());
-    for (const ReadRoom& room : content.rooms)
-        made.append(apply(new AddRoomCommand(&document, RoomFromScript(room), -1, false, &step))->key());
-    const auto keyOf = [&](const RoomRef& ref) { return ref.inScript ? made[ref.index] : existing[ref.index]; };
-    for (const ReadDoor& door : content.doors)
-        apply(new SetDoorCommand(&document, keyOf(door.first), keyOf(door.second), door.perm, QString(), &step));
-
-    const MetaroomValues values = MetaroomAfterLoad(document.metaroom(), content);
-    if (values != document.metaroom())
-        apply(new MetaroomCommand(&document, values, QString(), 0, &step));
-
-    const QSize size(content.panelWidth, content.panelHeight);
-    if (size != document.surfaceSize())
-        apply(new SurfaceSizeCommand(&document, size, &step));
-    lastRoom = made.isEmpty() ? 0 : made.last();
-}
-
-// The load's step, its parts carried out. The script was read whole before: nothing here
-// reads the file, and the map is only changed through the step's parts.
-std::unique_ptr<QUndoCommand> loadStep(TMetaroomDocument& document, const ScriptContent& content, RoomKey& lastRoom)
-{
-    auto step = std::make_unique<AppliedCommand>(QStringLiteral("Load Room Defs"));
-    try {
-        addParts(document, content, *step, lastRoom);
-    } catch (...) {
-        step->undo();   // all or nothing
-        throw;
-    }
-    return step;
-}
-
-} // namespace
 
 void TfrmMainForm::SaveRoomDefs(const QString& path)
 {
@@ -110,11 +59,7 @@ void applyScript(TfrmMainForm& form, TfrmToolbox& tool, const ScriptContent& con
 {
     // A door waiting for its second room is not completed by the first room read.
     tool.DoorPending = false;
-    RoomKey lastRoom = 0;
-    std::unique_ptr<QUndoCommand> step;
-    step = loadStep(*form.Document, content, lastRoom);
-    if (step->childCount() > 0)
-        form.UndoStack->push(step.release());
+    const RoomKey lastRoom = form.Editor->applyScript(content);
     if (lastRoom != 0)
         form.Document->select(lastRoom);
     tool.ShowMetaroomValues();

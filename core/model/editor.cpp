@@ -2,10 +2,13 @@
 
 #include "core/common/errors.h"
 #include "core/model/commands.h"
+#include "core/model/scriptload.h"
 #include "core/model/snapshot.h"
+#include "core/script/scriptreader.h"
 #include "core/rules/gamerules.h"
 
 #include <QUndoStack>
+#include <memory>
 
 MetaroomEditor::MetaroomEditor(QObject* parent)
     : QObject(parent)
@@ -225,4 +228,43 @@ int MetaroomEditor::doorsOnAllSharedEdges(int perm)
         stack->push(new SetDoorCommand(doc, a, b, perm, QString()));
     stack->endMacro();
     return int(missing.size());
+}
+
+namespace {
+
+// Carries out a part of the load's step at once, so later parts see what earlier ones made.
+template <typename Part>
+Part* apply(Part* part)
+{
+    part->redo();
+    return part;
+}
+
+} // namespace
+
+RoomKey MetaroomEditor::applyScript(const ScriptContent& content)
+{
+    auto step = std::make_unique<AppliedCommand>(QStringLiteral("Load Room Defs"));
+    QList<RoomKey> made;
+    try {
+        const QList<RoomKey> existing = doc->rooms();
+        made.reserve(content.rooms.size());
+        for (const ReadRoom& room : content.rooms)
+            made.append(apply(new AddRoomCommand(doc, RoomFromScript(room), -1, false, step.get()))->key());
+        const auto keyOf = [&](const RoomRef& ref) { return ref.inScript ? made[ref.index] : existing[ref.index]; };
+        for (const ReadDoor& door : content.doors)
+            apply(new SetDoorCommand(doc, keyOf(door.first), keyOf(door.second), door.perm, QString(), step.get()));
+        const MetaroomValues values = MetaroomAfterLoad(doc->metaroom(), content);
+        if (values != doc->metaroom())
+            apply(new MetaroomCommand(doc, values, QString(), 0, step.get()));
+        const QSize size(content.panelWidth, content.panelHeight);
+        if (size != doc->surfaceSize())
+            apply(new SurfaceSizeCommand(doc, size, step.get()));
+    } catch (...) {
+        step->undo();   // all or nothing
+        throw;
+    }
+    if (step->childCount() > 0)
+        stack->push(step.release());
+    return made.isEmpty() ? 0 : made.last();
 }

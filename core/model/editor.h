@@ -3,6 +3,8 @@
 #include "core/model/document.h"
 #include "core/model/roomcuts.h"
 
+struct ScriptContent;
+
 #include <QObject>
 #include <QSize>
 #include <QString>
@@ -65,6 +67,11 @@ public:
     // Gives every shared edge without a door line one at `perm`, as one step; returns how
     // many it made.
     int doorsOnAllSharedEdges(int perm);
+
+    // Adds what a read script holds (its rooms, door lines, metaroom values and surface) as
+    // one step "Load Room Defs", or none when it changes nothing; returns the last room it
+    // added (0: none). A failure part way leaves the map as it was.
+    RoomKey applyScript(const ScriptContent& content);
 
     // Replaces the picture and the surface the rooms are drawn on.
     void installPicture(const PictureGrid& grid, QSize surface, const QString& text);

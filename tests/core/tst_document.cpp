@@ -1,5 +1,6 @@
 #include "core/model/commands.h"
 #include "core/model/editor.h"
+#include "core/script/scriptreader.h"
 #include "core/model/snapshot.h"
 
 #include <QRandomGenerator>
@@ -180,7 +181,7 @@ void TestDocument::randomEditsUndoAndRedoExactly()
         for (int step = 0; step < steps; ++step) {
             const State before = stateOf(doc);
             const int index = stack.index();
-            const int what = doc.roomCount() == 0 ? 0 : rng.bounded(12);
+            const int what = doc.roomCount() == 0 ? 0 : rng.bounded(13);
             switch (what) {
             case 0:
                 editor.addRoom(RoomRecord{shape(), rng.bounded(16), QString::number(step), {}, {}});
@@ -255,6 +256,21 @@ void TestDocument::randomEditsUndoAndRedoExactly()
                 editor.setMetaroom(m, QStringLiteral("Change Metaroom"), editor.mergeKeyFor(typing));
                 editor.continueRun(typing);
                 QCOMPARE(doc.metaroom(), m);
+                break;
+            }
+            case 12: {   // a script read: its room, type and metaroom values in one step
+                ScriptStart start;
+                start.panelWidth = doc.surfaceSize().width();
+                start.panelHeight = doc.surfaceSize().height();
+                const int x = rng.bounded(500);
+                const QByteArray script = QStringLiteral("setv va00 addm %1 0 800 600 \"m\"\nsetv va01 addr va00 %2 %3 20 20 "
+                                                         "80 90\nrtyp va01 3\n")
+                                              .arg(rng.bounded(100))
+                                              .arg(x)
+                                              .arg(x + 100)
+                                              .toLatin1();
+                const RoomKey added = editor.applyScript(ReadScript(script, start));
+                QCOMPARE(doc.room(added).roomtype, 3);
                 break;
             }
             case 11: {
