@@ -44,18 +44,6 @@ void addDifferences(QRectF& area, const QList<std::pair<quint64, Item>>& before,
     }
 }
 
-ScriptRoom cornersOf(const RoomShape& s)
-{
-    ScriptRoom room;
-    room.xl = SaturatedCorner(s.xl);
-    room.xr = SaturatedCorner(s.xr);
-    room.ytl = SaturatedCorner(s.ytl);
-    room.ytr = SaturatedCorner(s.ytr);
-    room.ybl = SaturatedCorner(s.ybl);
-    room.ybr = SaturatedCorner(s.ybr);
-    return room;
-}
-
 GridIndex::Box boxOf(const QLineF& line)
 {
     return GridIndex::Box::around(line.x1(), line.y1(), line.x2(), line.y2());
@@ -277,7 +265,7 @@ QRectF TDoorsOverlay::refreshStale()
         }
         const RoomRecord& record = doc->room(k);
         Known& room = known[k];
-        room.shape = cornersOf(record.shape);
+        room.shape = ScriptRoomOf(record.shape);
         room.doors = record.doors;
         roomIndex.insert(k, roomBox(room.shape));
     }

@@ -133,21 +133,9 @@ void MetaroomEditor::installPicture(const PictureGrid& grid, QSize surface, cons
 
 namespace {
 
-ScriptRoom asScriptRoom(const RoomShape& s)
-{
-    ScriptRoom room;
-    room.xl = SaturatedCorner(s.xl);
-    room.xr = SaturatedCorner(s.xr);
-    room.ytl = SaturatedCorner(s.ytl);
-    room.ytr = SaturatedCorner(s.ytr);
-    room.ybl = SaturatedCorner(s.ybl);
-    room.ybr = SaturatedCorner(s.ybr);
-    return room;
-}
-
 bool shareEdge(const RoomShape& a, const RoomShape& b)
 {
-    return ShareEdge(asScriptRoom(a), asScriptRoom(b));
+    return ShareEdge(ScriptRoomOf(a), ScriptRoomOf(b));
 }
 
 } // namespace

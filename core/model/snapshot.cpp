@@ -2,6 +2,18 @@
 
 #include "core/background/bitmapgrid.h"
 
+ScriptRoom ScriptRoomOf(const RoomShape& shape)
+{
+    ScriptRoom room;
+    room.xl = SaturatedCorner(shape.xl);
+    room.xr = SaturatedCorner(shape.xr);
+    room.ytl = SaturatedCorner(shape.ytl);
+    room.ytr = SaturatedCorner(shape.ytr);
+    room.ybl = SaturatedCorner(shape.ybl);
+    room.ybr = SaturatedCorner(shape.ybr);
+    return room;
+}
+
 RoomDefs ToRoomDefs(const TMetaroomDocument& document)
 {
     const MetaroomValues& m = document.metaroom();
@@ -19,13 +31,7 @@ RoomDefs ToRoomDefs(const TMetaroomDocument& document)
     defs.rooms.reserve(document.roomCount());
     for (const RoomKey key : document.rooms()) {
         const RoomRecord& r = document.room(key);
-        ScriptRoom room;
-        room.xl = SaturatedCorner(r.shape.xl);
-        room.xr = SaturatedCorner(r.shape.xr);
-        room.ytl = SaturatedCorner(r.shape.ytl);
-        room.ytr = SaturatedCorner(r.shape.ytr);
-        room.ybl = SaturatedCorner(r.shape.ybl);
-        room.ybr = SaturatedCorner(r.shape.ybr);
+        ScriptRoom room = ScriptRoomOf(r.shape);
         room.roomtype = r.roomtype;
         room.music = r.music;
         room.levels = r.levels;

@@ -10,18 +10,6 @@
 
 namespace {
 
-ScriptRoom scriptRoom(const RoomShape& s)
-{
-    ScriptRoom room;
-    room.xl = int(s.xl);
-    room.xr = int(s.xr);
-    room.ytl = int(s.ytl);
-    room.ytr = int(s.ytr);
-    room.ybl = int(s.ybl);
-    room.ybr = int(s.ybr);
-    return room;
-}
-
 RoomRecord record(const RoomShape& shape, int roomtype = 0, const QString& music = {})
 {
     RoomRecord r;
@@ -33,7 +21,7 @@ RoomRecord record(const RoomShape& shape, int roomtype = 0, const QString& music
 
 bool shareEdge(const RoomShape& a, const RoomShape& b)
 {
-    return ShareEdge(scriptRoom(a), scriptRoom(b));
+    return ShareEdge(ScriptRoomOf(a), ScriptRoomOf(b));
 }
 
 // How far (in y) the point lies outside the room, 0 inside: its walls bound x, its
@@ -96,7 +84,7 @@ void TestRoomCuts::splitsShareAnEdgeAndCoverTheRoom()
         ++cuts[vertical];
         const auto& [a, b] = *parts;
         QVERIFY2(shareEdge(a, b), context);
-        QVERIFY2(!HasReversedWalls(scriptRoom(a)) && !HasReversedWalls(scriptRoom(b)), context);
+        QVERIFY2(!HasReversedWalls(ScriptRoomOf(a)) && !HasReversedWalls(ScriptRoomOf(b)), context);
         for (int i = 0; i < 40; ++i) {
             const double px = room.xl + rng.generateDouble() * double(room.xr - room.xl);
             const double py = std::min(room.ytl, room.ytr) +
