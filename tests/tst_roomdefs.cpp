@@ -468,9 +468,10 @@ bool gameSharesEdge(const RoomCorners& a, const RoomCorners& b)
 // Maps made with the editor's own steps, rooms on a grid whose walls and floors meet or
 // miss by a pixel or two, with door lines between neighbours and now and then between
 // any two rooms, and permeabilities now and then out of range; 400 maps, so that both
-// kinds below come up often enough whatever the seed (at 200, 12 seeds of 150 fell short). Written by the editor and
-// read back, a map the check finds no error in has every door line between rooms that
-// share an edge; and a door line between rooms that share none is always found.
+// kinds below come up often enough whatever the seed (at 200, 12 seeds of 150 fell
+// short). Written by the editor and read back, a map the check finds no error in has
+// every door line between rooms that share an edge; and a door line between rooms that
+// share none is always found.
 void TestRoomDefs::doorLinesOfErrorFreeMapsJoinSharedEdges()
 {
     const quint32 seed = testSeed();
