@@ -1,6 +1,6 @@
 // File > Open and File > Save: background files into and out of the tile grid.
 #include "app/main.h"
-#include "app/tool.h"
+#include "app/toolbox.h"
 
 #include "core/common/errors.h"
 #include "app/statusbar.h"

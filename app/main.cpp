@@ -6,7 +6,7 @@
 #include "app/settings.h"
 #include "core/common/product.h"
 #include "app/statusbar.h"
-#include "app/tool.h"
+#include "app/toolbox.h"
 #include "core/background/graphicblock.h"
 #include "core/background/pictureformats.h"
 #include "core/model/editor.h"

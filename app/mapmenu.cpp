@@ -2,7 +2,7 @@
 // where the menu was opened.
 #include "app/application.h"
 #include "app/main.h"
-#include "app/tool.h"
+#include "app/toolbox.h"
 #include "core/model/editor.h"
 #include "view/mapview.h"
 

@@ -4,7 +4,7 @@
 #include "core/model/editor.h"
 #include "app/application.h"
 #include "app/main.h"
-#include "app/tool.h"
+#include "app/toolbox.h"
 #include "view/room.h"
 #include "view/mapscene.h"
 #include "view/mapview.h"

@@ -2,7 +2,7 @@
 // to the document.
 #include "app/main.h"
 
-#include "app/tool.h"
+#include "app/toolbox.h"
 #include "view/room.h"
 #include "app/roomscriptfiles.h"
 #include "core/script/scriptreader.h"

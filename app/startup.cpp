@@ -7,7 +7,7 @@
 #include "core/common/product.h"
 #include "app/progress.h"
 #include "app/splash.h"
-#include "app/tool.h"
+#include "app/toolbox.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

@@ -8,11 +8,11 @@
 #include "app/mapfiles.h"
 #include "app/recentfiles.h"
 #include "app/settings.h"
-#include "app/tool.h"
+#include "app/toolbox.h"
 #include "app/pictureinstall.h"
 #include "core/common/errors.h"
 #include "core/common/product.h"
-#include "core/model/commands.h"
+#include "core/model/steps.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -51,7 +51,7 @@ QStringList localFiles(const QMimeData* data)
 // A step that did nothing but replace the picture.
 bool picturesOnly(const QUndoCommand* step)
 {
-    if (dynamic_cast<const PictureCommand*>(step))
+    if (dynamic_cast<const PictureStep*>(step))
         return true;
     if (step->childCount() == 0)
         return false;

@@ -13,7 +13,7 @@
 // (default 11).
 #include "bench/benchsupport.h"
 #include "bench/syntheticgrid.h"
-#include "core/model/commands.h"
+#include "core/model/steps.h"
 #include "core/model/snapshot.h"
 #include "core/rules/gamerules.h"
 #include "docks/problemsdock.h"
@@ -45,19 +45,19 @@ struct Map {
     explicit Map(bool joined)
     {
         std::shared_ptr<TBlockList> blocks = synthetic::makeBlocks(pictureColumns, pictureRows);
-        stack.push(new PictureCommand(&doc, PictureGrid{blocks, pictureColumns, pictureRows},
+        stack.push(new PictureStep(&doc, PictureGrid{blocks, pictureColumns, pictureRows},
                                       QSize(128 * pictureColumns, 128 * pictureRows), "Import"));
         for (int i = 0; i < 1000; ++i) {
             const int c = i % roomsPerRow, r = i / roomsPerRow;
-            stack.push(joined ? new AddRoomCommand(&doc, roomAt(c * 95, r * 95, 95))
-                              : new AddRoomCommand(&doc, roomAt(c * 190 + 40, r * 120 + 10, 95)));
+            stack.push(joined ? new AddRoomStep(&doc, roomAt(c * 95, r * 95, 95))
+                              : new AddRoomStep(&doc, roomAt(c * 190 + 40, r * 120 + 10, 95)));
         }
         if (joined) {
             for (int i = 0; i < 1000; ++i) {
                 if (i % roomsPerRow + 1 < roomsPerRow)
-                    stack.push(new SetDoorCommand(&doc, doc.roomAt(i), doc.roomAt(i + 1), 50, "Door"));
+                    stack.push(new SetDoorStep(&doc, doc.roomAt(i), doc.roomAt(i + 1), 50, "Door"));
                 if (i + roomsPerRow < 1000)
-                    stack.push(new SetDoorCommand(&doc, doc.roomAt(i), doc.roomAt(i + roomsPerRow), 50, "Door"));
+                    stack.push(new SetDoorStep(&doc, doc.roomAt(i), doc.roomAt(i + roomsPerRow), 50, "Door"));
             }
         }
     }
@@ -111,7 +111,7 @@ double drag(Map& map)
         for (int step = 0; step < dragSteps; ++step) {
             RoomRecord r = map.doc.room(key);
             r.shape = Moved(r.shape, step % 2 ? -1 : 1, 0);
-            map.stack.push(new ChangeRoomCommand(&map.doc, key, r, "Move Room", gesture));
+            map.stack.push(new ChangeRoomStep(&map.doc, key, r, "Move Room", gesture));
             mapStep();
             QCoreApplication::processEvents();
         }
@@ -126,7 +126,7 @@ double loadTenThousand(bool roomsList)
     return bench::timeMs([&] {
         auto* load = new QUndoCommand(QStringLiteral("Load Room Defs"));
         for (int i = 0; i < 10000; ++i)
-            new AddRoomCommand(&doc, roomAt((i % 100) * 76, (i / 100) * 30, 28), -1, false, load);
+            new AddRoomStep(&doc, roomAt((i % 100) * 76, (i / 100) * 30, 28), -1, false, load);
         stack.push(load);
         QCoreApplication::processEvents();
     });
@@ -155,7 +155,7 @@ int main(int argc, char** argv)
                 }));
                 RoomRecord r = map.doc.room(map.doc.roomAt(0));
                 r.roomtype = (r.roomtype + 1) % 11;
-                map.stack.push(new ChangeRoomCommand(&map.doc, map.doc.roomAt(0), r, "Room Type"));
+                map.stack.push(new ChangeRoomStep(&map.doc, map.doc.roomAt(0), r, "Room Type"));
                 check.push_back(bench::timeMs([&] { problems.problemsDock->checkNow(); }));
             }
         }

@@ -7,7 +7,7 @@
 // alike. An optional argument sets the number of runs (default 5).
 #include "app/application.h"
 #include "app/main.h"
-#include "app/tool.h"
+#include "app/toolbox.h"
 #include "bench/benchsupport.h"
 #include "bench/syntheticgrid.h"
 #include "core/script/scriptreader.h"

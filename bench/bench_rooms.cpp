@@ -14,10 +14,10 @@
 // all alike.
 #include "app/application.h"
 #include "app/main.h"
-#include "app/tool.h"
+#include "app/toolbox.h"
 #include "bench/benchsupport.h"
 #include "bench/syntheticgrid.h"
-#include "core/model/commands.h"
+#include "core/model/steps.h"
 #include "core/model/document.h"
 #include "view/room.h"
 #include "view/mapscene.h"
@@ -88,9 +88,9 @@ private:
         TMetaroomDocument* doc = main->Document;
         for (int i = 0; i < rooms; ++i) {
             if (i % 40 + 1 < 40 && i + 1 < rooms)
-                main->UndoStack->push(new SetDoorCommand(doc, doc->roomAt(i), doc->roomAt(i + 1), 50, "Door"));
+                main->UndoStack->push(new SetDoorStep(doc, doc->roomAt(i), doc->roomAt(i + 1), 50, "Door"));
             if (i + 40 < rooms)
-                main->UndoStack->push(new SetDoorCommand(doc, doc->roomAt(i), doc->roomAt(i + 40), 50, "Door"));
+                main->UndoStack->push(new SetDoorStep(doc, doc->roomAt(i), doc->roomAt(i + 40), 50, "Door"));
         }
     }
 

@@ -8,7 +8,7 @@
 // An optional argument sets the number of runs (default 3).
 #include "app/application.h"
 #include "app/main.h"
-#include "app/tool.h"
+#include "app/toolbox.h"
 #include "bench/benchsupport.h"
 #include "view/mapview.h"
 #include "bench/syntheticgrid.h"

@@ -8,7 +8,7 @@
 #include "app/application.h"
 #include "core/common/errors.h"
 #include "app/main.h"
-#include "app/tool.h"
+#include "app/toolbox.h"
 #include "view/room.h"
 #include "core/script/gametext.h"
 #include "core/script/int32wrap.h"

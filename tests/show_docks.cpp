@@ -3,7 +3,7 @@
 // user does. Not part of the program: build it with `--target show_docks`.
 // A room chosen in a dock is selected and outlined in the drawing.
 #include "bench/syntheticgrid.h"
-#include "core/model/commands.h"
+#include "core/model/steps.h"
 #include "core/model/snapshot.h"
 #include "core/rules/roomtypes.h"
 #include "docks/problemsdock.h"
@@ -53,26 +53,26 @@ private:
 
 void addRoom(TMetaroomDocument& doc, QUndoStack& stack, RoomShape shape, int roomtype, const QString& music = {})
 {
-    stack.push(new AddRoomCommand(&doc, RoomRecord{shape, roomtype, music, {}}));
+    stack.push(new AddRoomStep(&doc, RoomRecord{shape, roomtype, music, {}}));
 }
 
 // Two rows of rooms of every type, walls shared, with doors; then a few faults.
 void fill(TMetaroomDocument& doc, QUndoStack& stack)
 {
     std::shared_ptr<TBlockList> blocks = synthetic::makeBlocks(9, 5);
-    stack.push(new PictureCommand(&doc, PictureGrid{blocks, 9, 5}, QSize(9 * 128, 5 * 128), "Import"));
+    stack.push(new PictureStep(&doc, PictureGrid{blocks, 9, 5}, QSize(9 * 128, 5 * 128), "Import"));
     for (int t = 0; t < RoomTypeCount; ++t) {
         const qint64 x = 20 + (t % 8) * 130, y = 40 + (t / 8) * 200;
         addRoom(doc, stack, RoomShape{x, x + 130, y + (t % 2) * 10, y + 10 - (t % 2) * 10, y + 150, y + 160}, t,
                 t % 3 ? QString() : QStringLiteral("main.mng\\\\garden"));
         if (t % 8 > 0 && t % 4 != 3)
-            stack.push(new SetDoorCommand(&doc, doc.roomAt(t - 1), doc.roomAt(t), 25 * (t % 5), "Add Door"));
+            stack.push(new SetDoorStep(&doc, doc.roomAt(t - 1), doc.roomAt(t), 25 * (t % 5), "Add Door"));
     }
     addRoom(doc, stack, RoomShape{40, 160, 450, 450, 560, 560}, 17);                  // a type past the tables
     addRoom(doc, stack, RoomShape{162, 300, 450, 450, 560, 560}, 5);                  // almost a door, 2 pixels
     addRoom(doc, stack, RoomShape{420, 320, 450, 450, 560, 560}, 8);                  // reversed walls
     addRoom(doc, stack, RoomShape{1050, 1200, 500, 500, 600, 600}, 9);                // partly outside
-    stack.push(new SetDoorCommand(&doc, doc.roomAt(0), doc.roomAt(15), 50, "Add Door"));   // no edge
+    stack.push(new SetDoorStep(&doc, doc.roomAt(0), doc.roomAt(15), 50, "Add Door"));   // no edge
     doc.select(doc.roomAt(3));
 }
 

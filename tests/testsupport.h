@@ -6,7 +6,7 @@
 #include "app/application.h"
 #include "app/dialogs.h"
 #include "app/main.h"
-#include "app/tool.h"
+#include "app/toolbox.h"
 #include "view/room.h"
 #include "view/blockimage.h"
 #include "view/mapscene.h"

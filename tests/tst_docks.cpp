@@ -1,4 +1,4 @@
-#include "core/model/commands.h"
+#include "core/model/steps.h"
 #include "core/rules/gamerules.h"
 #include "core/rules/roomtypes.h"
 #include "core/script/calevels.h"
@@ -130,11 +130,11 @@ void TestDocks::roomListFollowsRandomEditsUndoAndRedo()
             const int what = doc.roomCount() == 0 ? 0 : rng.bounded(11);
             switch (what) {
             case 0:
-                stack.push(new AddRoomCommand(&doc, roomAt(rng.bounded(900), rng.bounded(900)),
+                stack.push(new AddRoomStep(&doc, roomAt(rng.bounded(900), rng.bounded(900)),
                                               rng.bounded(-1, doc.roomCount() + 1)));
                 break;
             case 1:
-                stack.push(new DeleteRoomCommand(&doc, pick()));
+                stack.push(new DeleteRoomStep(&doc, pick()));
                 break;
             case 2: {
                 const RoomKey key = pick();
@@ -146,22 +146,22 @@ void TestDocks::roomListFollowsRandomEditsUndoAndRedo()
                     r.music = QStringLiteral("track %1").arg(step);
                 if (rng.bounded(2))   // a CA level, as a prop line sets it
                     r.levels = WithCaLevel(r.levels, rng.bounded(16), float(rng.bounded(5)) / 4);
-                stack.push(new ChangeRoomCommand(&doc, key, r, "Change Room"));
+                stack.push(new ChangeRoomStep(&doc, key, r, "Change Room"));
                 break;
             }
             case 3:
-                stack.push(new SetDoorCommand(&doc, pick(), pick(), rng.bounded(101), "Add Door"));
+                stack.push(new SetDoorStep(&doc, pick(), pick(), rng.bounded(101), "Add Door"));
                 break;
             case 4: {
                 const RoomKey key = pick();
                 if (!doc.room(key).doors.isEmpty())
-                    stack.push(new RemoveDoorCommand(&doc, key, doc.room(key).doors.first().target));
+                    stack.push(new RemoveDoorStep(&doc, key, doc.room(key).doors.first().target));
                 break;
             }
             case 5: {
                 MetaroomValues m = doc.metaroom();
                 m.subRoomStartID = rng.bounded(3) ? rng.bounded(0, 3000) : INT_MAX;   // wraps
-                stack.push(new MetaroomCommand(&doc, m, "Change Room Base"));
+                stack.push(new MetaroomStep(&doc, m, "Change Room Base"));
                 break;
             }
             case 6:
@@ -179,7 +179,7 @@ void TestDocks::roomListFollowsRandomEditsUndoAndRedo()
             case 10: {   // many rooms in one step, as a load makes them: the list resets once
                 auto* load = new QUndoCommand(QStringLiteral("Load Room Defs"));
                 for (int i = rng.bounded(1, 2 * RoomListModel::BulkRows); i > 0; --i)
-                    new AddRoomCommand(&doc, roomAt(rng.bounded(900), rng.bounded(900)), -1, true, load);
+                    new AddRoomStep(&doc, roomAt(rng.bounded(900), rng.bounded(900)), -1, true, load);
                 stack.push(load);
                 break;
             }
@@ -199,7 +199,7 @@ void TestDocks::choosingARoomAsksForItAndTheRowFollowsTheSelection()
     TMetaroomDocument doc;
     QUndoStack stack;
     for (int i = 0; i < 4; ++i)
-        stack.push(new AddRoomCommand(&doc, roomAt(200 * i, 0)));
+        stack.push(new AddRoomStep(&doc, roomAt(200 * i, 0)));
     RoomsDock dock(&doc);
     dock.resize(400, 300);
     dock.show();
@@ -226,7 +226,7 @@ void TestDocks::choosingARoomAsksForItAndTheRowFollowsTheSelection()
     QCOMPARE(asked.count(), 4);
 
     // Undo of a delete brings the row back, and it is current again.
-    stack.push(new DeleteRoomCommand(&doc, doc.roomAt(3)));
+    stack.push(new DeleteRoomStep(&doc, doc.roomAt(3)));
     QCOMPARE(table->currentIndex().row(), 0);
     stack.undo();
     QCOMPARE(table->currentIndex().row(), 3);
@@ -237,10 +237,10 @@ void TestDocks::findsARoomByItsGameNumber()
     TMetaroomDocument doc;
     QUndoStack stack;
     for (int i = 0; i < 3; ++i)
-        stack.push(new AddRoomCommand(&doc, roomAt(200 * i, 0)));
+        stack.push(new AddRoomStep(&doc, roomAt(200 * i, 0)));
     MetaroomValues m = doc.metaroom();
     m.subRoomStartID = 100;
-    stack.push(new MetaroomCommand(&doc, m, "Room Base"));
+    stack.push(new MetaroomStep(&doc, m, "Room Base"));
     RoomsDock dock(&doc);
     connect(&dock, &RoomsDock::roomActivated, &doc, &TMetaroomDocument::select);
     auto* result = dock.findChild<QLabel*>("lblFindResult");
@@ -258,7 +258,7 @@ void TestDocks::findsARoomByItsGameNumber()
 
     // Numbers wrap at 32 bits as the game's do: room base 2147483647, second room -2147483648.
     m.subRoomStartID = INT_MAX;
-    stack.push(new MetaroomCommand(&doc, m, "Room Base"));
+    stack.push(new MetaroomStep(&doc, m, "Room Base"));
     QVERIFY(dock.findRoom(INT_MIN));
     QCOMPARE(doc.selection(), doc.roomAt(1));
     QVERIFY(!dock.findRoom(INT_MIN + 2));
@@ -268,11 +268,11 @@ void TestDocks::problemsFollowChangesInOneCheckPerBurst()
 {
     TMetaroomDocument doc;
     QUndoStack stack;
-    auto* left = new AddRoomCommand(&doc, roomAt(0, 0));
-    auto* right = new AddRoomCommand(&doc, roomAt(100, 0));
+    auto* left = new AddRoomStep(&doc, roomAt(0, 0));
+    auto* right = new AddRoomStep(&doc, roomAt(100, 0));
     stack.push(left);
     stack.push(right);
-    stack.push(new SetDoorCommand(&doc, left->key(), right->key(), 50, "Add Door"));
+    stack.push(new SetDoorStep(&doc, left->key(), right->key(), 50, "Add Door"));
     ProblemsDock dock(&doc);
     dock.resize(600, 200);
     dock.show();
@@ -286,7 +286,7 @@ void TestDocks::problemsFollowChangesInOneCheckPerBurst()
     for (int step = 1; step <= 20; ++step) {
         RoomRecord r = doc.room(right->key());
         r.shape = Moved(r.shape, 1, 0);
-        stack.push(new ChangeRoomCommand(&doc, right->key(), r, "Move Room", gesture));
+        stack.push(new ChangeRoomStep(&doc, right->key(), r, "Move Room", gesture));
     }
     QVERIFY(dock.checkPending());
     QCOMPARE(checks.count(), 0);
@@ -297,7 +297,7 @@ void TestDocks::problemsFollowChangesInOneCheckPerBurst()
     QCOMPARE(dock.model()->rowCount(), 1);
 
     // A click on the finding asks for its first room, even after a room is put before it.
-    stack.push(new AddRoomCommand(&doc, roomAt(0, 500), 0));
+    stack.push(new AddRoomStep(&doc, roomAt(0, 500), 0));
     dock.checkNow();
     QCOMPARE(checks.count(), 2);
     QCOMPARE(dock.findings().first().rooms, (QList<int>{1, 2}));
@@ -311,7 +311,7 @@ void TestDocks::problemsFollowChangesInOneCheckPerBurst()
     stack.undo();
     QTRY_COMPARE(checks.count(), 3);
     QCOMPARE(dock.summary(), QStringLiteral("no problems"));
-    stack.push(new RemoveDoorCommand(&doc, left->key(), right->key()));
+    stack.push(new RemoveDoorStep(&doc, left->key(), right->key()));
     QTRY_COMPARE(checks.count(), 4);
     QCOMPARE(dock.summary(), QStringLiteral("1 note"));   // the shared edge the game makes a door of
     QCOMPARE(dock.table()->model()->index(0, ProblemListModel::SeverityColumn).data().toString(),

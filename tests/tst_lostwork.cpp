@@ -2,7 +2,7 @@
 // with each of its answers, Save All, New, Recent Files, and files given from outside.
 #include "testsupport.h"
 #include "hostilefiles.h"
-#include "core/model/commands.h"
+#include "core/model/steps.h"
 
 #include "app/recentfiles.h"
 #include "app/settings.h"
@@ -161,7 +161,7 @@ void TestLostWork::pictureSavedOrNot()
     // A step that replaces the picture, undone, puts the saved picture back.
     QImage other(128, 128, QImage::Format_RGB32);
     other.fill(Qt::red);
-    e.main->UndoStack->push(new PictureCommand(e.main->Document,
+    e.main->UndoStack->push(new PictureStep(e.main->Document,
                                                {std::shared_ptr<TBlockList>(bitmapgrid::cutIntoBlocks(other)), 1, 1},
                                                QSize(128, 128), QStringLiteral("Swap Picture")));
     QCOMPARE(e.main->BlockColumns, 1);

@@ -1,7 +1,7 @@
 #include "testsupport.h"
 #include "core/model/editor.h"
 
-#include "core/model/commands.h"
+#include "core/model/steps.h"
 #include "core/model/snapshot.h"
 #include "core/rules/mapcolours.h"
 #include "view/doorsoverlay.h"
@@ -37,7 +37,7 @@ void moveRoom(TMetaroomDocument* doc, QUndoStack* stack, RoomKey key, int dx)
 {
     RoomRecord record = doc->room(key);
     record.shape = Moved(record.shape, dx, 0);
-    stack->push(new ChangeRoomCommand(doc, key, record, QStringLiteral("Move Room")));
+    stack->push(new ChangeRoomStep(doc, key, record, QStringLiteral("Move Room")));
 }
 
 // A drag with the left button, the modifiers held down after the press (Alt at the press
@@ -75,7 +75,7 @@ void TestMapOverlay::edgesFollowChangesAndUndo()
     TDoorsOverlay* overlay = scene.doorsOverlay();
     const RoomKey a = doc.insertRoom(0, roomAt(100, 100, 160, 180));
     const RoomKey b = doc.insertRoom(1, roomAt(160, 120, 220, 200));
-    stack.push(new SetDoorCommand(&doc, a, b, 40, QStringLiteral("Door")));
+    stack.push(new SetDoorStep(&doc, a, b, 40, QStringLiteral("Door")));
     QCOMPARE(overlay->edges().size(), 0);   // not before the event loop turns
     QSignalSpy changes(overlay, &TDoorsOverlay::changed);
     QTRY_COMPARE(changes.size(), 1);   // three changes, one recompute
@@ -158,26 +158,26 @@ void TestMapOverlay::changesWorkedOutAloneMatchTheWholeMap()
             switch (random.bounded(6)) {
             case 0:   // a move by whole rooms
                 record.shape = Moved(record.shape, random.bounded(-1, 2) * 40, random.bounded(-1, 2) * 40);
-                stack.push(new ChangeRoomCommand(&doc, key, record, QStringLiteral("Move Room")));
+                stack.push(new ChangeRoomStep(&doc, key, record, QStringLiteral("Move Room")));
                 break;
             case 1:   // a floor a pixel or two off, or a wall moved in
                 record.shape.ybr += random.bounded(-2, 3);
                 record.shape.xr -= random.bounded(0, 2) * 20;
-                stack.push(new ChangeRoomCommand(&doc, key, record, QStringLiteral("Reshape Room")));
+                stack.push(new ChangeRoomStep(&doc, key, record, QStringLiteral("Reshape Room")));
                 break;
             case 2:
-                stack.push(new SetDoorCommand(&doc, key, keys.value(random.bounded(int(keys.size()))),
+                stack.push(new SetDoorStep(&doc, key, keys.value(random.bounded(int(keys.size()))),
                                               random.bounded(101), QStringLiteral("Door")));
                 break;
             case 3: {   // a room more, in a place of the grid
                 const int x = 40 * random.bounded(6), y = 40 * random.bounded(4);
-                stack.push(new AddRoomCommand(&doc, RoomRecord{RoomShape{x, x + 40, y, y, y + 40, y + 40}, 0, {}, {}, {}},
+                stack.push(new AddRoomStep(&doc, RoomRecord{RoomShape{x, x + 40, y, y, y + 40, y + 40}, 0, {}, {}, {}},
                                               random.bounded(int(keys.size()) + 1)));
                 break;
             }
             case 4:
                 if (keys.size() > 2)
-                    stack.push(new DeleteRoomCommand(&doc, key));
+                    stack.push(new DeleteRoomStep(&doc, key));
                 break;
             default:
                 if (stack.canUndo())

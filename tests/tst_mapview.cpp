@@ -1,7 +1,7 @@
 #include "testsupport.h"
 #include "core/model/editor.h"
 
-#include "core/model/commands.h"
+#include "core/model/steps.h"
 #include "view/blockimage.h"
 #include "view/blocklevels.h"
 #include "view/mapscene.h"

@@ -1,7 +1,7 @@
 #include "testsupport.h"
 
 #include "core/common/errors.h"
-#include "core/model/commands.h"
+#include "core/model/steps.h"
 #include "core/model/snapshot.h"
 #include "core/rules/gamerules.h"
 #include "app/statusbar.h"
@@ -496,13 +496,13 @@ void TestRoomDefs::doorLinesOfErrorFreeMapsJoinSharedEdges()
             const int y = 20 + 90 * (cell / 4);
             const RoomShape shape{x + off(1, 2), x + 120 - off(0, 2), y + off(-1, 2), y + off(-1, 2),
                                   y + 90 + off(-2, 2), y + 90 + off(-2, 2)};
-            auto* add = new AddRoomCommand(main->Document, RoomRecord{shape, maker.between(0, 15), {}, {}, {}});
+            auto* add = new AddRoomStep(main->Document, RoomRecord{shape, maker.between(0, 15), {}, {}, {}});
             main->UndoStack->push(add);
             cells.insert(cell, add->key());
         }
         auto perm = [&maker] { return maker.oneIn(25) ? (maker.oneIn(2) ? -1 : 101) : maker.between(0, 100); };
         auto link = [&](RoomKey a, RoomKey b) {
-            main->UndoStack->push(new SetDoorCommand(main->Document, a, b, perm(), QStringLiteral("Door")));
+            main->UndoStack->push(new SetDoorStep(main->Document, a, b, perm(), QStringLiteral("Door")));
         };
         for (auto it = cells.cbegin(); it != cells.cend(); ++it) {
             for (const int next : {it.key() % 4 < 3 ? it.key() + 1 : -1, it.key() + 4}) {

@@ -2,7 +2,7 @@
 #include "core/model/editor.h"
 
 #include "core/common/errors.h"
-#include "core/model/commands.h"
+#include "core/model/steps.h"
 #include "view/room.h"
 
 #include <QLineEdit>

@@ -65,7 +65,7 @@ struct PictureGrid {
 
 // One metaroom: its values, its rooms in order with their doors, its picture, the size of
 // the surface the rooms are drawn on, and the selected room. It is the only writer of that
-// state and announces every change; windows follow the signals. Undo steps (commands.h)
+// state and announces every change; windows follow the signals. Undo steps (steps.h)
 // are the writers' usual way in; the methods below are the bare changes they make.
 class TMetaroomDocument : public QObject {
     Q_OBJECT

@@ -1,7 +1,7 @@
 #include "core/model/editor.h"
 
 #include "core/common/errors.h"
-#include "core/model/commands.h"
+#include "core/model/steps.h"
 #include "core/model/scriptload.h"
 #include "core/model/snapshot.h"
 #include "core/script/scriptreader.h"
@@ -48,14 +48,14 @@ void MetaroomEditor::continueRun(EditRun& run) const
 
 RoomKey MetaroomEditor::addRoom(const RoomRecord& record, RoomKey linkFrom, int perm)
 {
-    auto* add = new AddRoomCommand(doc, record);
+    auto* add = new AddRoomStep(doc, record);
     if (linkFrom == 0) {
         stack->push(add);
         return add->key();
     }
     stack->beginMacro(QStringLiteral("Add Room"));
     stack->push(add);
-    stack->push(new SetDoorCommand(doc, linkFrom, add->key(), perm, QStringLiteral("Add Door")));
+    stack->push(new SetDoorStep(doc, linkFrom, add->key(), perm, QStringLiteral("Add Door")));
     stack->endMacro();
     return add->key();
 }
@@ -63,7 +63,7 @@ RoomKey MetaroomEditor::addRoom(const RoomRecord& record, RoomKey linkFrom, int 
 void MetaroomEditor::deleteRoom(RoomKey key)
 {
     if (doc->contains(key))
-        stack->push(new DeleteRoomCommand(doc, key));
+        stack->push(new DeleteRoomStep(doc, key));
 }
 
 void MetaroomEditor::changeRoom(RoomKey key, const RoomRecord& after, const QString& text, int mergeKey)
@@ -74,7 +74,7 @@ void MetaroomEditor::changeRoom(RoomKey key, const RoomRecord& after, const QStr
     record.doors = doc->room(key).doors;   // doors change only through their own steps
     if (record == doc->room(key))
         return;
-    stack->push(new ChangeRoomCommand(doc, key, record, text, mergeKey));
+    stack->push(new ChangeRoomStep(doc, key, record, text, mergeKey));
 }
 
 void MetaroomEditor::setRoomShape(RoomKey key, const RoomShape& shape, const QString& text, int mergeKey)
@@ -111,24 +111,24 @@ void MetaroomEditor::setDoor(RoomKey a, RoomKey b, int perm)
     const std::optional<int> now = doc->doorPerm(a, b);
     if (now == perm)
         return;
-    stack->push(new SetDoorCommand(doc, a, b, perm, now ? QStringLiteral("Update Door") : QStringLiteral("Add Door")));
+    stack->push(new SetDoorStep(doc, a, b, perm, now ? QStringLiteral("Update Door") : QStringLiteral("Add Door")));
 }
 
 void MetaroomEditor::removeDoor(RoomKey a, RoomKey b)
 {
     if (doc->contains(a) && doc->doorIndex(a, b) >= 0)
-        stack->push(new RemoveDoorCommand(doc, a, b));
+        stack->push(new RemoveDoorStep(doc, a, b));
 }
 
 void MetaroomEditor::setMetaroom(const MetaroomValues& values, const QString& text, int mergeKey)
 {
     if (values != doc->metaroom())
-        stack->push(new MetaroomCommand(doc, values, text, mergeKey));
+        stack->push(new MetaroomStep(doc, values, text, mergeKey));
 }
 
 void MetaroomEditor::installPicture(const PictureGrid& grid, QSize surface, const QString& text)
 {
-    stack->push(new PictureCommand(doc, grid, surface, text));
+    stack->push(new PictureStep(doc, grid, surface, text));
 }
 
 namespace {
@@ -154,11 +154,11 @@ RoomKey MetaroomEditor::splitRoom(RoomKey key, Qt::Orientation cut, qint64 x, qi
                                           : QStringLiteral("Split Room Horizontally"));
     RoomRecord first = whole;
     first.shape = parts->first;
-    stack->push(new ChangeRoomCommand(doc, key, first, QString()));
+    stack->push(new ChangeRoomStep(doc, key, first, QString()));
     RoomRecord second = whole;
     second.shape = parts->second;
     second.doors.clear();
-    auto* add = new AddRoomCommand(doc, second, doc->positionOf(key) + 1, false);
+    auto* add = new AddRoomStep(doc, second, doc->positionOf(key) + 1, false);
     stack->push(add);
     const RoomKey other = add->key();
     for (const RoomDoor& door : whole.doors) {
@@ -167,12 +167,12 @@ RoomKey MetaroomEditor::splitRoom(RoomKey key, Qt::Orientation cut, qint64 x, qi
         const RoomShape& beyond = doc->room(door.target).shape;
         const bool firstShares = shareEdge(parts->first, beyond);
         if (shareEdge(parts->second, beyond)) {
-            stack->push(new SetDoorCommand(doc, other, door.target, door.perm, QString()));
+            stack->push(new SetDoorStep(doc, other, door.target, door.perm, QString()));
             if (!firstShares)
-                stack->push(new RemoveDoorCommand(doc, key, door.target));
+                stack->push(new RemoveDoorStep(doc, key, door.target));
         }
     }
-    stack->push(new SetDoorCommand(doc, key, other, perm, QString()));
+    stack->push(new SetDoorStep(doc, key, other, perm, QString()));
     stack->endMacro();
     return other;
 }
@@ -194,7 +194,7 @@ RoomKey MetaroomEditor::addRoomBeyond(RoomKey key, RoomSide side)
     RoomRecord record;
     record.shape = *shape;
     record.roomtype = doc->room(key).roomtype;
-    auto* add = new AddRoomCommand(doc, record);
+    auto* add = new AddRoomStep(doc, record);
     add->setText(QStringLiteral("Add Room Beyond"));
     stack->push(add);
     return add->key();
@@ -213,7 +213,7 @@ int MetaroomEditor::doorsOnAllSharedEdges(int perm)
         return 0;
     stack->beginMacro(QStringLiteral("Doors on All Shared Edges"));
     for (const auto& [a, b] : missing)
-        stack->push(new SetDoorCommand(doc, a, b, perm, QString()));
+        stack->push(new SetDoorStep(doc, a, b, perm, QString()));
     stack->endMacro();
     return int(missing.size());
 }
@@ -232,22 +232,22 @@ Part* apply(Part* part)
 
 RoomKey MetaroomEditor::applyScript(const ScriptContent& content)
 {
-    auto step = std::make_unique<AppliedCommand>(QStringLiteral("Load Room Defs"));
+    auto step = std::make_unique<AppliedStep>(QStringLiteral("Load Room Defs"));
     QList<RoomKey> made;
     try {
         const QList<RoomKey> existing = doc->rooms();
         made.reserve(content.rooms.size());
         for (const ReadRoom& room : content.rooms)
-            made.append(apply(new AddRoomCommand(doc, RoomFromScript(room), -1, false, step.get()))->key());
+            made.append(apply(new AddRoomStep(doc, RoomFromScript(room), -1, false, step.get()))->key());
         const auto keyOf = [&](const RoomRef& ref) { return ref.inScript ? made[ref.index] : existing[ref.index]; };
         for (const ReadDoor& door : content.doors)
-            apply(new SetDoorCommand(doc, keyOf(door.first), keyOf(door.second), door.perm, QString(), step.get()));
+            apply(new SetDoorStep(doc, keyOf(door.first), keyOf(door.second), door.perm, QString(), step.get()));
         const MetaroomValues values = MetaroomAfterLoad(doc->metaroom(), content);
         if (values != doc->metaroom())
-            apply(new MetaroomCommand(doc, values, QString(), 0, step.get()));
+            apply(new MetaroomStep(doc, values, QString(), 0, step.get()));
         const QSize size(content.panelWidth, content.panelHeight);
         if (size != doc->surfaceSize())
-            apply(new SurfaceSizeCommand(doc, size, step.get()));
+            apply(new SurfaceSizeStep(doc, size, step.get()));
     } catch (...) {
         step->undo();   // all or nothing
         throw;

@@ -1,4 +1,4 @@
-#include "core/model/commands.h"
+#include "core/model/steps.h"
 #include "core/model/editor.h"
 #include "core/script/scriptreader.h"
 #include "core/model/snapshot.h"
@@ -134,20 +134,20 @@ void TestDocument::deleteAndUndoPutsEveryDoorBackInPlace()
     QUndoStack stack;
     QList<RoomKey> k;
     for (int i = 0; i < 4; ++i) {
-        auto* add = new AddRoomCommand(&doc, RoomRecord{});
+        auto* add = new AddRoomStep(&doc, RoomRecord{});
         stack.push(add);
         k.append(add->key());
     }
-    stack.push(new SetDoorCommand(&doc, k[0], k[2], 60, "Add Door"));
-    stack.push(new SetDoorCommand(&doc, k[3], k[0], 70, "Add Door"));
-    stack.push(new SetDoorCommand(&doc, k[1], k[0], 10, "Add Door"));
-    stack.push(new SetDoorCommand(&doc, k[2], k[1], 20, "Add Door"));
-    stack.push(new SetDoorCommand(&doc, k[1], k[3], 30, "Add Door"));
-    stack.push(new SetDoorCommand(&doc, k[1], k[1], 40, "Add Door"));
-    stack.push(new SetDoorCommand(&doc, k[2], k[3], 50, "Add Door"));
+    stack.push(new SetDoorStep(&doc, k[0], k[2], 60, "Add Door"));
+    stack.push(new SetDoorStep(&doc, k[3], k[0], 70, "Add Door"));
+    stack.push(new SetDoorStep(&doc, k[1], k[0], 10, "Add Door"));
+    stack.push(new SetDoorStep(&doc, k[2], k[1], 20, "Add Door"));
+    stack.push(new SetDoorStep(&doc, k[1], k[3], 30, "Add Door"));
+    stack.push(new SetDoorStep(&doc, k[1], k[1], 40, "Add Door"));
+    stack.push(new SetDoorStep(&doc, k[2], k[3], 50, "Add Door"));
     doc.select(k[1]);
     const State before = stateOf(doc);
-    stack.push(new DeleteRoomCommand(&doc, k[1]));
+    stack.push(new DeleteRoomStep(&doc, k[1]));
     QCOMPARE(doc.roomCount(), 3);
     QCOMPARE(doc.room(k[2]).doors, (QList<RoomDoor>{{k[0], 60}, {k[3], 50}}));
     QCOMPARE(doc.selection(), k[0]);   // the first room, as a delete always did
@@ -314,12 +314,12 @@ void TestDocument::appliedStepIsNotAppliedTwice()
     // and redo take and give back all of it.
     TMetaroomDocument doc;
     QUndoStack stack;
-    auto* step = new AppliedCommand(QStringLiteral("Load Room Defs"));
-    auto* first = new AddRoomCommand(&doc, RoomRecord{}, -1, false, step);
+    auto* step = new AppliedStep(QStringLiteral("Load Room Defs"));
+    auto* first = new AddRoomStep(&doc, RoomRecord{}, -1, false, step);
     first->redo();
-    auto* second = new AddRoomCommand(&doc, RoomRecord{}, -1, false, step);
+    auto* second = new AddRoomStep(&doc, RoomRecord{}, -1, false, step);
     second->redo();
-    (new SetDoorCommand(&doc, first->key(), second->key(), 7, QString(), step))->redo();
+    (new SetDoorStep(&doc, first->key(), second->key(), 7, QString(), step))->redo();
     stack.push(step);
     QCOMPARE(doc.roomCount(), 2);
     QCOMPARE(doc.room(first->key()).doors, (QList<RoomDoor>{{second->key(), 7}}));

@@ -1,4 +1,4 @@
-#include "core/model/commands.h"
+#include "core/model/steps.h"
 
 int NewMergeKey()
 {
@@ -8,7 +8,7 @@ int NewMergeKey()
 
 // Adding a room
 
-AddRoomCommand::AddRoomCommand(TMetaroomDocument* document, const RoomRecord& record, int position, bool selectIt,
+AddRoomStep::AddRoomStep(TMetaroomDocument* document, const RoomRecord& record, int position, bool selectIt,
                                QUndoCommand* parent)
     : QUndoCommand(QStringLiteral("Add Room"), parent)
     , document(document)
@@ -19,7 +19,7 @@ AddRoomCommand::AddRoomCommand(TMetaroomDocument* document, const RoomRecord& re
     this->record.doors.clear();
 }
 
-void AddRoomCommand::redo()
+void AddRoomStep::redo()
 {
     selectedBefore = document->selection();
     const int at = position < 0 ? document->roomCount() : position;
@@ -29,7 +29,7 @@ void AddRoomCommand::redo()
         document->select(added);
 }
 
-void AddRoomCommand::undo()
+void AddRoomStep::undo()
 {
     document->removeRoom(added);
     if (selectIt && document->contains(selectedBefore))
@@ -38,14 +38,14 @@ void AddRoomCommand::undo()
 
 // Deleting a room
 
-DeleteRoomCommand::DeleteRoomCommand(TMetaroomDocument* document, RoomKey key, QUndoCommand* parent)
+DeleteRoomStep::DeleteRoomStep(TMetaroomDocument* document, RoomKey key, QUndoCommand* parent)
     : QUndoCommand(QStringLiteral("Delete Room"), parent)
     , document(document)
     , key(key)
 {
 }
 
-void DeleteRoomCommand::redo()
+void DeleteRoomStep::redo()
 {
     record = document->room(key);
     position = document->positionOf(key);
@@ -57,7 +57,7 @@ void DeleteRoomCommand::redo()
     document->removeRoom(key);
 }
 
-void DeleteRoomCommand::undo()
+void DeleteRoomStep::undo()
 {
     document->insertRoom(position, record, key);
     // In the room's own order, so each goes back to its index here; the other room's list
@@ -69,7 +69,7 @@ void DeleteRoomCommand::undo()
 
 // Changing a room
 
-ChangeRoomCommand::ChangeRoomCommand(TMetaroomDocument* document, RoomKey key, const RoomRecord& after,
+ChangeRoomStep::ChangeRoomStep(TMetaroomDocument* document, RoomKey key, const RoomRecord& after,
                                      const QString& text, int mergeKey, QUndoCommand* parent)
     : QUndoCommand(text, parent)
     , document(document)
@@ -82,7 +82,7 @@ ChangeRoomCommand::ChangeRoomCommand(TMetaroomDocument* document, RoomKey key, c
     this->after.doors.clear();
 }
 
-void ChangeRoomCommand::apply(const RoomRecord& values)
+void ChangeRoomStep::apply(const RoomRecord& values)
 {
     document->setShape(key, values.shape);
     document->setRoomType(key, values.roomtype);
@@ -90,19 +90,19 @@ void ChangeRoomCommand::apply(const RoomRecord& values)
     document->setLevels(key, values.levels);
 }
 
-void ChangeRoomCommand::redo()
+void ChangeRoomStep::redo()
 {
     apply(after);
 }
 
-void ChangeRoomCommand::undo()
+void ChangeRoomStep::undo()
 {
     apply(before);
 }
 
-bool ChangeRoomCommand::mergeWith(const QUndoCommand* other)
+bool ChangeRoomStep::mergeWith(const QUndoCommand* other)
 {
-    const auto* next = static_cast<const ChangeRoomCommand*>(other);
+    const auto* next = static_cast<const ChangeRoomStep*>(other);
     if (next->mergeKey != mergeKey || next->key != key)
         return false;
     after = next->after;
@@ -112,7 +112,7 @@ bool ChangeRoomCommand::mergeWith(const QUndoCommand* other)
 
 // Doors
 
-SetDoorCommand::SetDoorCommand(TMetaroomDocument* document, RoomKey a, RoomKey b, int perm, const QString& text,
+SetDoorStep::SetDoorStep(TMetaroomDocument* document, RoomKey a, RoomKey b, int perm, const QString& text,
                                QUndoCommand* parent)
     : QUndoCommand(text, parent)
     , document(document)
@@ -122,13 +122,13 @@ SetDoorCommand::SetDoorCommand(TMetaroomDocument* document, RoomKey a, RoomKey b
 {
 }
 
-void SetDoorCommand::redo()
+void SetDoorStep::redo()
 {
     before = document->doorPerm(a, b);
     document->setDoor(a, b, perm);
 }
 
-void SetDoorCommand::undo()
+void SetDoorStep::undo()
 {
     if (before)
         document->setDoor(a, b, *before);
@@ -136,7 +136,7 @@ void SetDoorCommand::undo()
         document->removeDoor(a, b);   // it was added at the ends of both lists
 }
 
-RemoveDoorCommand::RemoveDoorCommand(TMetaroomDocument* document, RoomKey a, RoomKey b, QUndoCommand* parent)
+RemoveDoorStep::RemoveDoorStep(TMetaroomDocument* document, RoomKey a, RoomKey b, QUndoCommand* parent)
     : QUndoCommand(QStringLiteral("Delete Door"), parent)
     , document(document)
     , a(a)
@@ -144,7 +144,7 @@ RemoveDoorCommand::RemoveDoorCommand(TMetaroomDocument* document, RoomKey a, Roo
 {
 }
 
-void RemoveDoorCommand::redo()
+void RemoveDoorStep::redo()
 {
     indexInA = document->doorIndex(a, b);
     indexInB = document->doorIndex(b, a);
@@ -153,7 +153,7 @@ void RemoveDoorCommand::redo()
     document->removeDoor(a, b);
 }
 
-void RemoveDoorCommand::undo()
+void RemoveDoorStep::undo()
 {
     if (indexInA >= 0)
         document->insertDoor(a, indexInA, b, indexInB, perm);
@@ -161,7 +161,7 @@ void RemoveDoorCommand::undo()
 
 // Metaroom values
 
-MetaroomCommand::MetaroomCommand(TMetaroomDocument* document, const MetaroomValues& after, const QString& text,
+MetaroomStep::MetaroomStep(TMetaroomDocument* document, const MetaroomValues& after, const QString& text,
                                  int mergeKey, QUndoCommand* parent)
     : QUndoCommand(text, parent)
     , document(document)
@@ -171,19 +171,19 @@ MetaroomCommand::MetaroomCommand(TMetaroomDocument* document, const MetaroomValu
 {
 }
 
-void MetaroomCommand::redo()
+void MetaroomStep::redo()
 {
     document->setMetaroom(after);
 }
 
-void MetaroomCommand::undo()
+void MetaroomStep::undo()
 {
     document->setMetaroom(before);
 }
 
-bool MetaroomCommand::mergeWith(const QUndoCommand* other)
+bool MetaroomStep::mergeWith(const QUndoCommand* other)
 {
-    const auto* next = static_cast<const MetaroomCommand*>(other);
+    const auto* next = static_cast<const MetaroomStep*>(other);
     if (next->mergeKey != mergeKey)
         return false;
     after = next->after;
@@ -193,7 +193,7 @@ bool MetaroomCommand::mergeWith(const QUndoCommand* other)
 
 // Picture and surface
 
-PictureCommand::PictureCommand(TMetaroomDocument* document, const PictureGrid& grid, QSize surface,
+PictureStep::PictureStep(TMetaroomDocument* document, const PictureGrid& grid, QSize surface,
                                const QString& text, QUndoCommand* parent)
     : QUndoCommand(text, parent)
     , document(document)
@@ -202,7 +202,7 @@ PictureCommand::PictureCommand(TMetaroomDocument* document, const PictureGrid& g
 {
 }
 
-void PictureCommand::redo()
+void PictureStep::redo()
 {
     gridBefore = document->grid();
     surfaceBefore = document->surfaceSize();
@@ -210,33 +210,33 @@ void PictureCommand::redo()
     document->setSurfaceSize(surfaceAfter);
 }
 
-void PictureCommand::undo()
+void PictureStep::undo()
 {
     document->setGrid(gridBefore);
     document->setSurfaceSize(surfaceBefore);
 }
 
-SurfaceSizeCommand::SurfaceSizeCommand(TMetaroomDocument* document, QSize size, QUndoCommand* parent)
+SurfaceSizeStep::SurfaceSizeStep(TMetaroomDocument* document, QSize size, QUndoCommand* parent)
     : QUndoCommand(QStringLiteral("Resize Surface"), parent)
     , document(document)
     , after(size)
 {
 }
 
-void SurfaceSizeCommand::redo()
+void SurfaceSizeStep::redo()
 {
     before = document->surfaceSize();
     document->setSurfaceSize(after);
 }
 
-void SurfaceSizeCommand::undo()
+void SurfaceSizeStep::undo()
 {
     document->setSurfaceSize(before);
 }
 
 // A step carried out part by part
 
-void AppliedCommand::redo()
+void AppliedStep::redo()
 {
     if (applied) {
         applied = false;

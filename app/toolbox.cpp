@@ -1,4 +1,4 @@
-#include "app/tool.h"
+#include "app/toolbox.h"
 
 #include "app/application.h"
 #include "app/roomtypepicker.h"

@@ -13,9 +13,9 @@
 int NewMergeKey();
 
 // Adds a room at a position (-1: at the end), and selects it when asked to.
-class AddRoomCommand : public QUndoCommand {
+class AddRoomStep : public QUndoCommand {
 public:
-    AddRoomCommand(TMetaroomDocument* document, const RoomRecord& record, int position = -1, bool selectIt = true,
+    AddRoomStep(TMetaroomDocument* document, const RoomRecord& record, int position = -1, bool selectIt = true,
                    QUndoCommand* parent = nullptr);
     void redo() override;
     void undo() override;
@@ -32,9 +32,9 @@ private:
 
 // Removes a room with its doors; undo puts it back at its place with every door where it
 // was in both rooms' lists, and selects it.
-class DeleteRoomCommand : public QUndoCommand {
+class DeleteRoomStep : public QUndoCommand {
 public:
-    DeleteRoomCommand(TMetaroomDocument* document, RoomKey key, QUndoCommand* parent = nullptr);
+    DeleteRoomStep(TMetaroomDocument* document, RoomKey key, QUndoCommand* parent = nullptr);
     void redo() override;
     void undo() override;
 
@@ -53,9 +53,9 @@ private:
 };
 
 // Sets a room's shape, type and music (its doors stay as they are).
-class ChangeRoomCommand : public QUndoCommand {
+class ChangeRoomStep : public QUndoCommand {
 public:
-    ChangeRoomCommand(TMetaroomDocument* document, RoomKey key, const RoomRecord& after, const QString& text,
+    ChangeRoomStep(TMetaroomDocument* document, RoomKey key, const RoomRecord& after, const QString& text,
                       int mergeKey = 0, QUndoCommand* parent = nullptr);
     void redo() override;
     void undo() override;
@@ -72,9 +72,9 @@ private:
 };
 
 // Links two rooms both ways with a permeability, or sets the permeability of their link.
-class SetDoorCommand : public QUndoCommand {
+class SetDoorStep : public QUndoCommand {
 public:
-    SetDoorCommand(TMetaroomDocument* document, RoomKey a, RoomKey b, int perm, const QString& text,
+    SetDoorStep(TMetaroomDocument* document, RoomKey a, RoomKey b, int perm, const QString& text,
                    QUndoCommand* parent = nullptr);
     void redo() override;
     void undo() override;
@@ -88,9 +88,9 @@ private:
 };
 
 // Removes the link of two rooms in both directions; undo puts it back where it was.
-class RemoveDoorCommand : public QUndoCommand {
+class RemoveDoorStep : public QUndoCommand {
 public:
-    RemoveDoorCommand(TMetaroomDocument* document, RoomKey a, RoomKey b, QUndoCommand* parent = nullptr);
+    RemoveDoorStep(TMetaroomDocument* document, RoomKey a, RoomKey b, QUndoCommand* parent = nullptr);
     void redo() override;
     void undo() override;
 
@@ -104,9 +104,9 @@ private:
 };
 
 // Sets the metaroom values.
-class MetaroomCommand : public QUndoCommand {
+class MetaroomStep : public QUndoCommand {
 public:
-    MetaroomCommand(TMetaroomDocument* document, const MetaroomValues& after, const QString& text, int mergeKey = 0,
+    MetaroomStep(TMetaroomDocument* document, const MetaroomValues& after, const QString& text, int mergeKey = 0,
                     QUndoCommand* parent = nullptr);
     void redo() override;
     void undo() override;
@@ -121,9 +121,9 @@ private:
 };
 
 // Replaces the picture and the surface size; the replaced picture is kept by the step.
-class PictureCommand : public QUndoCommand {
+class PictureStep : public QUndoCommand {
 public:
-    PictureCommand(TMetaroomDocument* document, const PictureGrid& grid, QSize surface, const QString& text,
+    PictureStep(TMetaroomDocument* document, const PictureGrid& grid, QSize surface, const QString& text,
                    QUndoCommand* parent = nullptr);
     void redo() override;
     void undo() override;
@@ -137,9 +137,9 @@ private:
 };
 
 // Sets the surface size alone (a script load grows it to its rooms).
-class SurfaceSizeCommand : public QUndoCommand {
+class SurfaceSizeStep : public QUndoCommand {
 public:
-    SurfaceSizeCommand(TMetaroomDocument* document, QSize size, QUndoCommand* parent = nullptr);
+    SurfaceSizeStep(TMetaroomDocument* document, QSize size, QUndoCommand* parent = nullptr);
     void redo() override;
     void undo() override;
 
@@ -152,9 +152,9 @@ private:
 // A step whose parts were carried out one by one as they were made (their maker calls each
 // part's redo(), as a file load does line by line, undoing them all if a later part fails):
 // pushing it does not carry them out again. Undo and redo then work on all parts.
-class AppliedCommand : public QUndoCommand {
+class AppliedStep : public QUndoCommand {
 public:
-    explicit AppliedCommand(const QString& text)
+    explicit AppliedStep(const QString& text)
         : QUndoCommand(text)
     {
     }
