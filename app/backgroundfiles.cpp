@@ -1,17 +1,12 @@
 // File > Open and File > Save: background files into and out of the tile grid.
 #include "app/main.h"
-#include "app/toolbox.h"
 
 #include "core/common/errors.h"
 #include "app/statusbar.h"
-#include "core/background/blkfile.h"
-#include "core/background/blkformat.h"
-#include "core/files/readfile.h"
-#include "core/files/savefile.h"
-#include "app/pictureinstall.h"
+#include "core/files/mapfiles.h"
+#include "core/model/editor.h"
+#include "core/model/snapshot.h"
 
-#include <QFile>
-#include <QUndoStack>
 #include <new>
 
 namespace {
@@ -63,52 +58,30 @@ void TfrmMainForm::LoadBackground(const QString& path)
 
 void TfrmMainForm::installBackground(const BackgroundRead& read, const QString& path, bool setFilename)
 {
-    // The picture, and the file name when it is set, are one undo step, which leaves a
-    // saved room script saved.
-    keepScriptSavedThrough([&] {
-        UndoStack->beginMacro(QStringLiteral("Open"));
-        tilegrid::InstallGrid(*this, read.grid, QStringLiteral("Open"));
-        if (setFilename && frmToolbox)
-            frmToolbox->MetaroomFilename = path;
-        UndoStack->endMacro();
-    });
+    Editor->openBackground(read.grid, PictureSize(read.grid), path, setFilename);
     StatusBar->setText(read.loadedLine);
-    BackgroundFileRead(path);
 }
 
 TfrmMainForm::BackgroundRead TfrmMainForm::ReadBackground(const QString& path)
 {
-    // Header and index are read and checked against the file's size before anything
-    // changes; the blocks are decoded in full before they replace the grid.
-    QFile file;
-    files::openForReading(file, path, QIODevice::ReadOnly | QIODevice::Unbuffered);
-    const blk::Layout layout = blk::readLayout(file, path);
-
+    // The blocks are decoded in full before they replace the grid.
     StatusRestorer status(StatusBar);
-    auto blocks = std::make_unique<TBlockList>();
+    mapfiles::BackgroundFile read;
     try {
-        *blocks = blk::readBlocks(file, layout, path, [this](qint64 done, qint64 total) {
-            showProgress(StatusBar, "Loading", blk::roundedPercent(done, total));
-        });
+        read = mapfiles::readBackgroundFile(path, [this](int percent) { showProgress(StatusBar, "Loading", percent); });
     } catch (const std::bad_alloc&) {
         throw PlsdError(QStringLiteral("Not enough memory to load %1").arg(path));
     }
-    file.close();
     status.keep();
-    return {PictureGrid{std::move(blocks), layout.columns, layout.rows}, loadedText(layout.placement)};
+    return {std::move(read.grid), loadedText(read.placement)};
 }
 
 void TfrmMainForm::SaveBackground(const QString& path)
 {
-    blk::checkWritable(Blocks.get(), BlockColumns, BlockRows);
     StatusRestorer status(StatusBar);
-    files::saveFile(path, [this, &path](QIODevice& file) {
-        blk::writeBackground(file, *Blocks, BlockColumns, BlockRows, path, [this](int done, int total) {
-            showProgress(StatusBar, "Saveing", blk::roundedPercent(done, total));
-        });
-    });
-    blk::takeSavedOffsets(*Blocks);
+    mapfiles::saveBackgroundFile(path, Blocks.get(), BlockColumns, BlockRows,
+                                 [this](int percent) { showProgress(StatusBar, "Saveing", percent); });
+    Editor->backgroundSaved(path);
     StatusBar->setText(QStringLiteral("Image saved"));
     status.keep();
-    BackgroundFileWritten(path);
 }

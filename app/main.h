@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/mapfiles.h"
+#include "core/files/mapfiles.h"
 
 #include "core/common/documentvalue.h"
 #include "core/background/graphicblock.h"
@@ -215,8 +215,8 @@ public:
 
     // The room script the rooms were last loaded from or saved to, and the background
     // file the picture was last opened from or saved to; empty while there is none.
-    QString RoomFile() const { return roomFile; }
-    QString BackgroundFile() const { return backgroundFile; }
+    QString RoomFile() const;
+    QString BackgroundFile() const;
     // The picture differs from the one last opened or saved as a background file.
     bool PictureUnsaved() const;
     // The undo stack is away from its clean state.
@@ -239,8 +239,6 @@ public:
     void OpenFiles(const QStringList& paths);
 
     // The file operations report here what they did to the map's files.
-    void BackgroundFileRead(const QString& path);
-    void BackgroundFileWritten(const QString& path);
     void PictureImported();
     void RoomFileRead(const QString& path, bool intoEmptyMap);
     void RoomFileWritten(const QString& path);
@@ -279,8 +277,6 @@ private:
     void createUndoStack();
     void openBackgroundFile(const QString& path);
     void installBackground(const BackgroundRead& read, const QString& path, bool setFilename);
-    // Runs a change; when the room script was saved before it, it counts as saved after.
-    void keepScriptSavedThrough(const std::function<void()>& change);
     void saveBackgroundFile(const QString& path);
     void importBitmapFile(const QString& path);
     void loadRoomFile(const QString& path);
@@ -298,8 +294,4 @@ private:
     RoomKey mapMenuRoom = 0;
     void chooseRoom(RoomKey key);   // a room chosen in a dock
     void showGameErrorsOfSave(const QString& path);
-
-    QString roomFile;
-    QString backgroundFile;
-    mapfiles::PictureKey savedPicture;   // the picture last read from or written to its file
 };

@@ -25,17 +25,16 @@
 #include <memory>
 #include <optional>
 
-RoomDefs collectRoomDefs(const TfrmMainForm& form, const TfrmToolbox& tool)
+RoomDefs collectRoomDefs(const TfrmMainForm& form)
 {
-    Q_UNUSED(tool);
     return ToRoomDefs(*form.Document);
 }
 
-ScriptStart scriptStart(const TfrmMainForm& form, const TfrmToolbox& tool)
+ScriptStart scriptStart(const TfrmMainForm& form)
 {
     ScriptStart start;
-    start.offsetX = tool.GetOffsetX();
-    start.offsetY = tool.GetOffsetY();
+    start.offsetX = form.Document->metaroom().offsetX;
+    start.offsetY = form.Document->metaroom().offsetY;
     start.subRoomStartID = form.Document->metaroom().subRoomStartID;
     start.panelWidth = form.Document->surfaceSize().width();
     start.panelHeight = form.Document->surfaceSize().height();
@@ -46,7 +45,7 @@ ScriptStart scriptStart(const TfrmMainForm& form, const TfrmToolbox& tool)
 
 void TfrmMainForm::SaveRoomDefs(const QString& path)
 {
-    const RoomDefs defs = collectRoomDefs(*this, *frmToolbox);
+    const RoomDefs defs = collectRoomDefs(*this);
     // Over the file the map came from, its other metarooms go back as they were.
     if (!RoomFileRest.metarooms.isEmpty() && RoomFileRest.path == path)
         SaveScriptFile(path, defs, RoomFileRest.metarooms, RoomFileRest.openIndex);
@@ -74,7 +73,7 @@ void TfrmMainForm::LoadRoomDefs(const QString& path)
     const bool intoEmptyMap = Rooms.isEmpty();
     ScriptContent content;
     try {
-        ScriptStart start = scriptStart(*this, *frmToolbox);
+        ScriptStart start = scriptStart(*this);
         const QList<MetaroomSummary> metarooms = ScriptMetarooms(bytes, start);
         if (metarooms.size() > 1) {
             const std::optional<int> chosen = ChooseMetaroom(this, name, metarooms);
@@ -96,7 +95,7 @@ void TfrmMainForm::LoadRoomDefs(const QString& path)
 
 void TfrmMainForm::LoadRoomDefsText(const QByteArray& text)
 {
-    applyScript(*this, *frmToolbox, ReadScript(text, scriptStart(*this, *frmToolbox)));
+    applyScript(*this, *frmToolbox, ReadScript(text, scriptStart(*this)));
 }
 
 QString KeptLinesStatus(const ScriptContent& content)

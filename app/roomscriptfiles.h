@@ -10,15 +10,13 @@ class QWidget;
 class TfrmMainForm;
 class TfrmToolbox;
 
-// The map's rooms and doors and the metaroom values, as the script writer takes them; the
-// offsets as the toolbox's edits hold them.
-RoomDefs collectRoomDefs(const TfrmMainForm& form, const TfrmToolbox& tool);
+// The map's rooms and doors and the metaroom values, as the script writer takes them.
+RoomDefs collectRoomDefs(const TfrmMainForm& form);
 
-// The editor as a load starts from it. Throws ConversionError when an offset field of the
-// toolbox holds no integer.
-ScriptStart scriptStart(const TfrmMainForm& form, const TfrmToolbox& tool);
+// The map as a load starts from it.
+ScriptStart scriptStart(const TfrmMainForm& form);
 
-// Puts what a script read from scriptStart(form, tool) says into the map as one undo step
+// Puts what a script read from scriptStart(form) says into the map as one undo step
 // "Load Room Defs": its rooms at the end, with their types and music, the last of them
 // selected; its doors; its metaroom values; the surface at the size read.
 void applyScript(TfrmMainForm& form, TfrmToolbox& tool, const ScriptContent& content);

@@ -5,7 +5,7 @@
 
 #include "app/application.h"
 #include "app/dialogs.h"
-#include "app/mapfiles.h"
+#include "core/files/mapfiles.h"
 #include "app/recentfiles.h"
 #include "app/settings.h"
 #include "app/toolbox.h"
@@ -49,19 +49,6 @@ QStringList localFiles(const QMimeData* data)
 }
 
 // A step that did nothing but replace the picture.
-bool picturesOnly(const QUndoCommand* step)
-{
-    if (dynamic_cast<const PictureStep*>(step))
-        return true;
-    if (step->childCount() == 0)
-        return false;
-    for (int i = 0; i < step->childCount(); ++i) {
-        if (!picturesOnly(step->child(i)))
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 void TfrmMainForm::createUndoStack()
@@ -70,6 +57,7 @@ void TfrmMainForm::createUndoStack()
     connect(UndoStack, &QUndoStack::cleanChanged, this, &TfrmMainForm::showUnsavedState);
     // A step may put back another picture, which is saved or not on its own.
     connect(UndoStack, &QUndoStack::indexChanged, this, &TfrmMainForm::showUnsavedState);
+    connect(Editor, &MetaroomEditor::filesChanged, this, &TfrmMainForm::showUnsavedState);
 }
 
 void TfrmMainForm::createEditMenu()
@@ -107,86 +95,50 @@ void TfrmMainForm::Settings1Click()
 
 // --- Whether the map is saved --------------------------------------------------------
 
+QString TfrmMainForm::RoomFile() const
+{
+    return Editor->roomFile();
+}
+
+QString TfrmMainForm::BackgroundFile() const
+{
+    return Editor->backgroundFile();
+}
+
 bool TfrmMainForm::PictureUnsaved() const
 {
-    return mapfiles::pictureKey(Blocks.get(), BlockColumns, BlockRows) != savedPicture;
+    return Editor->pictureUnsaved();
 }
 
 bool TfrmMainForm::EditsUnsaved() const
 {
-    // The room script was saved at the stack's clean point; steps between there and here
-    // that only replaced the picture leave it as it was (the picture is saved or not on
-    // its own).
-    if (UndoStack->isClean())
-        return false;
-    const int clean = UndoStack->cleanIndex();
-    if (clean < 0)
-        return true;
-    const int here = UndoStack->index();
-    for (int i = std::min(clean, here); i < std::max(clean, here); ++i) {
-        if (!picturesOnly(UndoStack->command(i)))
-            return true;
-    }
-    return false;
-}
-
-void TfrmMainForm::keepScriptSavedThrough(const std::function<void()>& change)
-{
-    const bool saved = !EditsUnsaved();
-    change();
-    if (saved)
-        UndoStack->setClean();
+    return Editor->editsUnsaved();
 }
 
 bool TfrmMainForm::HasUnsavedWork() const
 {
-    return EditsUnsaved() || PictureUnsaved();
+    return Editor->hasUnsavedWork();
 }
 
 void TfrmMainForm::showUnsavedState()
 {
-    setWindowTitle(mapfiles::windowTitle(roomFile, backgroundFile));
+    setWindowTitle(mapfiles::windowTitle(Editor->roomFile(), Editor->backgroundFile()));
     setWindowModified(HasUnsavedWork());
-}
-
-void TfrmMainForm::BackgroundFileRead(const QString& path)
-{
-    backgroundFile = path;
-    savedPicture = mapfiles::pictureKey(Blocks.get(), BlockColumns, BlockRows);
-    showUnsavedState();
-}
-
-void TfrmMainForm::BackgroundFileWritten(const QString& path)
-{
-    BackgroundFileRead(path);
 }
 
 void TfrmMainForm::PictureImported()
 {
-    // A picture from a bitmap is in no background file yet; saving it must not write
-    // over the file of the picture it replaced.
-    backgroundFile.clear();
-    showUnsavedState();
+    Editor->pictureImported();
 }
 
 void TfrmMainForm::RoomFileRead(const QString& path, bool intoEmptyMap)
 {
-    if (intoEmptyMap) {
-        roomFile = path;
-        UndoStack->setClean();
-    } else {
-        // The script's rooms joined the map's own: the map stays with its room file, and
-        // what it holds now is saved nowhere.
-        UndoStack->resetClean();
-    }
-    showUnsavedState();
+    Editor->roomFileRead(path, intoEmptyMap);
 }
 
 void TfrmMainForm::RoomFileWritten(const QString& path)
 {
-    roomFile = path;
-    UndoStack->setClean();
-    showUnsavedState();
+    Editor->roomFileWritten(path);
 }
 
 // --- The file commands as the user gives them ----------------------------------------
@@ -200,10 +152,8 @@ void TfrmMainForm::openBackgroundFile(const QString& path)
 void TfrmMainForm::saveBackgroundFile(const QString& path)
 {
     SaveBackground(path);
-    // The map's background now is this file: a step of its own, which leaves a saved
-    // room script saved.
-    if (frmToolbox)
-        keepScriptSavedThrough([&] { frmToolbox->MetaroomFilename = path; });
+    // The map's background now is this file.
+    Editor->setBackgroundName(path);
     rememberRecentFile({RecentFile::Background, path});
 }
 
@@ -253,7 +203,7 @@ bool TfrmMainForm::AskBeforeLosingWork()
 bool TfrmMainForm::SaveAll()
 {
     if (PictureUnsaved()) {
-        if (!backgroundFile.isEmpty()) {
+        if (const QString backgroundFile = Editor->backgroundFile(); !backgroundFile.isEmpty()) {
             // Its own file: a new name is not given, so the metaroom's file name stays.
             SaveBackground(backgroundFile);
             rememberRecentFile({RecentFile::Background, backgroundFile});
@@ -264,7 +214,7 @@ bool TfrmMainForm::SaveAll()
         }
     }
     // The room script goes to its file whenever there is something to hold.
-    if (!roomFile.isEmpty())
+    if (const QString roomFile = Editor->roomFile(); !roomFile.isEmpty())
         saveRoomFile(roomFile);
     else if (EditsUnsaved() || !Rooms.isEmpty()) {
         const auto path = dialogs().chooseFile(sdgCOS);
@@ -290,19 +240,8 @@ void TfrmMainForm::NewMap()
 {
     if (frmToolbox)
         frmToolbox->DoorPending = false;   // no room may complete a door on its way out
-    // A new map is no step: the stack goes with the old one. Last room first, so no room
-    // behind it moves up.
-    UndoStack->clear();
-    while (Document->roomCount() > 0)
-        Document->removeRoom(Document->roomAt(Document->roomCount() - 1));
-    Document->setGrid({});
-    Document->setSurfaceSize(EmptyPanelSize);
-    Document->setMetaroom({});
-    roomFile.clear();
+    Editor->newMap(EmptyPanelSize);
     RoomFileRest = {};
-    backgroundFile.clear();
-    savedPicture = mapfiles::pictureKey(Blocks.get(), BlockColumns, BlockRows);
-    showUnsavedState();
 }
 
 // --- Recent Files ---------------------------------------------------------------------

@@ -212,7 +212,7 @@ WindowState windowState()
 {
     const Editor& e = editor();
     WindowState s;
-    s.defs = collectRoomDefs(*e.main, *e.tool);
+    s.defs = collectRoomDefs(*e.main);
     s.panel = e.main->Panel->size();
     s.selected = e.main->Rooms.indexOf(e.main->SelectedRoom);
     s.panelChildren = e.main->Panel->items().size();
@@ -226,7 +226,7 @@ WindowState windowState()
 void compareWithModel(const RoomDefs& model)
 {
     const Editor& e = editor();
-    RoomDefs held = collectRoomDefs(*e.main, *e.tool);
+    RoomDefs held = collectRoomDefs(*e.main);
     checkDoorsPaired(held);
     check(held.rooms.size() == model.rooms.size(), "the main window holds other rooms than the model");
     // Rooms load exactly as written.
@@ -285,7 +285,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             check(windowState() == before, "a failed load changed the editor");
         else
             compareWithModel(model);
-        checkReadsBack(collectRoomDefs(*editor().main, *editor().tool));
+        checkReadsBack(collectRoomDefs(*editor().main));
     }
     return 0;
 }

@@ -32,8 +32,11 @@ inline RoomDefs applied(RoomDefs defs, const ScriptContent& content)
 {
     const int existing = int(defs.rooms.size());
     for (const ReadRoom& room : content.rooms) {
-        const RoomCorners& c = room.corners;
-        defs.rooms.append({c.xl, c.xr, c.ytl, c.ytr, c.ybl, c.ybr, room.roomtype, room.music, {}, room.levels});
+        ScriptRoom added = ScriptRoomOf(room.corners);
+        added.roomtype = room.roomtype;
+        added.music = room.music;
+        added.levels = room.levels;
+        defs.rooms.append(added);
     }
     const auto position = [existing](const RoomRef& ref) { return ref.inScript ? existing + ref.index : ref.index; };
     for (const ReadDoor& door : content.doors) {

@@ -80,7 +80,7 @@ struct Fixture {
         s.columns = e.main->BlockColumns;
         s.rows = e.main->BlockRows;
         s.panelChildren = e.main->Panel->items();
-        s.defs = collectRoomDefs(*e.main, *e.tool);
+        s.defs = collectRoomDefs(*e.main);
         s.selected = int(e.main->Rooms.indexOf(e.main->SelectedRoom));
         s.defaultRoomType = e.tool->DefaultRoomType;
         for (const QLineEdit* edit : e.tool->findChildren<QLineEdit*>())
@@ -261,7 +261,7 @@ void TestHostile::backgroundCorpus()
             if (!QDir::isAbsolutePath(name))
                 QCOMPARE(status != QStringLiteral("Image loaded"), name.startsWith(QStringLiteral("offsets-")));
             QCOMPARE(f.e.tool->MetaroomFilename, path);
-            QVERIFY(collectRoomDefs(*f.e.main, *f.e.tool).rooms == before.defs.rooms);
+            QVERIFY(collectRoomDefs(*f.e.main).rooms == before.defs.rooms);
         }
         if (QTest::currentTestFailed())
             qWarning("on %s", qPrintable(name));

@@ -252,7 +252,7 @@ void TestRoomDefs::failedLoadChangesNothing()
     addRoom(main, {110, 200, 10, 10, 100, 100});
     tool->SetOffsetX(5);
     tool->MetaroomMusic = QStringLiteral("old");
-    const RoomDefs before = collectRoomDefs(*main, *tool);
+    const RoomDefs before = collectRoomDefs(*main);
     const QList<QGraphicsItem*> children = main->Panel->items();
     const QString shown = tool->edtxl->text();
     const int steps = main->UndoStack->count();
@@ -269,7 +269,7 @@ void TestRoomDefs::failedLoadChangesNothing()
         QCOMPARE(error.message(), QStringLiteral("rooms.cos, line 7: '59x0' is not a valid integer value"));
         QCOMPARE(error.line(), 7);
     }
-    QCOMPARE(collectRoomDefs(*main, *tool), before);
+    QCOMPARE(collectRoomDefs(*main), before);
     QCOMPARE(main->Panel->items(), children);
     QCOMPARE(tool->edtOffsetX->text(), QStringLiteral("5"));
     QCOMPARE(tool->edtxl->text(), shown);
@@ -283,7 +283,7 @@ void TestRoomDefs::failedLoadChangesNothing()
     QCOMPARE(main->UndoStack->undoText(), QStringLiteral("Load Room Defs"));
     QCOMPARE(main->Rooms[2]->DoorTo(main->Rooms[3])->perm, 5);   // door lines link rooms of their own file
     main->UndoStack->undo();
-    QCOMPARE(collectRoomDefs(*main, *tool), before);
+    QCOMPARE(collectRoomDefs(*main), before);
 }
 
 // Opening a background, loading its script and saving again gives the same metaroom line.
@@ -439,12 +439,12 @@ void clearEditor(TfrmMainForm* main, TfrmToolbox* tool)
 // wall at exactly the same x whose spans overlap by a positive length, or a floor and a
 // ceiling within one pixel at both ends (so at every x) of a common x range of positive
 // length. Worked out exactly, in integers.
-bool gameSharesEdge(const RoomCorners& a, const RoomCorners& b)
+bool gameSharesEdge(const RoomShape& a, const RoomShape& b)
 {
-    auto walls = [](const RoomCorners& left, const RoomCorners& right) {
+    auto walls = [](const RoomShape& left, const RoomShape& right) {
         return left.xr == right.xl && std::min(left.ybr, right.ybl) - std::max(left.ytr, right.ytl) > 0;
     };
-    auto floorOn = [](const RoomCorners& upper, const RoomCorners& lower) {
+    auto floorOn = [](const RoomShape& upper, const RoomShape& lower) {
         const qint64 from = std::max(upper.xl, lower.xl);
         const qint64 to = std::min(upper.xr, lower.xr);
         if (to <= from)
@@ -560,20 +560,20 @@ void TestRoomDefs::roundTripOfRandomMetarooms()
 
         clearEditor(main, tool);
         main->LoadRoomDefsText(text);
-        QVERIFY2(RoomDefsText(collectRoomDefs(*main, *tool)) == text, qPrintable(context + ", empty editor"));
+        QVERIFY2(RoomDefsText(collectRoomDefs(*main)) == text, qPrintable(context + ", empty editor"));
 
         clearEditor(full.main, full.tool);
         maker.fill(full.main, full.tool);
         const qsizetype others = full.main->Rooms.size();
-        const RoomDefs before = collectRoomDefs(*full.main, *full.tool);
+        const RoomDefs before = collectRoomDefs(*full.main);
         full.main->LoadRoomDefsText(text);
-        const RoomDefs after = collectRoomDefs(*full.main, *full.tool);
+        const RoomDefs after = collectRoomDefs(*full.main);
         QVERIFY2(after.rooms.mid(0, others) == before.rooms, qPrintable(context + ", the other rooms changed"));
         for (qsizetype k = 0; k < others; ++k) {
             full.main->SelectRoom(full.main->Rooms.first());
             full.main->DeleteRoom();
         }
-        QVERIFY2(RoomDefsText(collectRoomDefs(*full.main, *full.tool)) == text,
+        QVERIFY2(RoomDefsText(collectRoomDefs(*full.main)) == text,
                  qPrintable(context + ", editor holding other rooms"));
     }
 }

@@ -27,7 +27,7 @@ int runCheck(const CheckRequest& request)
     const QSize picture = request.picture.isEmpty() ? QSize() : pictureSizeOf(request.picture);
     ScriptContent content;
     try {
-        content = readScriptFile(request.script);
+        content = mapfiles::readScriptFile(request.script);
     } catch (const ScriptError& error) {
         printOut(findingLine(request.script, error.line(), Severity::Error, error.problem()));
         printErrorLine(FindingsSummary({1, 0, 0}));
@@ -38,7 +38,7 @@ int runCheck(const CheckRequest& request)
     QList<ScriptContent> metarooms{content};
     try {
         for (int k = 1; k < content.metarooms.size(); ++k)
-            metarooms.append(readScriptFile(request.script, k));
+            metarooms.append(mapfiles::readScriptFile(request.script, k));
     } catch (const ScriptError& error) {
         printOut(findingLine(request.script, error.line(), Severity::Error, error.problem()));
         printErrorLine(FindingsSummary({1, 0, 0}));

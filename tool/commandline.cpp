@@ -1,6 +1,6 @@
 #include "tool/commandline.h"
 
-#include "tool/filekinds.h"
+#include "core/files/mapfiles.h"
 #include "tool/thumbnail.h"
 
 #include <QHash>
@@ -380,5 +380,5 @@ QString helpText(const QString& topic)
 bool needsFonts(const Invocation& invocation)
 {
     return (invocation.command == Command::Convert && invocation.credit) || invocation.command == Command::Render
-           || (invocation.command == Command::Thumbnail && fileKind(invocation.files.value(0)) == FileKind::Script);
+           || (invocation.command == Command::Thumbnail && mapfiles::kindOf(invocation.files.value(0)) == mapfiles::Kind::RoomScript);
 }

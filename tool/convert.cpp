@@ -8,7 +8,7 @@
 #include "core/files/readfile.h"
 #include "core/files/savefile.h"
 #include "tool/commandline.h"
-#include "tool/filekinds.h"
+#include "core/files/mapfiles.h"
 #include "tool/progressline.h"
 #include "tool/toolstatus.h"
 
@@ -31,7 +31,7 @@ void pictureToBackground(const ConvertRequest& request, ProgressLine& progress)
         const LibraryOutputSilenced quiet;
         picture = bitmapgrid::readPicture(request.in, &damage);
     } catch (const BitmapError& error) {
-        throw BitmapError(aboutFile(request.in, error.message()));
+        throw BitmapError(mapfiles::aboutFile(request.in, error.message()));
     }
     if (!damage.isEmpty()) {
         progress.clear();
@@ -41,31 +41,25 @@ void pictureToBackground(const ConvertRequest& request, ProgressLine& progress)
         bitmapgrid::stampCredit(picture);
     const QSize grid = bitmapgrid::gridSize(picture.size());
     const auto blocks = bitmapgrid::cutIntoBlocks(std::move(picture));
-    blk::checkWritable(blocks.get(), grid.width(), grid.height());
     const QString step = QStringLiteral("Writing ") + shortName(request.out);
-    files::saveFile(request.out, [&](QIODevice& file) {
-        blk::writeBackground(file, *blocks, grid.width(), grid.height(), request.out, [&](int done, int total) {
-            progress.show(step, blk::roundedPercent(done, total));
-        });
-    });
+    mapfiles::saveBackgroundFile(request.out, blocks.get(), grid.width(), grid.height(),
+                                 [&](int percent) { progress.show(step, percent); });
 }
 
 void backgroundToPicture(const ConvertRequest& request, ProgressLine& progress)
 {
     const QByteArray format = pictureformats::writeFormat(request.out);
-    QFile in;
-    files::openForReading(in, request.in);
-    const blk::Layout layout = blk::readLayout(in, request.in);
     const QString step = QStringLiteral("Reading ") + shortName(request.in);
-    const TBlockList blocks = blk::readBlocks(in, layout, request.in, [&](qint64 done, qint64 total) {
-        progress.show(step, blk::roundedPercent(done, total));
-    });
-    in.close();
-    bitmapgrid::checkExportable(&blocks, layout.columns, layout.rows, format);
+    const mapfiles::BackgroundFile background
+        = mapfiles::readBackgroundFile(request.in, [&](int percent) { progress.show(step, percent); });
+    const TBlockList& blocks = *background.grid.blocks;
+    const int columns = background.grid.columns;
+    const int rows = background.grid.rows;
+    bitmapgrid::checkExportable(&blocks, columns, rows, format);
     progress.show(QStringLiteral("Writing ") + shortName(request.out));
     files::saveFile(request.out, [&](QIODevice& file) {
         const LibraryOutputSilenced quiet;
-        bitmapgrid::writeBlocksAsPicture(file, blocks, layout.columns, layout.rows, format, request.out);
+        bitmapgrid::writeBlocksAsPicture(file, blocks, columns, rows, format, request.out);
     });
 }
 
@@ -73,8 +67,8 @@ void backgroundToPicture(const ConvertRequest& request, ProgressLine& progress)
 
 void convert(const ConvertRequest& request, ProgressLine& progress)
 {
-    const bool fromBackground = fileKind(request.in) == FileKind::Background;
-    const bool toBackground = fileKind(request.out) == FileKind::Background;
+    const bool fromBackground = mapfiles::kindOf(request.in) == mapfiles::Kind::Background;
+    const bool toBackground = mapfiles::kindOf(request.out) == mapfiles::Kind::Background;
     if (fromBackground == toBackground)
         throw UsageError(QStringLiteral("convert: one of IN and OUT must be a background file (.blk), the other "
                                         "a picture (see palisandre-tool convert --help)"));

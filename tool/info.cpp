@@ -5,7 +5,7 @@
 #include "core/files/readfile.h"
 #include "core/script/textfile.h"
 #include "tool/backgroundinfo.h"
-#include "tool/filekinds.h"
+#include "core/files/mapfiles.h"
 #include "tool/scriptinfo.h"
 #include "tool/toolstatus.h"
 
@@ -40,12 +40,13 @@ QString describePicture(const QString& path)
 
 QString describeFile(const QString& path)
 {
-    switch (fileKind(path)) {
-    case FileKind::Background:
+    switch (mapfiles::kindOf(path)) {
+    case mapfiles::Kind::Background:
         return describeBackgroundFile(path);
-    case FileKind::Script:
+    case mapfiles::Kind::RoomScript:
         return describeScript(path, ReadTextFile(path));
-    case FileKind::Picture:
+    case mapfiles::Kind::Bitmap:
+    case mapfiles::Kind::Unknown:
         break;
     }
     return describePicture(path);
@@ -58,10 +59,10 @@ int runInfo(const QStringList& files)
         try {
             printOut(describeFile(path));
         } catch (const PlsdError& error) {
-            printError(aboutFile(path, error.message()));
+            printError(mapfiles::aboutFile(path, error.message()));
             status = ExitFailure;
         } catch (const std::bad_alloc&) {
-            printError(aboutFile(path, QStringLiteral("not enough memory")));
+            printError(mapfiles::aboutFile(path, QStringLiteral("not enough memory")));
             status = ExitFailure;
         }
     }

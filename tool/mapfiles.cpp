@@ -4,31 +4,16 @@
 #include "core/background/blkfile.h"
 #include "core/common/errors.h"
 #include "core/files/readfile.h"
-#include "core/script/textfile.h"
-#include "tool/filekinds.h"
 #include "tool/toolstatus.h"
 
 #include <QFile>
 #include <QImageReader>
 
-ScriptContent readScriptFile(const QString& path, int metaroom)
-{
-    QByteArray text;
-    try {
-        text = ReadTextFile(path);
-    } catch (const FileError& error) {
-        throw FileError(aboutFile(path, error.message()));
-    }
-    ScriptStart start;
-    start.metaroom = metaroom;
-    return ReadScript(text, start);
-}
-
 QSize pictureSizeOf(const QString& path)
 {
     QFile file;
     files::openForReading(file, path);
-    if (fileKind(path) == FileKind::Background) {
+    if (mapfiles::kindOf(path) == mapfiles::Kind::Background) {
         const blk::Layout layout = blk::readLayout(file, path);
         return GridPictureSize(layout.columns, layout.rows);
     }
@@ -42,22 +27,19 @@ QSize pictureSizeOf(const QString& path)
 
 QImage readBackground(const QString& path)
 {
-    if (fileKind(path) != FileKind::Background) {
+    if (mapfiles::kindOf(path) != mapfiles::Kind::Background) {
         QImage picture;
         QString damage;
         try {
             const LibraryOutputSilenced quiet;
             picture = bitmapgrid::readPicture(path, &damage);
         } catch (const BitmapError& error) {
-            throw BitmapError(aboutFile(path, error.message()));
+            throw BitmapError(mapfiles::aboutFile(path, error.message()));
         }
         if (!damage.isEmpty())
             printError(QStringLiteral("warning: ") + damage);
         return picture;
     }
-    QFile file;
-    files::openForReading(file, path);
-    const blk::Layout layout = blk::readLayout(file, path);
-    const TBlockList blocks = blk::readBlocks(file, layout, path);
-    return bitmapgrid::joinBlocks(blocks, layout.columns, layout.rows);
+    const mapfiles::BackgroundFile background = mapfiles::readBackgroundFile(path);
+    return bitmapgrid::joinBlocks(*background.grid.blocks, background.grid.columns, background.grid.rows);
 }

@@ -5,7 +5,6 @@
 #include "core/common/memorybudget.h"
 #include "core/files/savefile.h"
 #include "core/model/scriptload.h"
-#include "tool/filekinds.h"
 #include "tool/mapfiles.h"
 #include "tool/scriptinfo.h"
 #include "tool/toolstatus.h"

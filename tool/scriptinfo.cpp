@@ -17,7 +17,7 @@ QString quoted(const std::optional<QString>& text)
 
 QString roomLine(int number, const ReadRoom& room)
 {
-    const RoomCorners& c = room.corners;
+    const RoomShape& c = room.corners;
     QString line = QStringLiteral("  room %1: xl %2 xr %3 ytl %4 ytr %5 ybl %6 ybr %7, type %8")
                        .arg(number)
                        .arg(c.xl)
@@ -124,7 +124,7 @@ int MetaroomIndexOfNumber(const QList<MetaroomSummary>& metarooms, std::optional
 
 ScriptContent readScriptMetaroom(const QString& path, std::optional<int> number)
 {
-    ScriptContent content = readScriptFile(path);
+    ScriptContent content = mapfiles::readScriptFile(path);
     const int index = MetaroomIndexOfNumber(content.metarooms, number);
-    return index == 0 ? content : readScriptFile(path, index);
+    return index == 0 ? content : mapfiles::readScriptFile(path, index);
 }

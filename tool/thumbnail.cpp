@@ -8,7 +8,6 @@
 #include "core/files/readfile.h"
 #include "core/files/savefile.h"
 #include "core/model/scriptload.h"
-#include "tool/filekinds.h"
 #include "core/render/mappainter.h"
 #include "tool/mapfiles.h"
 #include "tool/toolstatus.h"
@@ -93,7 +92,7 @@ QImage scriptThumbnail(const QString& path, int maxSide, QString* backgroundUsed
 {
     ScriptContent content;
     try {
-        content = readScriptFile(path);
+        content = mapfiles::readScriptFile(path);
     } catch (const ScriptError& error) {
         throw error.inFile(path);
     }
@@ -123,7 +122,7 @@ QImage scriptThumbnail(const QString& path, int maxSide, QString* backgroundUsed
                                                                                           backgroundSize.height())
                                                                                  * options.scale)));
         try {
-            background = fileKind(backgroundPath) == FileKind::Background
+            background = mapfiles::kindOf(backgroundPath) == mapfiles::Kind::Background
                              ? backgroundThumbnail(backgroundPath, 0, scaled)
                              : pictureThumbnail(backgroundPath, 0, scaled);
             if (backgroundUsed)
@@ -142,12 +141,13 @@ QImage scriptThumbnail(const QString& path, int maxSide, QString* backgroundUsed
 
 QImage thumbnailOf(const QString& in, int size, QString* backgroundUsed)
 {
-    switch (fileKind(in)) {
-    case FileKind::Background:
+    switch (mapfiles::kindOf(in)) {
+    case mapfiles::Kind::Background:
         return backgroundThumbnail(in, size);
-    case FileKind::Script:
+    case mapfiles::Kind::RoomScript:
         return scriptThumbnail(in, size, backgroundUsed);
-    case FileKind::Picture:
+    case mapfiles::Kind::Bitmap:
+    case mapfiles::Kind::Unknown:
         break;
     }
     return pictureThumbnail(in, size);

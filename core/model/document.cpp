@@ -1,5 +1,6 @@
 #include "core/model/document.h"
 
+#include "core/background/blkformat.h"
 #include "core/common/errors.h"
 
 TMetaroomDocument::TMetaroomDocument(QObject* parent)
@@ -204,6 +205,14 @@ void TMetaroomDocument::setSurfaceSize(QSize size)
         return;
     surface = size;
     emit surfaceSizeChanged(size);
+}
+
+void TMetaroomDocument::takeSavedOffsets()
+{
+    if (!picture.blocks)
+        return;
+    blk::takeSavedOffsets(*picture.blocks);
+    emit blockOffsetsChanged();
 }
 
 void TMetaroomDocument::select(RoomKey key)

@@ -111,6 +111,8 @@ public:
     void setGrid(const PictureGrid& grid);
     QSize surfaceSize() const { return surface; }
     void setSurfaceSize(QSize size);
+    // The picture's blocks take the offsets of the file a save wrote (the same picture).
+    void takeSavedOffsets();
 
     // Selection: not an edit, so no undo step keeps it.
     RoomKey selection() const { return selected; }
@@ -124,6 +126,7 @@ signals:
     void doorsChanged(RoomKey a, RoomKey b);
     void metaroomChanged(const MetaroomValues& before);
     void gridReplaced();
+    void blockOffsetsChanged();
     void surfaceSizeChanged(QSize size);
     void selectionChanged(RoomKey now, RoomKey before);
 

@@ -8,6 +8,7 @@
 #include "core/rules/gamerules.h"
 
 #include <QUndoStack>
+#include <algorithm>
 #include <memory>
 
 MetaroomEditor::MetaroomEditor(QObject* parent)
@@ -129,6 +130,143 @@ void MetaroomEditor::setMetaroom(const MetaroomValues& values, const QString& te
 void MetaroomEditor::installPicture(const PictureGrid& grid, QSize surface, const QString& text)
 {
     stack->push(new PictureStep(doc, grid, surface, text));
+}
+
+// --- Files and the saved state --------------------------------------------------------
+
+namespace {
+
+// A step that replaced the picture and nothing else.
+bool picturesOnly(const QUndoCommand* step)
+{
+    if (dynamic_cast<const PictureStep*>(step))
+        return true;
+    if (step->childCount() == 0)
+        return false;
+    for (int i = 0; i < step->childCount(); ++i) {
+        if (!picturesOnly(step->child(i)))
+            return false;
+    }
+    return true;
+}
+
+mapfiles::PictureKey keyOf(const PictureGrid& grid)
+{
+    return mapfiles::pictureKey(grid.blocks.get(), grid.columns, grid.rows);
+}
+
+} // namespace
+
+bool MetaroomEditor::pictureUnsaved() const
+{
+    return keyOf(doc->grid()) != savedPicture;
+}
+
+bool MetaroomEditor::editsUnsaved() const
+{
+    // Steps between the clean point and here that only replaced the picture leave the
+    // room script as it was (the picture is saved or not on its own).
+    if (stack->isClean())
+        return false;
+    const int clean = stack->cleanIndex();
+    if (clean < 0)
+        return true;
+    const int here = stack->index();
+    for (int i = std::min(clean, here); i < std::max(clean, here); ++i) {
+        if (!picturesOnly(stack->command(i)))
+            return true;
+    }
+    return false;
+}
+
+void MetaroomEditor::keepScriptSavedThrough(const std::function<void()>& change)
+{
+    const bool saved = !editsUnsaved();
+    change();
+    if (saved)
+        stack->setClean();
+}
+
+void MetaroomEditor::takePictureAsSaved()
+{
+    savedPicture = keyOf(doc->grid());
+}
+
+void MetaroomEditor::openBackground(const PictureGrid& grid, QSize surface, const QString& path, bool nameIt)
+{
+    keepScriptSavedThrough([&] {
+        const QString text = QStringLiteral("Open");
+        MetaroomValues named = doc->metaroom();
+        named.filename = path;
+        if (!nameIt || named == doc->metaroom()) {
+            stack->push(new PictureStep(doc, grid, surface, text));
+            return;
+        }
+        stack->beginMacro(text);
+        stack->push(new PictureStep(doc, grid, surface, text));
+        stack->push(new MetaroomStep(doc, named, QStringLiteral("Change Metaroom Filename")));
+        stack->endMacro();
+    });
+    backgroundPath = path;
+    takePictureAsSaved();
+    emit filesChanged();
+}
+
+void MetaroomEditor::backgroundSaved(const QString& path)
+{
+    doc->takeSavedOffsets();
+    backgroundPath = path;
+    takePictureAsSaved();
+    emit filesChanged();
+}
+
+void MetaroomEditor::setBackgroundName(const QString& path)
+{
+    MetaroomValues named = doc->metaroom();
+    named.filename = path;
+    keepScriptSavedThrough([&] { setMetaroom(named, QStringLiteral("Change Metaroom Filename")); });
+}
+
+void MetaroomEditor::pictureImported()
+{
+    // Saving it must not write over the file of the picture it replaced.
+    backgroundPath.clear();
+    emit filesChanged();
+}
+
+void MetaroomEditor::roomFileRead(const QString& path, bool intoEmptyMap)
+{
+    if (intoEmptyMap) {
+        roomPath = path;
+        stack->setClean();
+    } else {
+        // The script's rooms joined the map's own: what it holds now is saved nowhere.
+        stack->resetClean();
+    }
+    emit filesChanged();
+}
+
+void MetaroomEditor::roomFileWritten(const QString& path)
+{
+    roomPath = path;
+    stack->setClean();
+    emit filesChanged();
+}
+
+void MetaroomEditor::newMap(QSize surface)
+{
+    // A new map is no step: the stack goes with the old one. Last room first, so no room
+    // behind it moves up.
+    stack->clear();
+    while (doc->roomCount() > 0)
+        doc->removeRoom(doc->roomAt(doc->roomCount() - 1));
+    doc->setGrid({});
+    doc->setSurfaceSize(surface);
+    doc->setMetaroom({});
+    roomPath.clear();
+    backgroundPath.clear();
+    takePictureAsSaved();
+    emit filesChanged();
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/files/mapfiles.h"
 #include "core/model/document.h"
 #include "core/model/roomcuts.h"
 
@@ -8,6 +9,7 @@ struct ScriptContent;
 #include <QObject>
 #include <QSize>
 #include <QString>
+#include <functional>
 
 class QUndoStack;
 
@@ -76,7 +78,49 @@ public:
     // Replaces the picture and the surface the rooms are drawn on.
     void installPicture(const PictureGrid& grid, QSize surface, const QString& text);
 
+    // --- The map's files and whether it is saved ---
+    // The room script the rooms were last read from or saved to, and the background file
+    // the picture was last opened from or saved to; empty while there is none.
+    QString roomFile() const { return roomPath; }
+    QString backgroundFile() const { return backgroundPath; }
+    // The picture differs from the one last opened or saved as a background file.
+    bool pictureUnsaved() const;
+    // The undo stack is away from the point where the room script was saved, by more than
+    // steps that only replaced the picture.
+    bool editsUnsaved() const;
+    bool hasUnsavedWork() const { return editsUnsaved() || pictureUnsaved(); }
+
+    // A picture read from a background file, with the surface it needs: one step "Open",
+    // which also names the file as the metaroom's when `nameIt`; a saved room script stays
+    // saved through it. The picture is then saved as that file.
+    void openBackground(const PictureGrid& grid, QSize surface, const QString& path, bool nameIt);
+    // The picture was written to this file: its blocks take the offsets the file holds
+    // (announced by the document), and it is saved as that file.
+    void backgroundSaved(const QString& path);
+    // Names the file as the metaroom's background, as a step that leaves a saved room
+    // script saved.
+    void setBackgroundName(const QString& path);
+    // The picture came from a bitmap and is in no background file yet.
+    void pictureImported();
+    // A room script was read: into an empty map it becomes the map's file and the map is
+    // saved; added to rooms that were there, the map keeps its file and is unsaved.
+    void roomFileRead(const QString& path, bool intoEmptyMap);
+    void roomFileWritten(const QString& path);
+    // An empty map, no step: no picture, no rooms, default metaroom values, the given
+    // surface, no files, an empty undo stack.
+    void newMap(QSize surface);
+
+signals:
+    // The file names or the saved state changed in a way the stack does not announce.
+    void filesChanged();
+
 private:
+    void keepScriptSavedThrough(const std::function<void()>& change);
+    void takePictureAsSaved();
+
     TMetaroomDocument* doc;
     QUndoStack* stack;
+    QString roomPath;
+    QString backgroundPath;
+    mapfiles::PictureKey savedPicture;   // the picture last read from or written to its file
 };

@@ -2,9 +2,10 @@
 
 #include <QtGlobal>
 
-// A room's six corners in picture coordinates: the two vertical walls xl and xr, and the
-// top and bottom of each wall. Held in 64 bits, so any 32-bit corner typed or moved by any
-// amount is kept exactly; the public getters of a room saturate to 32 bits.
+// A room's six corners in picture coordinates (in game coordinates where so said): the two
+// vertical walls xl and xr, and the top and bottom of each wall. Held in 64 bits, so any
+// 32-bit corner typed or moved by any amount is kept exactly; the public getters of a room
+// saturate to 32 bits.
 struct RoomShape {
     qint64 xl = 2;
     qint64 xr = 97;

@@ -4,7 +4,7 @@
 
 RoomRecord RoomFromScript(const ReadRoom& room)
 {
-    const RoomCorners& c = room.corners;
+    const RoomShape& c = room.corners;
     RoomRecord record;
     record.shape = {c.xl, c.xr, c.ytl, c.ytr, c.ybl, c.ybr};
     record.roomtype = room.roomtype;

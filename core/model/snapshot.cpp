@@ -2,18 +2,6 @@
 
 #include "core/background/bitmapgrid.h"
 
-ScriptRoom ScriptRoomOf(const RoomShape& shape)
-{
-    ScriptRoom room;
-    room.xl = SaturatedCorner(shape.xl);
-    room.xr = SaturatedCorner(shape.xr);
-    room.ytl = SaturatedCorner(shape.ytl);
-    room.ytr = SaturatedCorner(shape.ytr);
-    room.ybl = SaturatedCorner(shape.ybl);
-    room.ybr = SaturatedCorner(shape.ybr);
-    return room;
-}
-
 RoomDefs ToRoomDefs(const TMetaroomDocument& document)
 {
     const MetaroomValues& m = document.metaroom();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/roomshape.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -14,18 +16,6 @@ struct ScriptDoor {
     int perm = 0;
 
     bool operator==(const ScriptDoor&) const = default;
-};
-
-// Room corners in picture coordinates, or in game coordinates where so said.
-struct RoomCorners {
-    int xl = 0;
-    int xr = 0;
-    int ytl = 0;
-    int ytr = 0;
-    int ybl = 0;
-    int ybr = 0;
-
-    bool operator==(const RoomCorners&) const = default;
 };
 
 // The level (0 to 1) of one of a room's 16 cellular automata, as a prop line sets it.

@@ -13,31 +13,43 @@ double lineAt(qint64 x0, qint64 y0, qint64 x1, qint64 y1, qint64 x)
     return double(y0) + double(y1 - y0) * double(x - x0) / double(x1 - x0);
 }
 
-double ceilingAt(const RoomCorners& r, qint64 x)
+double ceilingAt(const RoomShape& r, qint64 x)
 {
     return lineAt(r.xl, r.ytl, r.xr, r.ytr, x);
 }
 
-double floorAt(const RoomCorners& r, qint64 x)
+double floorAt(const RoomShape& r, qint64 x)
 {
     return lineAt(r.xl, r.ybl, r.xr, r.ybr, x);
 }
 
 } // namespace
 
-bool GameRoomContains(const RoomCorners& room, qint64 x, qint64 y)
+bool GameRoomContains(const RoomShape& room, qint64 x, qint64 y)
 {
     if (x < room.xl || x > room.xr)
         return false;
     return ceilingAt(room, x) <= double(y) && double(y) <= floorAt(room, x);
 }
 
-RoomCorners CornersOf(const ScriptRoom& room)
+RoomShape CornersOf(const ScriptRoom& room)
 {
     return {room.xl, room.xr, room.ytl, room.ytr, room.ybl, room.ybr};
 }
 
-std::optional<QPoint> MusicPoint(const RoomCorners& room, const std::function<bool(QPoint)>& taken)
+ScriptRoom ScriptRoomOf(const RoomShape& shape)
+{
+    ScriptRoom room;
+    room.xl = SaturatedCorner(shape.xl);
+    room.xr = SaturatedCorner(shape.xr);
+    room.ytl = SaturatedCorner(shape.ytl);
+    room.ytr = SaturatedCorner(shape.ytr);
+    room.ybl = SaturatedCorner(shape.ybl);
+    room.ybr = SaturatedCorner(shape.ybr);
+    return room;
+}
+
+std::optional<QPoint> MusicPoint(const RoomShape& room, const std::function<bool(QPoint)>& taken)
 {
     const auto free = [&](qint64 x, qint64 y) {
         return GameRoomContains(room, x, y) && (!taken || !taken(QPoint(int(x), int(y))));
@@ -77,7 +89,7 @@ qint64 RoomPointIndex::column(qint64 x)
     return x >= 0 ? x / Width : -((-x + Width - 1) / Width);
 }
 
-void RoomPointIndex::add(const RoomCorners& room)
+void RoomPointIndex::add(const RoomShape& room)
 {
     const int index = int(rooms.size());
     rooms.push_back(room);

@@ -12,9 +12,11 @@
 // A point is in a room when it lies between the walls (xl <= x <= xr) and, at its x,
 // between the ceiling and the floor, each the straight line between its wall ends. A room
 // with reversed walls or a ceiling below its floor on both walls holds no point.
-bool GameRoomContains(const RoomCorners& room, qint64 x, qint64 y);
+bool GameRoomContains(const RoomShape& room, qint64 x, qint64 y);
 
-RoomCorners CornersOf(const ScriptRoom& room);
+RoomShape CornersOf(const ScriptRoom& room);
+// A shape's corners as they show (saturated to 32 bits), without type, music or doors.
+ScriptRoom ScriptRoomOf(const RoomShape& shape);
 
 // A point the game finds in the room, for its rmsc line: the middle of its diagonal from
 // top left to bottom right (halves truncated) when that lies inside, else the middle
@@ -22,12 +24,12 @@ RoomCorners CornersOf(const ScriptRoom& room);
 // wall; nothing when the room holds no point.
 // With taken, a point for which taken is false: the points above first, then points
 // spread over the room.
-std::optional<QPoint> MusicPoint(const RoomCorners& room, const std::function<bool(QPoint)>& taken = {});
+std::optional<QPoint> MusicPoint(const RoomShape& room, const std::function<bool(QPoint)>& taken = {});
 
 // Rooms in the order they are added, by columns of x, for the game's point look-up.
 class RoomPointIndex {
 public:
-    void add(const RoomCorners& room);
+    void add(const RoomShape& room);
     // The first room added that holds the point, or -1.
     int find(qint64 x, qint64 y) const;
     int size() const { return int(rooms.size()); }
@@ -37,7 +39,7 @@ private:
     static constexpr qint64 MaxColumns = 64;
     static qint64 column(qint64 x);
 
-    std::vector<RoomCorners> rooms;
+    std::vector<RoomShape> rooms;
     std::unordered_map<qint64, std::vector<int>> columns;
     std::vector<int> wide;
 };

@@ -360,7 +360,7 @@ private:
         const int named = number();
         Room room;
         room.read.line = line;
-        RoomCorners& c = room.read.corners;
+        RoomShape& c = room.read.corners;
         c.xl = number();
         c.xr = number();
         c.ytl = number();
@@ -413,7 +413,7 @@ private:
         // tells that its line stops the script in the game.
         int r = -1;
         if (!allRooms.isEmpty() && allRooms.last().read.musicLine == 0) {
-            const RoomCorners& latest = allRooms.last().read.corners;
+            const RoomShape& latest = allRooms.last().read.corners;
             if (GameRoomContains(latest, x, y) || !MusicPoint(latest))
                 r = int(allRooms.size()) - 1;
         }
@@ -572,10 +572,11 @@ private:
 
 namespace {
 
-RoomCorners lessOffsets(const RoomCorners& c, int dx, int dy)
+RoomShape lessOffsets(const RoomShape& c, int dx, int dy)
 {
-    return {wrappingSub(c.xl, dx), wrappingSub(c.xr, dx), wrappingSub(c.ytl, dy),
-            wrappingSub(c.ytr, dy), wrappingSub(c.ybl, dy), wrappingSub(c.ybr, dy)};
+    // The corners are 32-bit numbers as the script gives them, and so are the results.
+    const auto less = [](qint64 value, int by) -> qint64 { return wrappingSub(std::int32_t(value), by); };
+    return {less(c.xl, dx), less(c.xr, dx), less(c.ytl, dy), less(c.ytr, dy), less(c.ybl, dy), less(c.ybr, dy)};
 }
 
 } // namespace
@@ -612,8 +613,8 @@ ScriptContent ScriptReader::content() const
             for (const int r : m.rooms) {
                 ReadRoom room = allRooms[r].read;
                 room.corners = lessOffsets(room.corners, m.offsetX, m.offsetY);
-                c.panelWidth = std::max(c.panelWidth, room.corners.xr);
-                c.panelHeight = std::max({c.panelHeight, room.corners.ybl, room.corners.ybr});
+                c.panelWidth = std::max(c.panelWidth, int(room.corners.xr));
+                c.panelHeight = std::max({c.panelHeight, int(room.corners.ybl), int(room.corners.ybr)});
                 c.rooms.append(room);
             }
             for (const Door& d : doors) {
@@ -645,8 +646,11 @@ ScriptContent ScriptReader::content() const
         defs.panelHeight = m.summary.height;
         for (const int r : m.rooms) {
             const ReadRoom& read = allRooms[r].read;
-            const RoomCorners p = lessOffsets(read.corners, m.offsetX, m.offsetY);
-            defs.rooms.append({p.xl, p.xr, p.ytl, p.ytr, p.ybl, p.ybr, read.roomtype, read.music, {}, read.levels});
+            ScriptRoom room = ScriptRoomOf(lessOffsets(read.corners, m.offsetX, m.offsetY));
+            room.roomtype = read.roomtype;
+            room.music = read.music;
+            room.levels = read.levels;
+            defs.rooms.append(room);
         }
         for (const Door& d : doors) {
             if (allRooms[d.a].metaroom != k)

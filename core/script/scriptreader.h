@@ -64,7 +64,7 @@ struct ScriptStart {
 // that gave them (0: none).
 struct ReadRoom {
     int line = 0;
-    RoomCorners corners;
+    RoomShape corners;
     int roomtype = 0;
     QString music;
     int number = 0;   // the game's room number

@@ -163,7 +163,7 @@ void writeMetaroom(ScriptText& out, const RoomDefs& defs, GameNumbering& roomNum
         // of its diagonal, and the check says what the game does with it.
         // A point no earlier room holds, as the game gives the music to the first room it
         // finds there; failing that, any point of the room.
-        const RoomCorners c = CornersOf(room);
+        const RoomShape c = CornersOf(room);
         const QPoint diagonal(half(wrappingAdd(room.xl, room.xr)), half(wrappingAdd(room.ytl, room.ybr)));
         const auto takenEarlier = [&](QPoint p) { return earlier.find(p.x(), p.y()) >= 0; };
         const QPoint point = MusicPoint(c, takenEarlier).value_or(MusicPoint(c).value_or(diagonal));

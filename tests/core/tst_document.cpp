@@ -2,6 +2,7 @@
 #include "core/model/editor.h"
 #include "core/script/scriptreader.h"
 #include "core/model/snapshot.h"
+#include "core/background/blkformat.h"
 
 #include <QRandomGenerator>
 #include <QUndoStack>
@@ -177,11 +178,24 @@ void TestDocument::randomEditsUndoAndRedoExactly()
             return RoomShape{x, x + rng.bounded(200), y, y + rng.bounded(9), y + rng.bounded(200), y + rng.bounded(300)};
         };
         MetaroomEditor::EditRun typing;
+        // A picture of its own bitmap, which tells it from every other.
+        auto picture = [&] {
+            auto blocks = std::make_shared<TBlockList>();
+            auto block = std::make_unique<TGraphicBlock>();
+            block->SetBitmap(QImage(8, 8, QImage::Format_RGB32));
+            block->SetOffset(rng.bounded(9999));
+            blocks->push_back(std::move(block));
+            return PictureGrid{blocks, 1, 1};
+        };
+        PictureGrid savedPicture;   // as the files were last read or written
+        int offsetAnnouncements = 0;
+        connect(&doc, &TMetaroomDocument::blockOffsetsChanged, &doc, [&] { ++offsetAnnouncements; });
         const int steps = rng.bounded(1, 40);
         for (int step = 0; step < steps; ++step) {
             const State before = stateOf(doc);
             const int index = stack.index();
-            const int what = doc.roomCount() == 0 ? 0 : rng.bounded(13);
+            const bool editsSavedBefore = !editor.editsUnsaved();
+            const int what = doc.roomCount() == 0 ? 0 : rng.bounded(16);
             switch (what) {
             case 0:
                 editor.addRoom(RoomRecord{shape(), rng.bounded(16), QString::number(step), {}, {}});
@@ -274,18 +288,55 @@ void TestDocument::randomEditsUndoAndRedoExactly()
                 break;
             }
             case 11: {
-                PictureGrid g{std::make_shared<TBlockList>(), rng.bounded(1, 4), rng.bounded(1, 4)};
-                editor.installPicture(g, QSize(128 * g.columns, 128 * g.rows), QStringLiteral("Open Background"));
+                const PictureGrid g = picture();
+                editor.installPicture(g, QSize(128, 128), QStringLiteral("Import"));
+                QVERIFY(editor.pictureUnsaved());
                 break;
             }
+            case 13: {   // a background opened: picture and the metaroom's file name, one step
+                const PictureGrid g = picture();
+                const QString path = QStringLiteral("b%1.blk").arg(rng.bounded(3));
+                editor.openBackground(g, QSize(128, 128), path, rng.bounded(2) == 0);
+                QCOMPARE(editor.backgroundFile(), path);
+                QVERIFY(!editor.pictureUnsaved());
+                savedPicture = g;
+                break;
+            }
+            case 14: {   // named as the metaroom's background
+                const QString path = QStringLiteral("b%1.blk").arg(rng.bounded(3));
+                editor.setBackgroundName(path);
+                QCOMPARE(doc.metaroom().filename, path);
+                break;
+            }
+            case 15: {   // the picture saved: its blocks take the file's offsets, announced
+                const int announced = offsetAnnouncements;
+                editor.backgroundSaved(QStringLiteral("saved.blk"));
+                QVERIFY(!editor.pictureUnsaved());
+                if (doc.grid().blocks) {
+                    QCOMPARE(offsetAnnouncements, announced + 1);
+                    QCOMPARE(doc.grid().blocks->front()->Offset(), blk::savedOffsets(*doc.grid().blocks).front());
+                }
+                savedPicture = doc.grid();
+                break;
+            }
+            }
+            // Steps that only replace or name the picture leave a saved room script saved;
+            // any other new step leaves it unsaved.
+            if (what == 11 || what == 13 || what == 14 || what == 15)
+                QCOMPARE(!editor.editsUnsaved(), editsSavedBefore);
+            else if (stack.index() == index + 1)
+                QVERIFY(editor.editsUnsaved());
+            if (rng.bounded(6) == 0) {
+                editor.roomFileWritten(QStringLiteral("map.cos"));
+                QVERIFY(!editor.editsUnsaved());
             }
             checkInvariants(doc);
             // One step at most, and a step exactly when the map changed (a merged step
             // changes the map without a new index).
             QVERIFY(stack.index() - index <= 1);
             if (stack.index() == index + 1)
-                QVERIFY(!(stateOf(doc) == before) || what == 11);
-            else if (!(what == 3 || what == 9 || what == 10))
+                QVERIFY(!(stateOf(doc) == before) || what == 11 || what == 13);
+            else if (!(what == 3 || what == 9 || what == 10 || what == 15))
                 QVERIFY(stateOf(doc) == before);
             states[stack.index()] = stateOf(doc);
             if (QTest::currentTestFailed())
@@ -298,6 +349,7 @@ void TestDocument::randomEditsUndoAndRedoExactly()
         while (stack.canUndo()) {
             stack.undo();
             checkInvariants(doc);
+            QCOMPARE(editor.pictureUnsaved(), doc.grid().blocks != savedPicture.blocks);
             QVERIFY2(stateOf(doc) == states.value(stack.index()),
                      qPrintable(QStringLiteral("seed %1, undo to %2").arg(seed).arg(stack.index())));
         }

@@ -23,7 +23,7 @@ QStringList describe(const ScriptContent& content)
 {
     QStringList log;
     for (const ReadRoom& r : content.rooms) {
-        const RoomCorners& c = r.corners;
+        const RoomShape& c = r.corners;
         log << QStringLiteral("%1: room %2 %3 %4 %5 %6 %7 type %8 music %9")
                    .arg(r.line)
                    .arg(c.xl)
@@ -211,7 +211,7 @@ void TestScriptReader::severalMetarooms()
     QCOMPARE(c.otherMetarooms[0].rooms.size(), 1);
     QCOMPARE(c.otherMetarooms[0].metaroomFilename, QStringLiteral("one"));
     // Before, the second metaroom's offsets were taken off the first's rooms too.
-    QCOMPARE(ReadScript(script, plainStart()).rooms[0].corners, (RoomCorners{0, 100, 0, 0, 50, 50}));
+    QCOMPARE(ReadScript(script, plainStart()).rooms[0].corners, (RoomShape{0, 100, 0, 0, 50, 50}));
 }
 
 void TestScriptReader::panelGrowsInPictureCoordinates()
