@@ -90,9 +90,8 @@ void TestToolbox::cleanup()
 void TestToolbox::layout()
 {
     QCOMPARE(tool->windowTitle(), QStringLiteral("Toolbox"));
-    QCOMPARE(tool->size(), QSize(226, 217));
-    QVERIFY(tool->windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(!(tool->windowFlags() & Qt::WindowCloseButtonHint));
+    QCOMPARE(tool->objectName(), QStringLiteral("frmToolbox"));
+    QCOMPARE(tool->widget()->size(), TfrmToolbox::PagesSize);
     QCOMPARE(tool->PageControl1->count(), 2);
     QCOMPARE(tool->PageControl1->tabText(0), QStringLiteral("Meta room"));
     QCOMPARE(tool->PageControl1->tabText(1), QStringLiteral("Sub room"));
@@ -124,7 +123,7 @@ void TestToolbox::layout()
     const Place buttons[] = {
         {"btnAddRoom", {0, 164, 75, 25}, "Add Room"},   {"btnDelRoom", {80, 164, 75, 25}, "Delete Room"},
         {"btnAddDoor", {112, 120, 25, 21}, "Add"},      {"btnDeleteDoor", {136, 120, 41, 21}, "Delete"},
-        {"btnUpdateDoor", {176, 120, 41, 21}, "Update"},
+        {"btnUpdateDoor", {176, 120, 41, 21}, "Update"}, {"btnAddRoom2", {0, 194, 75, 25}, "Add Room"},
     };
     for (const Place& p : buttons) {
         auto* b = tool->findChild<QPushButton*>(QString::fromLatin1(p.name));
@@ -132,6 +131,10 @@ void TestToolbox::layout()
         QCOMPARE(b->geometry(), p.geometry);
         QCOMPARE(b->text(), QString::fromLatin1(p.text));
     }
+    // Each page has its Add Room button, wholly on the page.
+    QCOMPARE(tool->btnAddRoom2->parentWidget(), tool->TabSheet2);
+    for (QPushButton* add : {tool->btnAddRoom, tool->btnAddRoom2})
+        QVERIFY(add->parentWidget()->rect().contains(add->geometry()));
     QCOMPARE(tool->GroupBox1->geometry(), QRect(0, 4, 217, 93));
     QCOMPARE(tool->GroupBox1->title(), QStringLiteral("Room position"));
     QCOMPARE(tool->edtxl->parentWidget(), tool->GroupBox1);
