@@ -9,6 +9,7 @@
 #include "view/room.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QTabWidget>
 
 void TfrmMainForm::createDoorPicking()
@@ -65,6 +66,9 @@ void TfrmMainForm::SharedEdgeClicked(RoomKey first, RoomKey second)
         return;
     frmToolbox->PageControl1->setCurrentWidget(frmToolbox->TabSheet2);
     frmToolbox->ShowDoorTo(second);
+    // A permeability typed next goes to their door.
+    frmToolbox->edtPerm->setFocus(Qt::OtherFocusReason);
+    frmToolbox->edtPerm->selectAll();
     const QString pair = QStringLiteral("Rooms %1 and %2")
                              .arg(IntToStr(Document->positionOf(first)), IntToStr(Document->positionOf(second)));
     if (const std::optional<int> perm = Document->doorPerm(first, second))
