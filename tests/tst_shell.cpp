@@ -246,12 +246,15 @@ void TestShell::toolboxToggle()
         QTRY_VERIFY(!e.tool->geometry().intersects(e.main->scbImage->geometry()));
         QVERIFY(e.tool->geometry().right() > e.main->width() - 20);
     }
+    // The window's saved state brings its place back.
+    const QByteArray docked = e.main->saveState();
     e.tool->setFloating(true);
     e.main->Toolbox1->trigger();
     QVERIFY(!e.tool->isVisible());
     e.main->Toolbox1->trigger();
     QVERIFY(e.tool->isVisible() && e.tool->isFloating());
-    e.tool->setFloating(false);
+    QVERIFY(e.main->restoreState(docked));
+    QVERIFY(!e.tool->isFloating());
 
     // The dock's close button hides it the same way.
     QVERIFY(!e.tool->close());

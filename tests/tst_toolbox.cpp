@@ -580,19 +580,13 @@ void TestToolbox::typedCornersMakeOneShape()
             const RoomShape got = shape();
             const QString where = QStringLiteral("seed %1, trial %2").arg(seed).arg(trial);
             QVERIFY2(main->UndoStack->count() == steps + (got == start ? 0 : 1), qPrintable(where));
-            if (keepsLeastSize(wanted))
-                QVERIFY2(got == wanted, qPrintable(where));
-            QVERIFY2(keepsLeastSize(got), qPrintable(where));
-            const RoomShape untouched = [&] {
-                RoomShape s = got;
+            QVERIFY2(keepsLeastSize(got) && (got == wanted || !keepsLeastSize(wanted)), qPrintable(where));
+            auto untyped = [&](RoomShape s) {
                 for (int c : typed)
                     s = WithCorner(s, corners[c], 0);
                 return s;
-            }();
-            RoomShape startUntouched = start;
-            for (int c : typed)
-                startUntouched = WithCorner(startUntouched, corners[c], 0);
-            QVERIFY2(untouched == startUntouched, qPrintable(where));
+            };
+            QVERIFY2(untyped(got) == untyped(start), qPrintable(where));
             QCOMPARE(tool->edtxl->text(), QString::number(got.xl));
             if (first)
                 QVERIFY2(got == *first, qPrintable(where));
