@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real program on an X display of its own, drives a short session with the
 # keyboard and the mouse as a person would, and saves a screenshot of each step: the
-# menus, a picture imported by File > Import Bitmap, rooms added with the toolbox's
+# menus, the toolbox docked at start and floated by a double click on its title bar, a
+# picture imported by File > Import Bitmap, rooms added with the toolbox's
 # "Add Room", moved and reshaped by their handle boxes, a reshape undone with Ctrl+Z and
 # redone, the toolbox's two pages; at 50 % a room dragged by its middle and by a wall's box;
 # the window made bigger and View > Fit Picture showing the whole picture, with more rooms

@@ -247,6 +247,10 @@ void TestToolbox::nothingHappensWithoutAShownRoom()
     // The texts typed before the room existed were taken by the new room on showing it.
     QCOMPARE(tool->edtMusic->text(), QString());
     QCOMPARE(tool->edtRoomType->text(), QStringLiteral("0"));
+    // The Sub room page's Add Room adds one too.
+    tool->btnAddRoom2->click();
+    QCOMPARE(main->Rooms.size(), 2);
+    QCOMPARE(tool->ShownRoom, main->Rooms[1]);
 }
 
 void TestToolbox::positionEdits()
