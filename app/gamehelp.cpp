@@ -36,8 +36,8 @@ void TfrmMainForm::createDocks()
     dockProblems = new ProblemsDock(Document, this);
     addDockWidget(Qt::RightDockWidgetArea, dockRooms);
     addDockWidget(Qt::BottomDockWidgetArea, dockProblems);
-    // The toolbox stands over the main window's right edge, where the room list would be:
-    // it starts hidden, and the Problems list, under the toolbox, starts shown and short.
+    // The toolbox takes the right side, above the room list: the list starts hidden, and
+    // the Problems list starts shown and short.
     dockRooms->hide();
     const int rowHeight = dockProblems->fontMetrics().height() + 6;
     resizeDocks({dockProblems}, {(ProblemRowsAtStart + 2) * rowHeight}, Qt::Vertical);

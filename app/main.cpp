@@ -20,7 +20,6 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
-#include <QTimer>
 #include <QUndoStack>
 #include <QUrl>
 
@@ -244,6 +243,7 @@ void TfrmMainForm::createPictureSurface()
     scbImage->setObjectName(QStringLiteral("scbImage"));
     connect(scbImage, &TMapView::zoomChanged, this, &TfrmMainForm::showZoom);
     createMapMenu();
+    createDoorPicking();
     setCentralWidget(scbImage);
 }
 
@@ -272,16 +272,6 @@ void TfrmMainForm::closeEvent(QCloseEvent* event)
     QMainWindow::closeEvent(event);
     if (event->isAccepted())
         emit closed();
-}
-
-void TfrmMainForm::showEvent(QShowEvent* event)
-{
-    QMainWindow::showEvent(event);
-    // The toolbox stays on top, also where no window manager keeps it there.
-    QTimer::singleShot(0, this, [this] {
-        if (frmToolbox && frmToolbox->isVisible())
-            frmToolbox->raise();
-    });
 }
 
 void TfrmMainForm::Toolbox1Click()

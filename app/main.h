@@ -252,13 +252,22 @@ public:
     // Scrolls the map so that the room is in view.
     void ShowRoomInView(RoomKey key);
 
+    // --- Doors picked on the map ---
+    // Ends a door waiting in the toolbox for its second room, without a door.
+    void CancelPendingDoor();
+    // Shows whether a door waits: the status line says so, rooms take a link cursor, Esc
+    // cancels. The toolbox calls it as its door turns pending or not.
+    void followDoorPending(bool pending);
+    // A shared edge clicked on the map: the first room is selected and the toolbox shows
+    // their door, or offers to make it.
+    void SharedEdgeClicked(RoomKey first, RoomKey second);
+
 signals:
     void closed();
 
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -294,4 +303,9 @@ private:
     RoomKey mapMenuRoom = 0;
     void chooseRoom(RoomKey key);   // a room chosen in a dock
     void showGameErrorsOfSave(const QString& path);
+
+    // Doors picked on the map
+    void createDoorPicking();
+    QAction* cancelDoor = nullptr;   // Esc while a door waits
+    QString doorWaitingLine;         // the status line that says so
 };

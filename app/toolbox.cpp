@@ -6,6 +6,7 @@
 #include "app/main.h"
 #include "view/room.h"
 #include "core/model/editor.h"
+#include "core/model/neighbours.h"
 #include "core/rules/refusedvalues.h"
 #include "core/rules/roomtypes.h"
 
@@ -104,36 +105,41 @@ void condenseToFit(QWidget* window)
 } // namespace
 
 TfrmToolbox::TfrmToolbox(TfrmMainForm* mainForm)
-    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    : QDockWidget(QStringLiteral("Toolbox"), mainForm)
     , frmMainForm(mainForm)
 {
+    // The name under which the main window keeps the dock's place.
     setObjectName(QStringLiteral("frmToolbox"));
-    setWindowTitle(QStringLiteral("Toolbox"));
-    setAttribute(Qt::WA_QuitOnClose, false);
+    setFeatures(DockWidgetClosable | DockWidgetMovable | DockWidgetFloatable);
+    setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
-    resize(226, 217);
 
-    PageControl1 = new QTabWidget(this);
+    auto* pages = new QWidget(this);
+    pages->setObjectName(QStringLiteral("ToolboxPages"));
+    pages->setFixedSize(PagesSize);
+    PageControl1 = new QTabWidget(pages);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setGeometry(0, 0, 227, 217);
+    PageControl1->setGeometry(0, 0, PagesSize.width() + 1, PagesSize.height());
     createMetaRoomPage();
     createSubRoomPage();
     PageControl1->setCurrentWidget(TabSheet1);
     setTabOrders();
+    setWidget(pages);
 
     condenseToFit(this);
 
-    if (frmMainForm)
+    if (frmMainForm) {
         frmMainForm->frmToolbox = this;
+        frmMainForm->addDockWidget(Qt::RightDockWidgetArea, this);
+        // Above the Rooms list on that side.
+        if (QDockWidget* rooms = frmMainForm->findChild<QDockWidget*>(QStringLiteral("dockRooms")))
+            frmMainForm->splitDockWidget(this, rooms, Qt::Vertical);
+        connect(this, &TfrmToolbox::doorPendingChanged, frmMainForm, &TfrmMainForm::followDoorPending);
+    }
     followDocument();
-    // Placed before it is shown, so that a window manager takes the place as the frame's,
-    // as it does for the main window's; and again once shown, for a window system that
-    // knows the frame's size by then.
     FormCreate();
-    show();
-    placeBesideMainWindow();
 }
 
 TfrmToolbox::~TfrmToolbox()
@@ -228,15 +234,26 @@ void TfrmToolbox::createSubRoomPage()
     Label13 = label(p, "Label13", "Room type:", 104, 168);
     edtRoomType = edit(p, "edtRoomType", "0", 160, 168, 57);
     RoomTypes = new RoomTypePicker(edtRoomType);
+    btnAddRoom2 = button(p, "btnAddRoom2", "Add Room", 0, 194, 75, 25);
 
-    for (QLineEdit* position : {edtytl, edtxl, edtybl, edtytr, edtxr, edtybr})
+    for (const auto& [position, corner] : cornerEdits()) {
         position->installEventFilter(this);
+        connect(position, &QLineEdit::textChanged, this, [this, position = position] {
+            if (!showingPosition)
+                typedCorners.insert(position);
+        });
+        connect(position, &QLineEdit::returnPressed, this, [this, position = position] {
+            plsd::runGuarded([this, position] { applyCorners(position); });
+        });
+    }
+    connect(edtPerm, &QLineEdit::returnPressed, this, [this] { plsd::runGuarded([this] { edtPermReturn(); }); });
     for (QLineEdit* typedIn : {edtMusic, edtRoomType})
         typedIn->installEventFilter(this);
 
     using plsd::connectHandler;
     connectHandler(edtMusic, &QLineEdit::textChanged, this, &TfrmToolbox::edtMusicChange);
     connectHandler(edtRoomType, &QLineEdit::textChanged, this, &TfrmToolbox::edtRoomTypeChange);
+    connectHandler(btnAddRoom2, &QPushButton::clicked, this, &TfrmToolbox::btnAddRoomClick);
     connectHandler(btnAddDoor, &QPushButton::clicked, this, &TfrmToolbox::btnAddDoorClick);
     connectHandler(btnDeleteDoor, &QPushButton::clicked, this, &TfrmToolbox::btnDeleteDoorClick);
     connectHandler(btnUpdateDoor, &QPushButton::clicked, this, &TfrmToolbox::btnUpdateDoorClick);
@@ -261,7 +278,7 @@ void TfrmToolbox::setTabOrders()
     chain({edtOffsetX, edtOffsetY, btnAddRoom, btnDelRoom, edtMetaRoomID, edtSubRoomStartID, edtDefaultRoomType,
            edtMetaroomMusic, edtFilename});
     chain({edtytl, edtxl, edtybl, edtytr, edtxr, edtybr, edtSubRoomID, cbxDoorList, edtPerm, btnAddDoor,
-           btnDeleteDoor, btnUpdateDoor, edtMusic, edtRoomType});
+           btnDeleteDoor, btnUpdateDoor, edtMusic, edtRoomType, btnAddRoom2});
 }
 
 void TfrmToolbox::FormCreate()
@@ -269,16 +286,6 @@ void TfrmToolbox::FormCreate()
     ShownRoom = nullptr;
     shownKey = 0;
     DoorPending = false;
-    placeBesideMainWindow();
-}
-
-void TfrmToolbox::placeBesideMainWindow()
-{
-    // The right edges line up, 40 pixels below the main window's top (outer sizes).
-    if (frmMainForm) {
-        const QRect main = frmMainForm->frameGeometry();
-        move(main.left() + main.width() - frameGeometry().width(), main.top() + 40);
-    }
 }
 
 TMetaroomDocument* TfrmToolbox::document() const
@@ -294,13 +301,19 @@ void TfrmToolbox::followDocument()
     connect(doc, &TMetaroomDocument::selectionChanged, this, [this](RoomKey now) { followSelection(now); });
     connect(doc, &TMetaroomDocument::roomChanged, this, &TfrmToolbox::followRoomChanged);
     connect(doc, &TMetaroomDocument::doorsChanged, this, &TfrmToolbox::followDoors);
-    connect(doc, &TMetaroomDocument::roomInserted, this, &TfrmToolbox::followNumbers);
+    connect(doc, &TMetaroomDocument::roomInserted, this, [this](int, RoomKey key) {
+        followNeighbour(key);
+        followNumbers();
+    });
     connect(doc, &TMetaroomDocument::roomRemoved, this, [this](int, RoomKey key) {
         if (key == shownKey) {
             // The page keeps its texts, with no room behind them.
             ShownRoom = nullptr;
             shownKey = 0;
+            typedCorners.clear();
+            neighbours.clear();
         }
+        neighbours.removeOne(key);
         followNumbers();
     });
     connect(doc, &TMetaroomDocument::metaroomChanged, this, &TfrmToolbox::followMetaroom);
@@ -473,12 +486,16 @@ void TfrmToolbox::followSelection(RoomKey now)
 
 void TfrmToolbox::showRoomPage(TRoom* room)
 {
+    // Corners typed for the room shown so far are applied before the page changes.
+    if (!typedCorners.isEmpty() && ShownRoom && document()->contains(shownKey))
+        plsd::runGuarded([this] { applyCorners(nullptr); });
     if (!room) {
         ShownRoom = nullptr;
         shownKey = 0;
     } else {
         ShownRoom = room;
         shownKey = room->key();
+        neighbours = EdgeNeighbours(*document(), shownKey);
         ShowRoomPosition(room);
         edtSubRoomID->setText(IntToStr(room->id));
         fillDoorList(room);
@@ -491,7 +508,16 @@ void TfrmToolbox::showRoomPage(TRoom* room)
 
 void TfrmToolbox::followRoomChanged(RoomKey key, TMetaroomDocument::RoomChanges changes)
 {
-    if (key != shownKey || !ShownRoom)
+    if (!ShownRoom)
+        return;
+    if (changes.testFlag(TMetaroomDocument::ShapeChanged)) {
+        if (key == shownKey)
+            neighbours = EdgeNeighbours(*document(), shownKey);
+        else
+            followNeighbour(key);
+        followNumbers();
+    }
+    if (key != shownKey)
         return;
     const RoomRecord& record = document()->room(key);
     if (changes.testFlag(TMetaroomDocument::ShapeChanged)) {
@@ -530,24 +556,77 @@ void TfrmToolbox::followNumbers()
     }
 }
 
+// A room that shares an edge with the shown room, or no longer does.
+void TfrmToolbox::followNeighbour(RoomKey key)
+{
+    if (!ShownRoom || key == shownKey)
+        return;
+    const bool shares = SharesEdge(*document(), shownKey, key);
+    if (shares && !neighbours.contains(key))
+        neighbours.append(key);
+    else if (!shares)
+        neighbours.removeOne(key);
+}
+
 QStringList TfrmToolbox::doorEntries(const TRoom* room) const
 {
+    const TMetaroomDocument* doc = document();
     QStringList entries;
-    for (const RoomDoor& d : document()->room(room->key()).doors)
-        entries.append(IntToStr(document()->positionOf(d.target)));
+    for (const RoomDoor& d : doc->room(room->key()).doors)
+        entries.append(IntToStr(doc->positionOf(d.target)));
     // Sorted as text, as the list keeps them: "10" comes before "2".
     std::sort(entries.begin(), entries.end());
-    return entries;
+    // Then the shown room's neighbours without a door line yet, sorted the same way.
+    QStringList offered;
+    if (room->key() == shownKey) {
+        for (const RoomKey key : neighbours) {
+            if (doc->contains(key) && doc->doorIndex(shownKey, key) < 0)
+                offered.append(IntToStr(doc->positionOf(key)) + NeighbourMark);
+        }
+    }
+    std::sort(offered.begin(), offered.end());
+    return entries + offered;
+}
+
+TRoom* TfrmToolbox::entryRoom(const QString& entry) const
+{
+    QString number = entry;
+    if (number.endsWith(NeighbourMark))
+        number.chop(NeighbourMark.size());
+    return frmMainForm->RoomByIndex(StrToInt(number));
+}
+
+bool TfrmToolbox::neighbourPicked() const
+{
+    return cbxDoorList->currentIndex() >= 0 && cbxDoorList->currentText().endsWith(NeighbourMark);
+}
+
+void TfrmToolbox::ShowDoorTo(RoomKey other)
+{
+    if (!ShownRoom || !document()->contains(other))
+        return;
+    const QString number = IntToStr(document()->positionOf(other));
+    for (int i = 0; i < cbxDoorList->count(); ++i) {
+        if (cbxDoorList->itemText(i) == number || cbxDoorList->itemText(i) == number + NeighbourMark) {
+            cbxDoorList->setCurrentIndex(i);
+            doorListIndex = i;
+            cbxDoorListChange();
+            return;
+        }
+    }
 }
 
 void TfrmToolbox::ShowRoomPosition(TRoom* room)
 {
+    showingPosition = true;
     edtxl->setText(IntToStr(room->xl()));
     edtxr->setText(IntToStr(room->xr()));
     edtytl->setText(IntToStr(room->ytl()));
     edtybl->setText(IntToStr(room->ybl()));
     edtytr->setText(IntToStr(room->ytr()));
     edtybr->setText(IntToStr(room->ybr()));
+    showingPosition = false;
+    typedCorners.clear();
 }
 
 void TfrmToolbox::fillDoorList(TRoom* room)
@@ -556,8 +635,11 @@ void TfrmToolbox::fillDoorList(TRoom* room)
     cbxDoorList->clearEditText();
     for (const QString& entry : doorEntries(room))
         cbxDoorList->addItem(entry);
-    if (cbxDoorList->count() > 0)
+    // The first door is picked; a neighbour only when the user picks it.
+    if (cbxDoorList->count() > 0 && !cbxDoorList->itemText(0).endsWith(NeighbourMark))
         cbxDoorList->setCurrentIndex(0);
+    else
+        cbxDoorList->setCurrentIndex(-1);
     doorListIndex = cbxDoorList->currentIndex();
 }
 
@@ -566,7 +648,7 @@ void TfrmToolbox::fillDoorList(TRoom* room)
 // which "Update" would then write into its door.
 void TfrmToolbox::showSelectedDoorPerm()
 {
-    if (cbxDoorList->count() < 1)
+    if (cbxDoorList->count() < 1 || cbxDoorList->itemText(0).endsWith(NeighbourMark))
         return;
     TRoom* target = frmMainForm->RoomByIndex(StrToInt(cbxDoorList->itemText(0)));
     if (TDoor* door = ShownRoom->DoorTo(target))
@@ -584,45 +666,81 @@ void TfrmToolbox::btnDelRoomClick()
         frmMainForm->DeleteRoom();
 }
 
-void TfrmToolbox::writePosition(QLineEdit* edit, void (TRoom::*setter)(int))
+QList<std::pair<QLineEdit*, Corner>> TfrmToolbox::cornerEdits() const
 {
-    if (!ShownRoom)
+    return {{edtytl, Corner::TopLeft},  {edtxl, Corner::LeftWall},  {edtybl, Corner::BottomLeft},
+            {edtytr, Corner::TopRight}, {edtxr, Corner::RightWall}, {edtybr, Corner::BottomRight}};
+}
+
+// The corners typed since the room was shown, and the one just left (written whether or not
+// its text changed), make one shape: checked for the minimum size once, in a fixed order of
+// corners, and set as one step. A text that does not convert is refused and changes
+// nothing; it stays until the next refresh, and the other typed corners still wait.
+void TfrmToolbox::applyCorners(QLineEdit* left)
+{
+    if (!ShownRoom || !document()->contains(shownKey))
         return;
-    const std::int32_t value = StrToInt(edit->text());
-    (ShownRoom->*setter)(value);
-    // Shown again even when the room did not change, so the field holds what it took.
-    if (ShownRoom)
+    if (left)
+        typedCorners.insert(left);
+    RoomShape shape = document()->room(shownKey).shape;
+    QList<Corner> moved;
+    for (const auto& [edit, corner] : cornerEdits()) {
+        if (!typedCorners.contains(edit))
+            continue;
+        if (!tryStrToInt(edit->text()))
+            typedCorners.remove(edit);
+        shape = WithCorner(shape, corner, StrToInt(edit->text()));
+        moved.append(corner);
+    }
+    typedCorners.clear();
+    if (moved.isEmpty())
+        return;
+    if (ShownRoom->fixed) {
+        for (const Corner corner : moved)
+            shape = AdjustedShape(shape, corner, ShownRoom->HandleWidth, ShownRoom->HandleHeight);
+    }
+    static const char* const texts[] = {"", "Change Top Left", "Change Left Wall", "Change Bottom Left",
+                                        "Change Top Right", "Change Right Wall", "Change Bottom Right"};
+    const QString text = moved.size() == 1 ? QString::fromLatin1(texts[int(moved[0])])
+                                           : QStringLiteral("Change Room Corners");
+    const RoomKey key = shownKey;
+    frmMainForm->Editor->setRoomShape(key, shape, text);
+    // A write from a field left makes the room the selected one, as a click does.
+    if (left && ShownRoom && ShownRoom->fixed && document()->selection() != key)
+        document()->select(key);
+    // Shown again even when the room did not change, so the fields hold what it took.
+    if (ShownRoom && shownKey == key)
         ShowRoomPosition(ShownRoom);
 }
 
 void TfrmToolbox::edtytlExit()
 {
-    writePosition(edtytl, &TRoom::setYtl);
+    applyCorners(edtytl);
 }
 
 void TfrmToolbox::edtxlExit()
 {
-    writePosition(edtxl, &TRoom::setXl);
+    applyCorners(edtxl);
 }
 
 void TfrmToolbox::edtyblExit()
 {
-    writePosition(edtybl, &TRoom::setYbl);
+    applyCorners(edtybl);
 }
 
 void TfrmToolbox::edtytrExit()
 {
-    writePosition(edtytr, &TRoom::setYtr);
+    applyCorners(edtytr);
 }
 
 void TfrmToolbox::edtxrExit()
 {
-    writePosition(edtxr, &TRoom::setXr);
+    applyCorners(edtxr);
 }
 
 void TfrmToolbox::edtybrExit()
 {
-    writePosition(edtybr, &TRoom::setYbr);
+    applyCorners(edtybr);
 }
 
 void TfrmToolbox::edtMusicChange()
@@ -702,11 +820,25 @@ void TfrmToolbox::btnAddDoorClick()
 {
     if (!ShownRoom)
         return;
+    // A neighbour picked in the list gets its door at once, as one step.
+    if (neighbourPicked()) {
+        TRoom* target = entryRoom(cbxDoorList->currentText());
+        frmMainForm->Editor->setDoor(shownKey, target->key(), typedPerm());
+        return;
+    }
     // A number the game refuses is refused at once; text that is no number is reported
     // when the door is made.
     if (const auto perm = tryStrToInt(edtPerm->text()))
         RefuseNonGamePermeability(*perm);
     DoorPending = true;
+}
+
+// Return in "Perm:" gives the door picked in the list that permeability, making its door
+// line when there is none.
+void TfrmToolbox::edtPermReturn()
+{
+    if (cbxDoorList->currentIndex() >= 0)
+        btnUpdateDoorClick();
 }
 
 void TfrmToolbox::cbxDoorListKeyPress(QKeyEvent* event)
@@ -719,7 +851,7 @@ void TfrmToolbox::cbxDoorListChange()
 {
     if (!ShownRoom)
         return;
-    TRoom* target = frmMainForm->RoomByIndex(StrToInt(cbxDoorList->currentText()));
+    TRoom* target = entryRoom(cbxDoorList->currentText());
     if (TDoor* door = ShownRoom->DoorTo(target))
         edtPerm->setText(IntToStr(door->perm));
 }
@@ -728,7 +860,7 @@ void TfrmToolbox::btnUpdateDoorClick()
 {
     if (!ShownRoom || cbxDoorList->currentText().isEmpty())
         return;
-    TRoom* target = frmMainForm->RoomByIndex(StrToInt(cbxDoorList->currentText()));
+    TRoom* target = entryRoom(cbxDoorList->currentText());
     ShownRoom->SetDoor(target, typedPerm());
 }
 
@@ -736,7 +868,7 @@ void TfrmToolbox::btnDeleteDoorClick()
 {
     if (!ShownRoom || cbxDoorList->currentText().isEmpty())
         return;
-    TRoom* target = frmMainForm->RoomByIndex(StrToInt(cbxDoorList->currentText()));
+    TRoom* target = entryRoom(cbxDoorList->currentText());
     ShownRoom->RemoveDoor(target);
     fillDoorList(ShownRoom);
     showSelectedDoorPerm();
@@ -751,7 +883,7 @@ void TfrmToolbox::closeEvent(QCloseEvent* event)
         frmMainForm->Toolbox1Click();
         return;
     }
-    QWidget::closeEvent(event);
+    QDockWidget::closeEvent(event);
 }
 
 bool TfrmToolbox::eventFilter(QObject* watched, QEvent* event)
@@ -770,17 +902,22 @@ bool TfrmToolbox::eventFilter(QObject* watched, QEvent* event)
     }
     if (event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        // Leaving for another control of the toolbox, not for another window or a menu.
+        // Leaving for another control, not for another window or a menu; moving from one
+        // corner to another keeps the typed corners waiting for one shape.
         if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
             return false;
+        const QWidget* next = QApplication::focusWidget();
+        const QList<std::pair<QLineEdit*, Corner>> corners = cornerEdits();
+        const bool toCorner =
+            std::any_of(corners.begin(), corners.end(), [next](const auto& c) { return c.first == next; });
         const std::pair<QLineEdit*, void (TfrmToolbox::*)()> exits[] = {
             {edtytl, &TfrmToolbox::edtytlExit}, {edtxl, &TfrmToolbox::edtxlExit}, {edtybl, &TfrmToolbox::edtyblExit},
             {edtytr, &TfrmToolbox::edtytrExit}, {edtxr, &TfrmToolbox::edtxrExit}, {edtybr, &TfrmToolbox::edtybrExit},
         };
         for (const auto& [editField, handler] : exits) {
-            if (watched == editField)
+            if (watched == editField && !toCorner)
                 plsd::runGuarded([this, handler = handler] { (this->*handler)(); });
         }
     }
-    return QWidget::eventFilter(watched, event);
+    return QDockWidget::eventFilter(watched, event);
 }

@@ -3,10 +3,13 @@
 #include "core/common/documentvalue.h"
 #include "core/model/editor.h"
 #include "core/model/document.h"
+#include "core/model/roomshape.h"
 
+#include <QDockWidget>
 #include <QHash>
+#include <QSet>
+#include <QSize>
 #include <QString>
-#include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -22,10 +25,32 @@ class RoomTypePicker;
 class TfrmMainForm;
 class TRoom;
 
-// The toolbox: a small tool window that stays on top beside the main window. Its
+// A flag that tells when it turns on or off.
+class PendingFlag {
+public:
+    explicit PendingFlag(std::function<void(bool)> changed)
+        : changed(std::move(changed))
+    {
+    }
+    PendingFlag& operator=(bool on)
+    {
+        if (on != value) {
+            value = on;
+            changed(on);
+        }
+        return *this;
+    }
+    explicit operator bool() const { return value; }
+
+private:
+    bool value = false;
+    std::function<void(bool)> changed;
+};
+
+// The toolbox: a dock of the main window, on its right side at start, that can float. Its
 // "Meta room" page holds the metaroom-wide values; its "Sub room" page shows the selected
 // room's corners, type, music and doors and edits them.
-class TfrmToolbox : public QWidget {
+class TfrmToolbox : public QDockWidget {
     Q_OBJECT
     std::int32_t metaRoomIDValue() const;
     void setMetaRoomIDValue(const std::int32_t& value);
@@ -39,7 +64,10 @@ class TfrmToolbox : public QWidget {
     void setMetaroomFilenameValue(const QString& value);
 
 public:
-    // Sets frmMainForm and the main window's frmToolbox, and places itself beside it.
+    // The pages' size, fixed: the controls stand at fixed places.
+    static constexpr QSize PagesSize{226, 247};
+
+    // Sets frmMainForm and the main window's frmToolbox, and docks on its right side.
     explicit TfrmToolbox(TfrmMainForm* mainForm);
     ~TfrmToolbox() override;
 
@@ -65,6 +93,7 @@ public:
     QLineEdit* edtFilename = nullptr;
     QPushButton* btnAddRoom = nullptr;
     QPushButton* btnDelRoom = nullptr;
+    QPushButton* btnAddRoom2 = nullptr;   // "Add Room" on the Sub room page
 
     // Page "Sub room"
     QGroupBox* GroupBox1 = nullptr;
@@ -97,7 +126,8 @@ public:
 
     // The room the Sub room page shows: the selected room, following the document.
     TRoom* ShownRoom = nullptr;
-    bool DoorPending = false;
+    // A door waiting for its second room; doorPendingChanged tells when it turns on or off.
+    PendingFlag DoorPending{[this](bool on) { emit doorPendingChanged(on); }};
 
     // The metaroom values of the document, read each time; a write is one undo step and
     // the edits follow it at once.
@@ -136,6 +166,10 @@ public:
     // that does not convert raises before anything changes.
     bool CompletePendingDoor(TRoom* room);
 
+    // Picks the entry of a room in the door list, a door or a neighbour, and shows its
+    // door's permeability; nothing when the room is not listed.
+    void ShowDoorTo(RoomKey other);
+
     // Event handlers
     void FormCreate();
     void btnAddRoomClick();
@@ -160,6 +194,10 @@ public:
     void cbxDoorListChange();
     void btnUpdateDoorClick();
     void btnDeleteDoorClick();
+    void edtPermReturn();
+
+signals:
+    void doorPendingChanged(bool pending);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -169,7 +207,6 @@ private:
     void createMetaRoomPage();
     void createSubRoomPage();
     void setTabOrders();
-    void placeBesideMainWindow();
     TMetaroomDocument* document() const;
     void followDocument();
     void followSelection(RoomKey now);
@@ -183,12 +220,21 @@ private:
     int mergeKeyOf(QLineEdit* typedIn);
     void typed(QLineEdit* typedIn);
     QStringList doorEntries(const TRoom* room) const;
+    void followNeighbour(RoomKey key);
+    TRoom* entryRoom(const QString& entry) const;
+    bool neighbourPicked() const;
+    QList<std::pair<QLineEdit*, Corner>> cornerEdits() const;
+    void applyCorners(QLineEdit* left);
     void ShowRoomPosition(TRoom* room);
     void fillDoorList(TRoom* room);
     void showSelectedDoorPerm();
-    void writePosition(QLineEdit* edit, void (TRoom::*setter)(int));
 
     int doorListIndex = -1;   // the entry picked last, to tell a different pick
     RoomKey shownKey = 0;     // ShownRoom's key: its widget may be gone before the toolbox hears
     QHash<QLineEdit*, MetaroomEditor::EditRun> typing;   // a run of typing into one field is one undo step
+    // A neighbour's entry in the door list: its number and this.
+    static inline const QString NeighbourMark = QStringLiteral(" new");
+    QList<RoomKey> neighbours;          // the rooms that share an edge with the shown room
+    QSet<QLineEdit*> typedCorners;      // corner fields typed since the room was shown
+    bool showingPosition = false;       // the page writes the corners, nobody types them
 };

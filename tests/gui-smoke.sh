@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real program on an X display of its own, drives a short session with the
 # keyboard and the mouse as a person would, and saves a screenshot of each step: the
-# menus, a picture imported by File > Import Bitmap, rooms added with the toolbox's
+# menus, the toolbox docked at start and floated by a double click on its title bar, a
+# picture imported by File > Import Bitmap, rooms added with the toolbox's
 # "Add Room", moved and reshaped by their handle boxes, a reshape undone with Ctrl+Z and
 # redone, the toolbox's two pages; at 50 % a room dragged by its middle and by a wall's box;
 # the window made bigger and View > Fit Picture showing the whole picture, with more rooms
@@ -208,25 +209,31 @@ screenshot splash
 splash_gone() { app_running && ! visible_windows | grep -qx "$splash"; }
 wait_until 15 splash_gone || fail "the splash did not close by itself"
 
-# --- The main window with the toolbox beside it ---------------------------------------
-both_windows() { has_window_named Palisandre && has_window_named Toolbox; }
-if ! wait_until 15 both_windows; then
+# --- The main window with the toolbox docked on its right; floated for the session -----
+if ! wait_until 15 has_window_named Palisandre; then
     app_running || fail "the program ended after the splash"
-    has_window_named Palisandre || fail "the main window \"Palisandre\" is not on screen"
-    fail "the \"Toolbox\" window is not on screen"
+    fail "the main window \"Palisandre\" is not on screen"
 fi
 main=$(window_named Palisandre)
-toolbox=$(window_named Toolbox)
 read -r mx my mw mh <<<"$(geometry "$main")"
-read -r tx ty tw th <<<"$(geometry "$toolbox")"
-say "main window ${mw}x${mh} at $mx,$my; toolbox ${tw}x${th} at $tx,$ty"
 main_area="${mw}x${mh}+${mx}+${my}"
-toolbox_area="${tw}x${th}+${tx}+${ty}"
-[ $((tx + tw)) -eq $((mx + mw)) ] \
-    || fail "the toolbox's right edge is at x=$((tx + tw)), the main window's at x=$((mx + mw))"
-[ "$ty" -eq $((my + 40)) ] \
-    || fail "the toolbox's top is at y=$ty, not 40 below the main window's top at y=$my"
+has_window_named Toolbox && fail "the toolbox is a window of its own at start, not docked in the main window"
 screenshot main-window
+# Its title bar stands at the top of the right side, under the menu bar: a double click
+# there floats it, as a window of its own that the session then moves out of the way.
+xdotool mousemove --sync $((mx + mw - 120)) $((my + 29)) click --repeat 2 --delay 80 1
+wait_until 10 has_window_named Toolbox || fail "a double click on the toolbox's title bar did not float it"
+toolbox=$(window_named Toolbox)
+# The places below are the toolbox's pages' (226 x 247), inside the floating dock's own
+# title bar and frame.
+toolbox_pages() {
+    read -r tx ty tw th <<<"$(geometry "$toolbox")"
+    toolbox_area="${tw}x${th}+${tx}+${ty}"
+    local frame=$(((tw - 226) / 2))
+    tx=$((tx + frame)) ty=$((ty + th - 247 - frame))
+}
+toolbox_pages
+say "main window ${mw}x${mh} at $mx,$my; floating toolbox $toolbox_area, its pages at $tx,$ty"
 
 # --- File menu by its accelerator -----------------------------------------------------
 # No window manager runs here, so give the main window the keyboard ourselves.
@@ -409,7 +416,7 @@ read -r mx my mw mh <<<"$(geometry "$main")"
 main_area="${mw}x${mh}+${mx}+${my}"
 [ "$mw" -eq 1200 ] && [ "$mh" -eq 740 ] || fail "the main window is ${mw}x${mh} after a resize to 1200x740"
 xdotool windowmove --sync "$toolbox" "$mx" $((my + mh + 10)) || fail "could not move the toolbox"
-read -r tx ty _ _ <<<"$(geometry "$toolbox")"
+toolbox_pages
 xdotool windowfocus --sync "$main" || fail "could not give the main window the keyboard"
 xdotool key --clearmodifiers alt+v
 wait_until 10 menu_open || fail "Alt+V opened no menu"

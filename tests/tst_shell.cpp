@@ -71,17 +71,17 @@ void TestShell::startupCreatesWindowsInOrder()
     QVERIFY(!w.frmSplash->isVisible());
     QCOMPARE(QApplication::applicationName(), QStringLiteral("Palisandre - palisandre.example.org"));
 
-    // Wiring, visibility and the toolbox's place against the main window.
+    // Wiring, visibility and the toolbox's place in the main window: docked on its right.
     QCOMPARE(w.frmMainForm->frmToolbox, w.frmToolbox);
     QCOMPARE(w.frmToolbox->frmMainForm, w.frmMainForm);
-    QVERIFY(w.frmToolbox->isVisible());
+    QVERIFY(w.frmToolbox->isVisibleTo(w.frmMainForm));
     QVERIFY(!w.frmMainForm->isVisible());
     QVERIFY(!w.frmWaitDlg->isVisible());
     QVERIFY(!w.frmAbout->isVisible());
-    const QRect main = w.frmMainForm->frameGeometry();
-    const QRect tool = w.frmToolbox->frameGeometry();
-    QCOMPARE(tool.left() + tool.width(), main.left() + main.width());
-    QCOMPARE(tool.top(), main.top() + 40);
+    QCOMPARE(w.frmToolbox->parentWidget(), w.frmMainForm);
+    QCOMPARE(w.frmMainForm->dockWidgetArea(w.frmToolbox), Qt::RightDockWidgetArea);
+    QVERIFY(!w.frmToolbox->isFloating());
+    QVERIFY(w.frmToolbox->features() & QDockWidget::DockWidgetFloatable);
     destroyWindows(w);
     QVERIFY(w.frmMainForm == nullptr);
 }
@@ -217,12 +217,12 @@ void TestShell::menuTree()
 void TestShell::toolboxToggle()
 {
     Editor e;
-    QVERIFY(e.tool->isVisible());
+    QVERIFY(e.tool->isVisibleTo(e.main));
     e.main->Toolbox1->trigger();
-    QVERIFY(!e.tool->isVisible());
+    QVERIFY(!e.tool->isVisibleTo(e.main));
     QVERIFY(!e.main->Toolbox1->isChecked());
     e.main->Toolbox1->trigger();
-    QVERIFY(e.tool->isVisible());
+    QVERIFY(e.tool->isVisibleTo(e.main));
     QVERIFY(e.main->Toolbox1->isChecked());
 
     // Ctrl+T twice, through the shortcut.
@@ -236,7 +236,27 @@ void TestShell::toolboxToggle()
     QVERIFY(e.tool->isVisible());
     QVERIFY(e.main->Toolbox1->isChecked());
 
-    // A close button that a window manager adds hides it the same way.
+    // Docked, it stands beside the map, at the window's right edge, also when the window
+    // grows; floating, View > Toolbox still hides and shows it.
+    for (bool maximized : {false, true}) {
+        if (maximized) {
+            e.main->showMaximized();
+            QTRY_VERIFY(e.main->width() > 640);
+        }
+        QTRY_VERIFY(!e.tool->geometry().intersects(e.main->scbImage->geometry()));
+        QVERIFY(e.tool->geometry().right() > e.main->width() - 20);
+    }
+    // The window's saved state brings its place back.
+    const QByteArray docked = e.main->saveState();
+    e.tool->setFloating(true);
+    e.main->Toolbox1->trigger();
+    QVERIFY(!e.tool->isVisible());
+    e.main->Toolbox1->trigger();
+    QVERIFY(e.tool->isVisible() && e.tool->isFloating());
+    QVERIFY(e.main->restoreState(docked));
+    QVERIFY(!e.tool->isFloating());
+
+    // The dock's close button hides it the same way.
     QVERIFY(!e.tool->close());
     QVERIFY(!e.tool->isVisible());
     QVERIFY(!e.main->Toolbox1->isChecked());

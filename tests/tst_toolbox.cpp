@@ -1,14 +1,21 @@
 #include "testsupport.h"
 
+#include "app/statusbar.h"
 #include "core/common/errors.h"
+#include "core/model/editor.h"
+#include "core/model/snapshot.h"
+#include "core/rules/gamerules.h"
 #include "view/room.h"
+#include "view/roomhandles.h"
 
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTabWidget>
+#include <algorithm>
 
 namespace {
 
@@ -46,6 +53,41 @@ void typeAndLeave(TfrmToolbox* tool, QLineEdit* edit, const QString& text)
     tool->edtMusic->setFocus(Qt::TabFocusReason);
 }
 
+// A shape that keeps the least size on both walls.
+bool keepsLeastSize(const RoomShape& s)
+{
+    const int least = 2 * 5 - 5;
+    return s.xr - s.xl >= least && s.ybl - s.ytl >= least && s.ybr - s.ytr >= least;
+}
+
+// The door list the shown room should have: its door lines sorted as text, then its
+// neighbours by the game's shared edges that have no door line, marked, sorted as text.
+QStringList expectedDoorList(const TMetaroomDocument* doc, RoomKey shown)
+{
+    const int at = doc->positionOf(shown);
+    QStringList doors, offered;
+    for (const RoomDoor& d : doc->room(shown).doors)
+        doors.append(QString::number(doc->positionOf(d.target)));
+    for (const SharedEdge& edge : SharedEdges(ToRoomDefs(*doc))) {
+        if (edge.a != at && edge.b != at)
+            continue;
+        const int other = edge.a == at ? edge.b : edge.a;
+        if (doc->doorIndex(shown, doc->roomAt(other)) < 0)
+            offered.append(QString::number(other) + QStringLiteral(" new"));
+    }
+    std::sort(doors.begin(), doors.end());
+    std::sort(offered.begin(), offered.end());
+    return doors + offered;
+}
+
+void pickEntry(TfrmToolbox* tool, const QString& entry)
+{
+    const int index = tool->cbxDoorList->findText(entry);
+    QVERIFY2(index >= 0, qPrintable(entry));
+    tool->cbxDoorList->setCurrentIndex(index);
+    tool->cbxDoorList->activated(index);
+}
+
 } // namespace
 
 class TestToolbox : public QObject {
@@ -64,6 +106,11 @@ private slots:
     void updateAndDeleteBothDirections();
     void deletingTheLastRoom();
     void metaroomValues();
+    void typedCornersMakeOneShape();
+    void typedCornersStickWhenAnotherRoomIsShown();
+    void doorListOffersNeighbours();
+    void pendingDoorSaysSoAndCancels();
+    void sharedEdgeClickPicksThePair();
 
 private:
     Editor* e = nullptr;
@@ -90,9 +137,8 @@ void TestToolbox::cleanup()
 void TestToolbox::layout()
 {
     QCOMPARE(tool->windowTitle(), QStringLiteral("Toolbox"));
-    QCOMPARE(tool->size(), QSize(226, 217));
-    QVERIFY(tool->windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(!(tool->windowFlags() & Qt::WindowCloseButtonHint));
+    QCOMPARE(tool->objectName(), QStringLiteral("frmToolbox"));
+    QCOMPARE(tool->widget()->size(), TfrmToolbox::PagesSize);
     QCOMPARE(tool->PageControl1->count(), 2);
     QCOMPARE(tool->PageControl1->tabText(0), QStringLiteral("Meta room"));
     QCOMPARE(tool->PageControl1->tabText(1), QStringLiteral("Sub room"));
@@ -124,7 +170,7 @@ void TestToolbox::layout()
     const Place buttons[] = {
         {"btnAddRoom", {0, 164, 75, 25}, "Add Room"},   {"btnDelRoom", {80, 164, 75, 25}, "Delete Room"},
         {"btnAddDoor", {112, 120, 25, 21}, "Add"},      {"btnDeleteDoor", {136, 120, 41, 21}, "Delete"},
-        {"btnUpdateDoor", {176, 120, 41, 21}, "Update"},
+        {"btnUpdateDoor", {176, 120, 41, 21}, "Update"}, {"btnAddRoom2", {0, 194, 75, 25}, "Add Room"},
     };
     for (const Place& p : buttons) {
         auto* b = tool->findChild<QPushButton*>(QString::fromLatin1(p.name));
@@ -132,6 +178,10 @@ void TestToolbox::layout()
         QCOMPARE(b->geometry(), p.geometry);
         QCOMPARE(b->text(), QString::fromLatin1(p.text));
     }
+    // Each page has its Add Room button, wholly on the page.
+    QCOMPARE(tool->btnAddRoom2->parentWidget(), tool->TabSheet2);
+    for (QPushButton* add : {tool->btnAddRoom, tool->btnAddRoom2})
+        QVERIFY(add->parentWidget()->rect().contains(add->geometry()));
     QCOMPARE(tool->GroupBox1->geometry(), QRect(0, 4, 217, 93));
     QCOMPARE(tool->GroupBox1->title(), QStringLiteral("Room position"));
     QCOMPARE(tool->edtxl->parentWidget(), tool->GroupBox1);
@@ -197,6 +247,10 @@ void TestToolbox::nothingHappensWithoutAShownRoom()
     // The texts typed before the room existed were taken by the new room on showing it.
     QCOMPARE(tool->edtMusic->text(), QString());
     QCOMPARE(tool->edtRoomType->text(), QStringLiteral("0"));
+    // The Sub room page's Add Room adds one too.
+    tool->btnAddRoom2->click();
+    QCOMPARE(main->Rooms.size(), 2);
+    QCOMPARE(tool->ShownRoom, main->Rooms[1]);
 }
 
 void TestToolbox::positionEdits()
@@ -469,5 +523,276 @@ void TestToolbox::metaroomValues()
     QCOMPARE(main->Document->metaroom().offsetY, 2000);
 }
 
+void TestToolbox::typedCornersMakeOneShape()
+{
+    tool->btnAddRoom->click();
+    tool->PageControl1->setCurrentWidget(tool->TabSheet2);
+    const RoomKey key = main->Document->selection();
+    auto shape = [&] { return main->Document->room(key).shape; };
+    const QList<QLineEdit*> fields = {tool->edtytl, tool->edtxl, tool->edtybl, tool->edtytr, tool->edtxr, tool->edtybr};
+    const Corner corners[] = {Corner::TopLeft,  Corner::LeftWall,  Corner::BottomLeft,
+                              Corner::TopRight, Corner::RightWall, Corner::BottomRight};
+
+    // The steps that lost work: the left wall typed past the right one, then Tab to the
+    // right wall. Leaving the left wall held it back against the old right wall at once.
+    tool->edtxl->setFocus(Qt::TabFocusReason);
+    tool->edtxl->setText(QStringLiteral("300"));
+    tool->edtxr->setFocus(Qt::TabFocusReason);
+    tool->edtxr->setText(QStringLiteral("400"));
+    const int before = main->UndoStack->count();
+    QTest::keyClick(tool->edtxr, Qt::Key_Return);
+    QCOMPARE(shape().xl, 300);
+    QCOMPARE(shape().xr, 400);
+    QCOMPARE(main->UndoStack->count(), before + 1);
+    main->UndoStack->undo();
+    QCOMPARE(shape(), RoomShape{});
+    QCOMPARE(tool->edtxl->text(), QStringLiteral("2"));
+
+    // Any corners typed in any order and applied with Return make one shape in one step:
+    // the typed one when it keeps the least size, else one that keeps it with the corners
+    // not typed unchanged; the same whatever the order.
+    const quint32 seed = QRandomGenerator::global()->generate();
+    QRandomGenerator random(seed);
+    for (int trial = 0; trial < 60; ++trial) {
+        const qint64 xl = random.bounded(0, 400), ytl = random.bounded(0, 300), ytr = random.bounded(0, 300);
+        const RoomShape start{xl, xl + random.bounded(20, 400), ytl, ytr, ytl + random.bounded(20, 300),
+                              ytr + random.bounded(20, 300)};
+        QList<int> typed;
+        for (int c = 0; c < 6; ++c) {
+            if (random.bounded(2))
+                typed.append(c);
+        }
+        if (typed.isEmpty())
+            typed.append(random.bounded(6));
+        QList<qint64> values(6);
+        RoomShape wanted = start;
+        for (int c : typed) {
+            values[c] = random.bounded(-50, 800);
+            wanted = WithCorner(wanted, corners[c], values[c]);
+        }
+        std::optional<RoomShape> first;
+        for (int order = 0; order < 2; ++order) {
+            main->Editor->setRoomShape(key, start, QStringLiteral("start"));
+            QList<int> sequence = typed;
+            std::shuffle(sequence.begin(), sequence.end(), random);
+            const int steps = main->UndoStack->count();
+            for (int c : sequence) {
+                fields[c]->setFocus(Qt::TabFocusReason);
+                fields[c]->setText(QString::number(values[c]));
+            }
+            QTest::keyClick(fields[sequence.last()], Qt::Key_Return);
+            const RoomShape got = shape();
+            const QString where = QStringLiteral("seed %1, trial %2").arg(seed).arg(trial);
+            QVERIFY2(main->UndoStack->count() == steps + (got == start ? 0 : 1), qPrintable(where));
+            QVERIFY2(keepsLeastSize(got) && (got == wanted || !keepsLeastSize(wanted)), qPrintable(where));
+            auto untyped = [&](RoomShape s) {
+                for (int c : typed)
+                    s = WithCorner(s, corners[c], 0);
+                return s;
+            };
+            QVERIFY2(untyped(got) == untyped(start), qPrintable(where));
+            QCOMPARE(tool->edtxl->text(), QString::number(got.xl));
+            if (first)
+                QVERIFY2(got == *first, qPrintable(where));
+            first = got;
+        }
+    }
+}
+
+void TestToolbox::typedCornersStickWhenAnotherRoomIsShown()
+{
+    tool->btnAddRoom->click();
+    tool->btnAddRoom->click();
+    const RoomKey first = main->Document->roomAt(0), second = main->Document->roomAt(1);
+    main->Editor->setRoomShape(second, Moved(RoomShape{}, 200, 0), QStringLiteral("apart"));
+    tool->PageControl1->setCurrentWidget(tool->TabSheet2);
+    main->Document->select(first);
+
+    // Typed, never left, and another room chosen (as in the Rooms list): the typed floor
+    // went with the page before.
+    tool->edtybr->setFocus(Qt::TabFocusReason);
+    tool->edtybr->setText(QStringLiteral("150"));
+    main->Document->select(second);
+    QCOMPARE(main->Document->room(first).shape.ybr, 150);
+    QCOMPARE(main->Document->room(second).shape, Moved(RoomShape{}, 200, 0));
+    QCOMPARE(tool->ShownRoom, main->roomOf(second));
+    QCOMPARE(tool->edtybr->text(), QStringLiteral("97"));
+    // Leaving the field now writes the second room's own value: nothing changes.
+    const int steps = main->UndoStack->count();
+    tool->edtMusic->setFocus(Qt::TabFocusReason);
+    QCOMPARE(main->UndoStack->count(), steps);
+
+    // A text that does not convert is refused and the other typed corners still wait.
+    ErrorCapture errors;
+    tool->edtytl->setFocus(Qt::TabFocusReason);
+    tool->edtytl->setText(QStringLiteral("1x"));
+    tool->edtxr->setFocus(Qt::TabFocusReason);
+    tool->edtxr->setText(QStringLiteral("350"));
+    QTest::keyClick(tool->edtxr, Qt::Key_Return);
+    QCOMPARE(errors.messages, QStringList({"'1x' is not a valid integer value"}));
+    QCOMPARE(main->Document->room(second).shape, Moved(RoomShape{}, 200, 0));
+    QTest::keyClick(tool->edtxr, Qt::Key_Return);
+    QCOMPARE(main->Document->room(second).shape.xr, 350);
+    QCOMPARE(main->Document->room(second).shape.ytl, 2);
+    QCOMPARE(errors.messages.size(), 1);
+}
+
+void TestToolbox::doorListOffersNeighbours()
+{
+    // Rooms in a grid of 100-pixel cells, each pulled in from some sides so that only some
+    // walls and floors are shared; then random edits, the list checked after each.
+    const quint32 seed = QRandomGenerator::global()->generate();
+    QRandomGenerator random(seed);
+    auto cell = [&](int column, int row) {
+        auto inset = [&] { return random.bounded(3) == 0 ? 3 : 0; };
+        const qint64 top = row * 100 + inset(), bottom = row * 100 + 100 - inset();
+        return RoomShape{column * 100 + inset(), column * 100 + 100 - inset(), top, top, bottom, bottom};
+    };
+    for (int i = 0; i < 12; ++i) {
+        tool->btnAddRoom->click();
+        main->Editor->setRoomShape(main->Document->selection(), cell(i % 4, i / 4), QStringLiteral("place"));
+    }
+    auto anyRoom = [&] { return main->Document->roomAt(random.bounded(int(main->Document->roomCount()))); };
+    const QString where = QStringLiteral("seed %1").arg(seed);
+    QSet<QString> seen;
+    for (int step = 0; step < 150; ++step) {
+        switch (random.bounded(6)) {
+        case 0: main->Document->select(anyRoom()); break;
+        case 1: main->Editor->setDoor(anyRoom(), anyRoom(), random.bounded(101)); break;
+        case 2: main->Editor->removeDoor(anyRoom(), anyRoom()); break;
+        case 3: {
+            const RoomKey key = anyRoom();
+            const int index = random.bounded(12);
+            main->Editor->setRoomShape(key, cell(index % 4, index / 4), QStringLiteral("place"));
+            break;
+        }
+        case 4:
+            if (main->Document->roomCount() < 14)
+                main->Editor->addRoom(RoomRecord{cell(random.bounded(4), random.bounded(3)), 0, {}, {}, {}});
+            else
+                main->Editor->deleteRoom(anyRoom());
+            break;
+        case 5: {
+            // A neighbour picked and added gets its door at once, as one step.
+            const QStringList list = doorList(tool);
+            const auto offered = std::find_if(list.begin(), list.end(), [](const QString& e) { return e.endsWith(" new"); });
+            if (offered == list.end() || !tool->ShownRoom)
+                break;
+            pickEntry(tool, *offered);
+            const int perm = random.bounded(101);
+            tool->edtPerm->setText(QString::number(perm));
+            const int steps = main->UndoStack->count();
+            tool->btnAddDoor->click();
+            QVERIFY2(!tool->DoorPending, qPrintable(where));
+            QCOMPARE(main->UndoStack->count(), steps + 1);
+            const RoomKey other = main->Document->roomAt(offered->chopped(4).toInt());
+            QCOMPARE(main->Document->doorPerm(tool->ShownRoom->key(), other), perm);
+            QCOMPARE(main->Document->doorPerm(other, tool->ShownRoom->key()), perm);
+            seen.insert(QStringLiteral("added"));
+            break;
+        }
+        }
+        if (!tool->ShownRoom)
+            continue;
+        const QStringList list = doorList(tool);
+        if (std::any_of(list.begin(), list.end(), [](const QString& e) { return e.endsWith(" new"); }))
+            seen.insert(QStringLiteral("offered"));
+        QVERIFY2(list == expectedDoorList(main->Document, tool->ShownRoom->key()),
+                 qPrintable(where + QStringLiteral(", step %1: ").arg(step) + list.join(QLatin1Char(','))));
+    }
+    QVERIFY2(seen.contains("offered") && seen.contains("added"), qPrintable(where));
+}
+
+void TestToolbox::pendingDoorSaysSoAndCancels()
+{
+    tool->btnAddRoom->click();
+    tool->btnAddRoom->click();
+    TRoom* first = main->Rooms[0];
+    TRoom* second = main->Rooms[1];
+    placeRoom(second, 200);
+    clickRoom(first);
+    const QString waiting = QStringLiteral("Door from room 0 waiting: click another room to link it, Esc cancels");
+
+    // Add says which room waits, the other rooms take the link cursor; Esc ends it all.
+    tool->btnAddDoor->click();
+    QVERIFY(tool->DoorPending);
+    QCOMPARE(main->StatusBar->text(), waiting);
+    QVERIFY(second->hasCursor() && second->cursor().shape() == Qt::PointingHandCursor);
+    QVERIFY(!first->hasCursor());
+    QTest::keyClick(main->scbImage->viewport(), Qt::Key_Escape);
+    QVERIFY(!tool->DoorPending);
+    QVERIFY(!second->hasCursor());
+    QCOMPARE(main->StatusBar->text(), QString());
+
+    // The steps that made a door no one asked for: Add, then a click on empty map, then
+    // the other room clicked to select it.
+    tool->btnAddDoor->click();
+    MapMouse(main).click(QPoint(150, 150));
+    QVERIFY(!tool->DoorPending);
+    clickRoom(second);
+    QCOMPARE(main->SelectedRoom, second);
+    QCOMPARE(first->doorCount(), 0);
+
+    // CancelPendingDoor, for a change of mode; and a door still made by a click.
+    clickRoom(first);
+    tool->btnAddDoor->click();
+    main->CancelPendingDoor();
+    QVERIFY(!tool->DoorPending);
+    tool->edtPerm->setText(QStringLiteral("30"));
+    tool->btnAddDoor->click();
+    clickRoom(second);
+    QCOMPARE(first->DoorTo(second)->perm, 30);
+    QVERIFY(!second->hasCursor());
+    QCOMPARE(main->StatusBar->text(), QString());
+}
+
+void TestToolbox::sharedEdgeClickPicksThePair()
+{
+    tool->btnAddRoom->click();
+    tool->btnAddRoom->click();
+    const RoomKey a = main->Document->roomAt(0), b = main->Document->roomAt(1);
+    main->Editor->setRoomShape(b, RoomShape{97, 192, 2, 2, 97, 97}, QStringLiteral("beside"));
+    main->Document->select(b);
+    tool->edtPerm->setText(QStringLiteral("7"));
+
+    // A click on their wall away from the handles: the first room is shown with the other
+    // offered; "Perm:" and Return make the door line, one step.
+    MapMouse(main).click(QPoint(97, 20));
+    QCOMPARE(main->Document->selection(), a);
+    QCOMPARE(tool->PageControl1->currentWidget(), tool->TabSheet2);
+    QCOMPARE(tool->cbxDoorList->currentText(), QStringLiteral("1 new"));
+    QVERIFY(main->StatusBar->text().startsWith(QStringLiteral("Rooms 0 and 1 share an edge")));
+    const int steps = main->UndoStack->count();
+    QCOMPARE(QApplication::focusWidget(), tool->edtPerm);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("50"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(main->UndoStack->count(), steps + 1);
+    QCOMPARE(main->Document->doorPerm(a, b), 50);
+    QCOMPARE(main->Document->doorPerm(b, a), 50);
+
+    // Clicked again, from the other room: their door is picked and its permeability shown.
+    main->Document->select(b);
+    tool->edtPerm->setText(QStringLiteral("7"));
+    MapMouse(main).click(QPoint(97, 80));
+    QCOMPARE(main->Document->selection(), a);
+    QCOMPARE(tool->cbxDoorList->currentText(), QStringLiteral("1"));
+    QCOMPARE(tool->edtPerm->text(), QStringLiteral("50"));
+
+    // The selected room's handle on that wall still reshapes it.
+    const QPoint handle = roomhandles::handleCentre(main->Document->room(a).shape, int(Corner::RightWall)).toPoint();
+    MapMouse(main).drag(handle, handle + QPoint(-20, 0));
+    QCOMPARE(main->Document->room(a).shape.xr, 77);
+
+    main->UndoStack->undo();
+    QCOMPARE(main->Document->room(a).shape.xr, 97);
+
+    // With the doors hidden, a click on the wall is a click on the room on top.
+    main->ShowDoors1->setChecked(false);
+    main->Document->select(b);
+    MapMouse(main).click(QPoint(97, 20));
+    QCOMPARE(main->Document->selection(), b);
+}
+
 PLSD_TEST_MAIN(TestToolbox)
 #include "tst_toolbox.moc"
+

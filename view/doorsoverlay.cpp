@@ -138,6 +138,43 @@ QList<SharedEdge> TDoorsOverlay::edges() const
     return list;
 }
 
+namespace {
+
+qreal distanceToSegment(QPointF p, const QLineF& line)
+{
+    const QPointF d = line.p2() - line.p1();
+    const qreal length2 = QPointF::dotProduct(d, d);
+    const qreal t = length2 > 0 ? std::clamp(QPointF::dotProduct(p - line.p1(), d) / length2, 0.0, 1.0) : 0.0;
+    const QPointF nearest = line.p1() + t * d;
+    return std::hypot(p.x() - nearest.x(), p.y() - nearest.y());
+}
+
+} // namespace
+
+std::optional<std::pair<RoomKey, RoomKey>> TDoorsOverlay::edgeAt(QPointF point, qreal reach)
+{
+    refreshNow();
+    // Lines are drawn through the middle of the pixels they join.
+    const QPointF middle = mappainter::pixelPoint(0, 0, mappainter::PixelLines::ThroughMiddle);
+    const QList<quint64> near = edgeIndex.find(GridIndex::Box::around(point.x() - reach - 1, point.y() - reach - 1,
+                                                                       point.x() + reach + 1, point.y() + reach + 1));
+    const Edge* best = nullptr;
+    qreal bestDistance = reach;
+    for (const quint64 key : near) {
+        const Edge& edge = *edgeOf.constFind(key);
+        const qreal distance = distanceToSegment(point, edge.line.translated(middle));
+        if (distance <= bestDistance) {
+            best = &edge;
+            bestDistance = distance;
+        }
+    }
+    if (!best)
+        return std::nullopt;
+    if (doc->positionOf(best->a) < doc->positionOf(best->b))
+        return std::pair(best->a, best->b);
+    return std::pair(best->b, best->a);
+}
+
 QList<DoorMark> TDoorsOverlay::doors() const
 {
     QList<DoorMark> list;

@@ -13,6 +13,8 @@
 #include <QSet>
 #include <QRectF>
 #include <QTimer>
+#include <optional>
+#include <utility>
 
 class QPainter;
 
@@ -35,6 +37,10 @@ public:
     // In order of their rooms' positions.
     QList<SharedEdge> edges() const;
     QList<DoorMark> doors() const;
+
+    // The rooms of the shared edge nearest to a point within reach of it (picture
+    // coordinates), the earlier in the map first; nothing when no edge is that near.
+    std::optional<std::pair<RoomKey, RoomKey>> edgeAt(QPointF point, qreal reach);
 
     // Works the edges out now when a change is waiting.
     void refreshNow();

@@ -255,8 +255,12 @@ void TMapScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
     const bool beneath = (event->modifiers() & Qt::AltModifier) && under.size() > 1;
     TRoom* room = under.value(beneath ? 1 : 0);
     drag = {};
-    if (!room)
+    if (pressOnSharedEdge(event->scenePos(), room, room ? room->partAt(pixel, toDevice) : NoPart))
         return;
+    if (!room) {
+        emit offRoomsPressed();
+        return;
+    }
     drag.pressed = room->key();
     if (!room->isSelected())
         return;   // a press on another room only selects it, at the release
@@ -266,6 +270,19 @@ void TMapScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
     drag.startPixel = picturePixel(pixel, toDevice);
     drag.mergeKey = MetaroomEditor::newMergeKey();
     room->setHoveredHandle(drag.part);
+}
+
+// A press within a few screen pixels of a shared edge picks that edge's pair of rooms,
+// unless it holds a handle of the selected room.
+bool TMapScene::pressOnSharedEdge(QPointF scenePos, TRoom* under, int part)
+{
+    if (!doorsShown || (under && under->isSelected() && part >= FirstHandle && part <= LastHandle))
+        return false;
+    const auto pair = doors->edgeAt(scenePos, EdgeReach / scale);
+    if (!pair)
+        return false;
+    emit sharedEdgeClicked(pair->first, pair->second);
+    return true;
 }
 
 // The second press of a quick pair is a press like any other.

@@ -68,6 +68,15 @@ public:
 
     // Screen pixels within which a drag snaps.
     static constexpr int SnapReach = 6;
+    // Screen pixels within which a press picks a shared edge.
+    static constexpr int EdgeReach = 3;
+
+signals:
+    // A left press on a shared edge drawn on the map (the doors shown), away from the
+    // selected room's handles: the edge's rooms, the earlier in the map first.
+    void sharedEdgeClicked(RoomKey first, RoomKey second);
+    // A left press where there is no room.
+    void offRoomsPressed();
 
 protected:
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
@@ -103,6 +112,7 @@ private:
     void showGuides(const QList<QLineF>& lines);
     QRectF guideBounds() const;
     void nudge(RoomKey key, int dx, int dy);
+    bool pressOnSharedEdge(QPointF scenePos, TRoom* under, int part);
 
     TMetaroomDocument* doc;
     MetaroomEditor* edits;

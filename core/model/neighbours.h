@@ -1,0 +1,12 @@
+#pragma once
+
+#include "core/model/document.h"
+
+#include <QList>
+
+// Whether two rooms of a document share an edge as the game's door making sees it.
+bool SharesEdge(const TMetaroomDocument& doc, RoomKey a, RoomKey b);
+
+// The rooms that share an edge with a room, in the document's order; rooms whose boxes
+// are apart are passed over without a closer look.
+QList<RoomKey> EdgeNeighbours(const TMetaroomDocument& doc, RoomKey key);
