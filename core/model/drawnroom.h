@@ -15,8 +15,8 @@ struct DrawnRoom {
 };
 
 // The rectangle between two pixels. With snapping, each wall goes to the nearest wall of
-// another room within reach, then each corner to the nearest corner on the same wall x
-// (as SnapShape moves a dragged wall or corner); a snap that would leave the rectangle
-// below the least size is not made.
+// another room within reach, then the ceiling and the floor, each kept level, so that one
+// of their corners meets the nearest corner on the same wall x (as SnapShape moves a dragged
+// wall or corner); a snap that would leave the rectangle below the least size is not made.
 DrawnRoom DrawRoom(QPoint from, QPoint to, const QList<RoomShape>& others, qint64 reach, bool snapping,
                    int handleWidth, int handleHeight);
