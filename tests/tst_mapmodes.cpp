@@ -143,6 +143,11 @@ void TestMapModes::dragOnEmptyMapDrawsARoom()
     QCOMPARE(m.shape(m.doc->roomAt(2)), box(160, 100, 200, 180));
     m.stack->undo();
 
+    // Past the surface's edge, it stops at the edge.
+    m.mouse.drag(QPoint(30, 40), QPoint(-20, -10));
+    QCOMPARE(m.shape(m.doc->roomAt(2)), box(0, 0, 30, 40));
+    m.stack->undo();
+
     // A click, or a rectangle below the least size of a room, adds nothing.
     m.mouse.click(QPoint(30, 320));
     m.mouse.drag(QPoint(30, 320), QPoint(34, 360));

@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPolygonF>
+#include <algorithm>
 
 using namespace roomhandles;
 
@@ -365,15 +366,21 @@ bool TMapScene::selectBeneath(TRoom* room, QPoint pixel, const QTransform& toDev
 
 void TMapScene::startDrawing(QPoint pixel, const QTransform& toDevice)
 {
-    if (editMode != Mode::Rooms)
+    if (editMode != Mode::Rooms || width() <= 0 || height() <= 0)
         return;
     drag.drawing = true;
-    drag.startPixel = picturePixel(pixel, toDevice);
+    drag.startPixel = onSurface(picturePixel(pixel, toDevice));
+}
+
+// A drawn room stays on the picture's surface.
+QPoint TMapScene::onSurface(QPoint picturePixel) const
+{
+    return {std::clamp(picturePixel.x(), 0, width() - 1), std::clamp(picturePixel.y(), 0, height() - 1)};
 }
 
 void TMapScene::drawTo(QPoint pixel, const QTransform& toDevice, bool snapping)
 {
-    const QPoint now = picturePixel(pixel, toDevice);
+    const QPoint now = onSurface(picturePixel(pixel, toDevice));
     const qint64 reach = qint64(SnapReach / scale);
     const QRectF area = QRectF(QPointF(drag.startPixel), QPointF(now)).normalized().adjusted(-reach - 1, -reach - 1,
                                                                                                 reach + 2, reach + 2);

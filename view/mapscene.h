@@ -25,10 +25,10 @@ class TRoom;
 // - a click selects the top room under the mouse, Alt+click the one under it; a click
 //   without a move on the body of the selected room selects the next room beneath it;
 // - in the Rooms mode, on the selected room a drag from a handle reshapes it and a drag
-//   from anywhere else moves it, and a drag where there is no room draws a new room; each
-//   drag is one step; what is dragged or drawn snaps to the walls and corners of other
-//   rooms within 6 screen pixels, with a guide line on what it snapped to, while snapping
-//   is on and neither Shift nor Alt is held;
+//   from anywhere else moves it, and a drag where there is no room draws a new room on the
+//   surface (none below the least size); each drag is one step; what is dragged or drawn
+//   snaps to the walls and corners of other rooms within 6 screen pixels, with a guide
+//   line on what it snapped to, while snapping is on and neither Shift nor Alt is held;
 // - in the Rooms mode the arrow keys move the selected room by one picture pixel (with
 //   Shift, ten), Delete removes it; each press is one step.
 // In the None mode the mouse only selects and the keys leave the rooms alone.
@@ -127,6 +127,7 @@ private:
     RoomShape snapped(const RoomShape& shape, int part);
     bool snapsNow(Qt::KeyboardModifiers modifiers) const;
     void startDrawing(QPoint pixel, const QTransform& toDevice);
+    QPoint onSurface(QPoint picturePixel) const;
     void drawTo(QPoint pixel, const QTransform& toDevice, bool snapping);
     void finishDrawing();
     void showSketch(const std::optional<DrawnRoom>& drawn);
