@@ -263,6 +263,7 @@ void TfrmMainForm::createPictureSurface()
     scbImage->setObjectName(QStringLiteral("scbImage"));
     connect(scbImage, &TMapView::zoomChanged, this, &TfrmMainForm::showZoom);
     connect(Panel, &TMapScene::pointerMoved, this, &TfrmMainForm::showPointer);
+    connect(Panel, &TMapScene::pointerLeft, this, [this] { StatusBar->clearPointer(); });
     connect(Panel, &TMapScene::dragValuesChanged, this, [this](const QString& text) { StatusBar->setDragValues(text); });
     createMapMenu();
     setCentralWidget(scbImage);

@@ -34,6 +34,12 @@ void TStatusBar::setPointer(QPoint picturePixel, qint64 gameX, qint64 gameY)
     showPointerField();
 }
 
+void TStatusBar::clearPointer()
+{
+    position.clear();
+    showPointerField();
+}
+
 void TStatusBar::setDragValues(const QString& values)
 {
     dragValues = values;
@@ -47,5 +53,6 @@ QString TStatusBar::pointerText() const
 
 void TStatusBar::showPointerField()
 {
-    pointer->setText(dragValues.isEmpty() ? position : dragValues + QStringLiteral("   ") + position);
+    const QString gap = dragValues.isEmpty() || position.isEmpty() ? QString() : QStringLiteral("   ");
+    pointer->setText(dragValues + gap + position);
 }

@@ -19,6 +19,8 @@ public:
     void setPointer(QPoint picturePixel, qint64 gameX, qint64 gameY);
     // What a drag in progress changes; empty when none is.
     void setDragValues(const QString& values);
+    // The mouse is off the map.
+    void clearPointer();
     QString pointerText() const;
 
 private:

@@ -233,6 +233,10 @@ void TestMapModes::statusFieldShowsPixelGameAndDragValues()
     QVERIFY2(m.pointer().startsWith(QStringLiteral("ybl %1   ").arg(moved.ybl + 30)), qPrintable(m.pointer()));
     m.mouse.release(QPoint(moved.xl, moved.ybl + 30));
     QCOMPARE(m.main->StatusBar->text(), QStringLiteral("Saved"));
+    // Off the map, the field is empty.
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(m.mouse.viewport(), &leave);
+    QCOMPARE(m.pointer(), QString());
 
     // Offsets at the ends of their range add up without wrapping.
     values.offsetX = std::numeric_limits<int>::max();

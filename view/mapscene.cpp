@@ -269,6 +269,13 @@ QList<TRoom*> TMapScene::roomsAt(QPoint pixel, const QTransform& toDevice) const
 
 // Mouse
 
+bool TMapScene::event(QEvent* event)
+{
+    if (event->type() == QEvent::GraphicsSceneLeave)
+        emit pointerLeft();
+    return QGraphicsScene::event(event);
+}
+
 void TMapScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
 {
     event->accept();

@@ -90,8 +90,11 @@ signals:
     void pointerMoved(QPoint picturePixel);
     // The values a drag in progress changes ("xl 10, ytl 20"); empty when it ends.
     void dragValuesChanged(const QString& text);
+    // The mouse left the map.
+    void pointerLeft();
 
 protected:
+    bool event(QEvent* event) override;
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
