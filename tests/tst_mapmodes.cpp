@@ -81,7 +81,11 @@ void TestMapModes::noneModeOnlySelects()
     const int steps = m.stack->count();
     const RoomShape before = m.shape(m.a);
 
+    m.mouse.hover(QPoint(160, 140));
+    QCOMPARE(m.main->roomOf(m.a)->hoveredHandle(), int(TRoom::RightWall));
     m.main->None1->trigger();
+    m.mouse.hover(QPoint(160, 140));   // no handle shows what cannot be dragged
+    QCOMPARE(m.main->roomOf(m.a)->hoveredHandle(), int(TRoom::NoHandle));
     m.mouse.drag(QPoint(130, 140), QPoint(140, 150));          // the body
     m.mouse.drag(QPoint(160, 140), QPoint(175, 140));          // the right wall's handle
     m.mouse.press(QPoint(20, 250));                            // empty map
@@ -150,7 +154,12 @@ void TestMapModes::dragOnEmptyMapDrawsARoom()
 
     // A click, or a rectangle below the least size of a room, adds nothing.
     m.mouse.click(QPoint(30, 320));
-    m.mouse.drag(QPoint(30, 320), QPoint(34, 360));
+    m.mouse.hover(QPoint(30, 320));
+    m.mouse.press(QPoint(30, 320));
+    m.mouse.moveTo(QPoint(34, 360));
+    QVERIFY2(m.pointer().startsWith(QStringLiteral("New room: xl 30, xr 34, ytl 320, ybl 360 (4 x 40), too small")),
+             qPrintable(m.pointer()));
+    m.mouse.release(QPoint(34, 360));
     m.mouse.drag(QPoint(30, 320), QPoint(90, 323));
     QCOMPARE(m.doc->roomCount(), 2);
     QCOMPARE(m.stack->count(), steps + 1);   // the undone step, still there to redo

@@ -396,13 +396,14 @@ void TMapScene::drawTo(QPoint pixel, const QTransform& toDevice, bool snapping)
     showSketch(drawn);
     showGuides(drawn.guides);
     const RoomShape& s = drawn.shape;
-    emit dragValuesChanged(tr("New room: xl %1, xr %2, ytl %3, ybl %4 (%5 x %6)")
+    const QString values = tr("New room: xl %1, xr %2, ytl %3, ybl %4 (%5 x %6)")
                                .arg(s.xl)
                                .arg(s.xr)
                                .arg(s.ytl)
                                .arg(s.ybl)
                                .arg(s.xr - s.xl)
-                               .arg(s.ybl - s.ytl));
+                               .arg(s.ybl - s.ytl);
+    emit dragValuesChanged(drawn.bigEnough ? values : values + tr(", too small"));
 }
 
 // A rectangle below the least size adds nothing: it was a click or a slip of the hand.
@@ -439,12 +440,14 @@ QList<RoomShape> TMapScene::roomShapesNear(const QRectF& area, RoomKey except) c
 
 void TMapScene::hover(QPoint pixel, const QTransform& toDevice)
 {
-    // Only the selected room shows what is under the mouse, and only where it is on top.
+    // Only the selected room shows what is under the mouse, only where it is on top, and
+    // only while it can be dragged.
     TRoom* selected = roomItem(doc->selection());
     if (!selected)
         return;
     const QList<TRoom*> under = roomsAt(pixel, toDevice);
-    selected->setHoveredHandle(under.value(0) == selected ? selected->partAt(pixel, toDevice) : NoPart);
+    const bool shown = editMode == Mode::Rooms && under.value(0) == selected;
+    selected->setHoveredHandle(shown ? selected->partAt(pixel, toDevice) : NoPart);
 }
 
 void TMapScene::dragTo(QPoint pixel, const QTransform& toDevice, bool snapping)
