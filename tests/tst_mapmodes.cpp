@@ -9,16 +9,9 @@
 
 namespace {
 
-RoomRecord roomAt(qint64 xl, qint64 ytl, qint64 xr, qint64 ybl)
-{
-    RoomRecord r;
-    r.shape = {xl, xr, ytl, ytl, ybl, ybl};
-    return r;
-}
-
 RoomShape box(qint64 xl, qint64 ytl, qint64 xr, qint64 ybl)
 {
-    return roomAt(xl, ytl, xr, ybl).shape;
+    return {xl, xr, ytl, ytl, ybl, ybl};
 }
 
 // A shown main window at 100 %, two rooms side by side with a gap of 40 pixels:
@@ -40,8 +33,11 @@ struct TwoRooms {
         doc->setSurfaceSize(QSize(400, 400));
         exposed = QTest::qWaitForWindowExposed(main);
         main->scbImage->zoomActual();
-        a = doc->insertRoom(0, roomAt(100, 100, 160, 180));
-        b = doc->insertRoom(1, roomAt(200, 100, 260, 180));
+        for (RoomKey* key : {&a, &b}) {
+            RoomRecord r;
+            r.shape = key == &a ? box(100, 100, 160, 180) : box(200, 100, 260, 180);
+            *key = doc->insertRoom(doc->roomCount(), r);
+        }
     }
     const RoomShape& shape(RoomKey key) const { return doc->room(key).shape; }
 
@@ -140,13 +136,6 @@ void TestMapModes::dragOnEmptyMapDrawsARoom()
     m.stack->undo();
     QCOMPARE(m.doc->roomCount(), 2);
 
-    // Drawn the other way round, between the two rooms: it meets both walls, the ceiling
-    // and the floor, exactly.
-    m.mouse.drag(QPoint(195, 176), QPoint(164, 104));
-    QCOMPARE(m.doc->roomCount(), 3);
-    QCOMPARE(m.shape(m.doc->roomAt(2)), box(160, 100, 200, 180));
-    m.stack->undo();
-
     // Past the surface's edge, it stops at the edge.
     m.mouse.drag(QPoint(30, 40), QPoint(-20, -10));
     QCOMPARE(m.shape(m.doc->roomAt(2)), box(0, 0, 30, 40));
@@ -183,7 +172,7 @@ void TestMapModes::snapTurnsOffByMenuAndShift()
     const QList<Gesture> gestures{
         {{230, 140}, {193, 140}, m.b, box(160, 100, 220, 180), box(163, 100, 223, 180)},
         {{200, 140}, {164, 140}, m.b, box(160, 100, 260, 180), box(164, 100, 260, 180)},
-        {{164, 104}, {195, 176}, 0, box(160, 100, 200, 180), box(164, 104, 195, 176)},
+        {{195, 176}, {164, 104}, 0, box(160, 100, 200, 180), box(164, 104, 195, 176)},
     };
     auto result = [&](const Gesture& g) {
         return g.key ? m.shape(g.key) : m.shape(m.doc->roomAt(m.doc->roomCount() - 1));

@@ -33,7 +33,6 @@ class TestDrawnRoom : public QObject {
     Q_OBJECT
 private slots:
     void randomDrawingsKeepTheRules();
-    void drawnRoomMeetsItsNeighbours();
 };
 
 // Random rectangles among random rooms, drawn either way round, with and without snapping.
@@ -112,22 +111,6 @@ void TestDrawnRoom::randomDrawingsKeepTheRules()
     // The runs reach both kinds of case.
     QVERIFY2(snappedSome > 300, qPrintable(QString::number(snappedSome)));
     QVERIFY2(refusedSnap > 5, qPrintable(QString::number(refusedSnap)));
-}
-
-// A room drawn beside and below others meets their walls and corners exactly; one drawn
-// between two walls too close together keeps a wall where the mouse put it.
-void TestDrawnRoom::drawnRoomMeetsItsNeighbours()
-{
-    const QList<RoomShape> others{rectangle(100, 100, 200, 200)};
-    const DrawnRoom beside = DrawRoom(QPoint(203, 97), QPoint(297, 204), others, 6, true, handle, handle);
-    QCOMPARE(beside.shape, rectangle(200, 100, 297, 200));
-    QCOMPARE(beside.guides.size(), 3);
-
-    const DrawnRoom narrow = DrawRoom(QPoint(197, 150), QPoint(206, 180), {rectangle(100, 100, 200, 200),
-                                                                           rectangle(201, 100, 300, 200)},
-                                      6, true, handle, handle);
-    QVERIFY(narrow.bigEnough);
-    QCOMPARE(narrow.shape, rectangle(200, 150, 206, 180));
 }
 
 QTEST_GUILESS_MAIN(TestDrawnRoom)
