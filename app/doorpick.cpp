@@ -23,6 +23,7 @@ void TfrmMainForm::createDoorPicking()
     addAction(cancelDoor);
     connect(cancelDoor, &QAction::triggered, this, &TfrmMainForm::CancelPendingDoor);
     connect(Panel, &TMapScene::offRoomsPressed, this, &TfrmMainForm::CancelPendingDoor);
+    connect(this, &TfrmMainForm::modeChanged, this, &TfrmMainForm::CancelPendingDoor);
     connect(Panel, &TMapScene::sharedEdgeClicked, this, [this](RoomKey first, RoomKey second) {
         plsd::runGuarded([this, first, second] { SharedEdgeClicked(first, second); });
     });

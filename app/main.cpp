@@ -14,6 +14,7 @@
 #include "view/mapscene.h"
 #include "view/mapview.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -196,20 +197,38 @@ void TfrmMainForm::createMenu()
     ShowRoomTypes1 = showItem("ShowRoomTypes1", "Room &Types", false);
     connect(ShowRoomTypes1, &QAction::toggled, this, [this](bool on) { scbImage->setRoomTypesShown(on); });
 
+    Snap1 = showItem("Snap1", "&Snap", true);
+    Snap1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    Snap1->setShortcutContext(Qt::ApplicationShortcut);
+    connect(Snap1, &QAction::toggled, this, [this](bool on) { Panel->setSnapping(on); });
+
     Mode1 = menu("Mode1", "&Mode");
     None1 = item(Mode1, "None1", "&None", nullptr);
     Rooms1 = item(Mode1, "Rooms1", "&Rooms", nullptr);
-    // The Mode items do nothing and keep their check marks.
-    for (QAction* a : {None1, Rooms1}) {
-        const bool initial = a == Rooms1;
-        a->setCheckable(true);
-        a->setChecked(initial);
-        connect(a, &QAction::triggered, a, [a, initial] { a->setChecked(initial); });
-    }
+    createModeItems();
 
     Help1 = menu("Help1", "&Help");
     About1 = item(Help1, "About1", "&About", &TfrmMainForm::About1Click);
     Webbasedhelp1 = item(Help1, "Webbasedhelp1", "&Web based help", &TfrmMainForm::Webbasedhelp1Click);
+}
+
+// The map's modes, one checked at a time: None only looks, Rooms edits the rooms.
+void TfrmMainForm::createModeItems()
+{
+    auto* modes = new QActionGroup(this);
+    modes->setExclusive(true);
+    for (QAction* a : {None1, Rooms1}) {
+        a->setCheckable(true);
+        modes->addAction(a);
+    }
+    Rooms1->setChecked(true);
+    connect(modes, &QActionGroup::triggered, this, [this](QAction* chosen) {
+        const auto mode = chosen == None1 ? TMapScene::Mode::None : TMapScene::Mode::Rooms;
+        if (mode == Panel->mode())
+            return;
+        Panel->setMode(mode);
+        emit modeChanged();
+    });
 }
 
 void TfrmMainForm::createFileDialogs()
@@ -242,6 +261,9 @@ void TfrmMainForm::createPictureSurface()
     scbImage = new TMapView(Panel, this);
     scbImage->setObjectName(QStringLiteral("scbImage"));
     connect(scbImage, &TMapView::zoomChanged, this, &TfrmMainForm::showZoom);
+    connect(Panel, &TMapScene::pointerMoved, this, &TfrmMainForm::showPointer);
+    connect(Panel, &TMapScene::pointerLeft, this, [this] { StatusBar->clearPointer(); });
+    connect(Panel, &TMapScene::dragValuesChanged, this, [this](const QString& text) { StatusBar->setDragValues(text); });
     createMapMenu();
     createDoorPicking();
     setCentralWidget(scbImage);
@@ -251,6 +273,14 @@ void TfrmMainForm::showZoom(qreal zoom)
 {
     // The next message of any command replaces it.
     StatusBar->setText(QStringLiteral("Zoom %1%").arg(qRound(zoom * 1000) / 10.0));
+}
+
+// The picture pixel and, with the metaroom's offsets, the game's coordinates.
+void TfrmMainForm::showPointer(QPoint picturePixel)
+{
+    const MetaroomValues& metaroom = Document->metaroom();
+    // Wide enough for any offset.
+    StatusBar->setPointer(picturePixel, qint64(picturePixel.x()) + metaroom.offsetX, qint64(picturePixel.y()) + metaroom.offsetY);
 }
 
 bool TfrmMainForm::event(QEvent* event)

@@ -100,6 +100,7 @@ public:
     QAction* ZoomActual1 = nullptr;
     QAction* ShowDoors1 = nullptr;       // View > Doors: the game's doors on the map
     QAction* ShowRoomTypes1 = nullptr;   // View > Room Types: rooms filled by type, a legend
+    QAction* Snap1 = nullptr;            // View > Snap: drags and drawing snap to other rooms
     QAction* None1 = nullptr;
     // The map's context menu; its items act where it was last opened.
     QMenu* MapMenu = nullptr;
@@ -264,6 +265,8 @@ public:
 
 signals:
     void closed();
+    // The map's mode changed (Mode > None, Mode > Rooms).
+    void modeChanged();
 
 protected:
     bool event(QEvent* event) override;
@@ -278,6 +281,8 @@ private:
     void followSelection(RoomKey now, RoomKey before);
     void showZoom(qreal zoom);
     void createMenu();
+    void createModeItems();
+    void showPointer(QPoint picturePixel);
     void createFileDialogs();
     void createPictureSurface();
 

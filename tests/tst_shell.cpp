@@ -27,7 +27,7 @@ private slots:
     void mainWindowLayout();
     void menuTree();
     void toolboxToggle();
-    void modeItemsDoNothing();
+    void modeItemsAreExclusive();
     void cancellingDialogsChangesNothing();
     void errorsReachTheReporter();
     void quitClosesAtOnce();
@@ -199,6 +199,7 @@ void TestShell::menuTree()
                        "  ZoomActual1 &Actual Size [Ctrl+1]",
                        "  ShowDoors1 &Doors checked",
                        "  ShowRoomTypes1 Room &Types",
+                       "  Snap1 &Snap [Ctrl+G] checked",
                        "  ShowRooms1 &Rooms List",
                        "  ShowProblems1 &Problems checked",
                        "Mode1 &Mode",
@@ -265,14 +266,26 @@ void TestShell::toolboxToggle()
     QVERIFY(e.main->Toolbox1->isChecked());
 }
 
-void TestShell::modeItemsDoNothing()
+void TestShell::modeItemsAreExclusive()
 {
     TfrmMainForm form;
-    form.None1->trigger();
-    form.Rooms1->trigger();
-    form.Rooms1->trigger();
-    QVERIFY(!form.None1->isChecked());
-    QVERIFY(form.Rooms1->isChecked());
+    QSignalSpy changes(&form, &TfrmMainForm::modeChanged);
+    QVERIFY(form.Rooms1->isChecked() && !form.None1->isChecked());
+    QCOMPARE(form.Panel->mode(), TMapScene::Mode::Rooms);
+    // One item checked at a time; the signal comes only when the mode changes.
+    const QList<QAction*> picks{form.None1, form.None1, form.Rooms1, form.None1, form.Rooms1, form.Rooms1};
+    int expected = 0;
+    TMapScene::Mode before = TMapScene::Mode::Rooms;
+    for (QAction* pick : picks) {
+        pick->trigger();
+        const auto now = pick == form.None1 ? TMapScene::Mode::None : TMapScene::Mode::Rooms;
+        expected += now != before;
+        before = now;
+        QCOMPARE(form.Panel->mode(), now);
+        QCOMPARE(form.None1->isChecked(), now == TMapScene::Mode::None);
+        QCOMPARE(form.Rooms1->isChecked(), now == TMapScene::Mode::Rooms);
+        QCOMPARE(changes.count(), expected);
+    }
 }
 
 void TestShell::cancellingDialogsChangesNothing()

@@ -13,6 +13,8 @@
 #include <QGraphicsView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPolygonF>
+#include <algorithm>
 
 using namespace roomhandles;
 
@@ -109,6 +111,18 @@ void TMapScene::addRoom(int, RoomKey key)
     item->setZValue(++topZ);   // a new room comes on top, as the last one made
     roomItems.insert(key, item);
     addItem(item);
+}
+
+void TMapScene::setMode(Mode mode)
+{
+    if (mode == editMode)
+        return;
+    editMode = mode;
+    // A drag in progress stops where it is.
+    drag = {};
+    showGuides({});
+    showSketch(std::nullopt);
+    emit dragValuesChanged(QString());
 }
 
 void TMapScene::removeRoom(int, RoomKey key)
@@ -214,6 +228,17 @@ void TMapScene::drawForeground(QPainter* painter, const QRectF& rect)
         for (const QLineF& line : std::as_const(guides))
             painter->drawLine(line.translated(0.5, 0.5));   // through the pixels' centres
     }
+    if (sketch) {
+        // The room being drawn, where its outline will be: through its corner pixels' centres.
+        QPen pen(sketch->bigEnough ? QColor(255, 0, 255) : QColor(160, 160, 160), 1, Qt::DashLine);
+        pen.setCosmetic(true);
+        painter->setPen(pen);
+        painter->setBrush(Qt::NoBrush);
+        const RoomShape& s = sketch->shape;
+        const QPolygonF outline({QPointF(qreal(s.xl), qreal(s.ytl)), QPointF(qreal(s.xr), qreal(s.ytr)),
+                                 QPointF(qreal(s.xr), qreal(s.ybr)), QPointF(qreal(s.xl), qreal(s.ybl))});
+        painter->drawPolygon(outline.translated(0.5, 0.5));
+    }
 }
 
 void TMapScene::setRoomTypesShown(bool shown)
@@ -244,6 +269,13 @@ QList<TRoom*> TMapScene::roomsAt(QPoint pixel, const QTransform& toDevice) const
 
 // Mouse
 
+bool TMapScene::event(QEvent* event)
+{
+    if (event->type() == QEvent::GraphicsSceneLeave)
+        emit pointerLeft();
+    return QGraphicsScene::event(event);
+}
+
 void TMapScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
 {
     event->accept();
@@ -255,17 +287,20 @@ void TMapScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
     const bool beneath = (event->modifiers() & Qt::AltModifier) && under.size() > 1;
     TRoom* room = under.value(beneath ? 1 : 0);
     drag = {};
+    drag.pressScreenPixel = pixel;
     if (pressOnSharedEdge(event->scenePos(), room, room ? room->partAt(pixel, toDevice) : NoPart))
         return;
     if (!room) {
         emit offRoomsPressed();
+        startDrawing(pixel, toDevice);
         return;
     }
     drag.pressed = room->key();
-    if (!room->isSelected())
+    drag.pressedSelected = room->isSelected();
+    drag.part = room->partAt(pixel, toDevice);
+    if (!room->isSelected() || editMode != Mode::Rooms)
         return;   // a press on another room only selects it, at the release
     drag.key = room->key();
-    drag.part = room->partAt(pixel, toDevice);
     drag.start = doc->room(drag.key).shape;
     drag.startPixel = picturePixel(pixel, toDevice);
     drag.mergeKey = MetaroomEditor::newMergeKey();
@@ -296,10 +331,21 @@ void TMapScene::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
     event->accept();
     const QTransform toDevice = toDeviceOf(event);
     const QPoint pixel = screenPixel(toDevice.map(event->scenePos()));
+    if ((event->buttons() & Qt::LeftButton) && pixel != drag.pressScreenPixel)
+        drag.moved = true;
+    emit pointerMoved(picturePixel(pixel, toDevice));
     if (drag.key)
-        dragTo(pixel, toDevice, !(event->modifiers() & Qt::AltModifier));
+        dragTo(pixel, toDevice, snapsNow(event->modifiers()));
+    else if (drag.drawing)
+        drawTo(pixel, toDevice, snapsNow(event->modifiers()));
     else if (event->buttons() == Qt::NoButton)
         hover(pixel, toDevice);
+}
+
+// Shift places freely, and so does Alt where the window manager lets it through.
+bool TMapScene::snapsNow(Qt::KeyboardModifiers modifiers) const
+{
+    return snapOn && !(modifiers & (Qt::ShiftModifier | Qt::AltModifier));
 }
 
 void TMapScene::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
@@ -309,23 +355,115 @@ void TMapScene::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
         return;
     const QTransform toDevice = toDeviceOf(event);
     const QPoint pixel = screenPixel(toDevice.map(event->scenePos()));
-    const RoomKey pressed = drag.pressed;
+    const Gesture done = drag;
     drag = {};
     showGuides({});
-    // A release over the room the press was on is a click on it.
-    if (TRoom* room = roomItem(pressed); room && room->partAt(pixel, toDevice) != NoPart)
-        room->Select();
+    if (done.drawing)
+        finishDrawing();
+    if (done.key || done.drawing)
+        emit dragValuesChanged(QString());
+    // A release over the room the press was on is a click on it; a click without a move on
+    // the body of the selected room goes to the room beneath it.
+    TRoom* room = roomItem(done.pressed);
+    if (room && room->partAt(pixel, toDevice) != NoPart) {
+        const bool again = done.pressedSelected && !done.moved && done.part == BodyPart;
+        if (!again || !selectBeneath(room, pixel, toDevice))
+            room->Select();
+    }
     hover(pixel, toDevice);
+}
+
+// Selects the next room under the pixel below this one, round to the top; false when no
+// other room is there.
+bool TMapScene::selectBeneath(TRoom* room, QPoint pixel, const QTransform& toDevice)
+{
+    const QList<TRoom*> under = roomsAt(pixel, toDevice);
+    const qsizetype at = under.indexOf(room);
+    if (at < 0 || under.size() < 2)
+        return false;
+    under[(at + 1) % under.size()]->Select();
+    return true;
+}
+
+// Drawing a room on empty map
+
+void TMapScene::startDrawing(QPoint pixel, const QTransform& toDevice)
+{
+    if (editMode != Mode::Rooms || width() <= 0 || height() <= 0)
+        return;
+    drag.drawing = true;
+    drag.startPixel = onSurface(picturePixel(pixel, toDevice));
+}
+
+// A drawn room stays on the picture's surface.
+QPoint TMapScene::onSurface(QPoint picturePixel) const
+{
+    return {std::clamp(picturePixel.x(), 0, width() - 1), std::clamp(picturePixel.y(), 0, height() - 1)};
+}
+
+void TMapScene::drawTo(QPoint pixel, const QTransform& toDevice, bool snapping)
+{
+    const QPoint now = onSurface(picturePixel(pixel, toDevice));
+    const qint64 reach = qint64(SnapReach / scale);
+    const QRectF area = QRectF(QPointF(drag.startPixel), QPointF(now)).normalized().adjusted(-reach - 1, -reach - 1,
+                                                                                                reach + 2, reach + 2);
+    const DrawnRoom drawn =
+        DrawRoom(drag.startPixel, now, roomShapesNear(area, 0), reach, snapping, BoxSize, BoxSize);
+    showSketch(drawn);
+    showGuides(drawn.guides);
+    const RoomShape& s = drawn.shape;
+    const QString values = tr("New room: xl %1, xr %2, ytl %3, ybl %4 (%5 x %6)")
+                               .arg(s.xl)
+                               .arg(s.xr)
+                               .arg(s.ytl)
+                               .arg(s.ybl)
+                               .arg(s.xr - s.xl)
+                               .arg(s.ybl - s.ytl);
+    emit dragValuesChanged(drawn.bigEnough ? values : values + tr(", too small"));
+}
+
+// A rectangle below the least size adds nothing: it was a click or a slip of the hand.
+void TMapScene::finishDrawing()
+{
+    const std::optional<DrawnRoom> drawn = sketch;
+    showSketch(std::nullopt);
+    if (!drawn || !drawn->bigEnough)
+        return;
+    RoomRecord record;
+    record.shape = drawn->shape;
+    edits->addRoom(record);
+}
+
+void TMapScene::showSketch(const std::optional<DrawnRoom>& drawn)
+{
+    const qreal r = 2 / scale + 1;
+    if (sketch)
+        updateViews(pixelBounds(sketch->shape).adjusted(-r, -r, r, r));
+    sketch = drawn;
+    if (sketch)
+        updateViews(pixelBounds(sketch->shape).adjusted(-r, -r, r, r));
+}
+
+QList<RoomShape> TMapScene::roomShapesNear(const QRectF& area, RoomKey except) const
+{
+    QList<RoomShape> found;
+    for (QGraphicsItem* item : items(area, Qt::IntersectsItemBoundingRect, Qt::AscendingOrder)) {
+        if (item->type() == TRoom::Type && static_cast<TRoom*>(item)->key() != except)
+            found.append(static_cast<TRoom*>(item)->roomShape());
+    }
+    return found;
 }
 
 void TMapScene::hover(QPoint pixel, const QTransform& toDevice)
 {
-    // Only the selected room shows what is under the mouse, and only where it is on top.
+    // Only the selected room shows what is under the mouse, only where it is on top, and
+    // only while it can be dragged.
     TRoom* selected = roomItem(doc->selection());
     if (!selected)
         return;
     const QList<TRoom*> under = roomsAt(pixel, toDevice);
-    selected->setHoveredHandle(under.value(0) == selected ? selected->partAt(pixel, toDevice) : NoPart);
+    const bool shown = editMode == Mode::Rooms && under.value(0) == selected;
+    selected->setHoveredHandle(shown ? selected->partAt(pixel, toDevice) : NoPart);
 }
 
 void TMapScene::dragTo(QPoint pixel, const QTransform& toDevice, bool snapping)
@@ -341,6 +479,18 @@ void TMapScene::dragTo(QPoint pixel, const QTransform& toDevice, bool snapping)
     else
         showGuides({});
     edits->setRoomShape(drag.key, shape, moving ? tr("Move Room") : tr("Reshape Room"), drag.mergeKey);
+    reportDragValues(shape);
+}
+
+// The corners a drag moves: for the whole room its top-left, for a handle its value.
+void TMapScene::reportDragValues(const RoomShape& shape)
+{
+    static const char* const names[] = {"", "ytl", "xl", "ybl", "ytr", "xr", "ybr"};
+    if (drag.part == BodyPart)
+        emit dragValuesChanged(tr("Move: xl %1, ytl %2").arg(shape.xl).arg(shape.ytl));
+    else if (drag.part >= FirstHandle && drag.part <= LastHandle)
+        emit dragValuesChanged(
+            QStringLiteral("%1 %2").arg(QLatin1String(names[drag.part])).arg(cornerValue(shape, Corner(drag.part))));
 }
 
 // The shape drawn to the rooms near it, held at the least size that the handles allow;
@@ -348,12 +498,8 @@ void TMapScene::dragTo(QPoint pixel, const QTransform& toDevice, bool snapping)
 RoomShape TMapScene::snapped(const RoomShape& shape, int part)
 {
     const qint64 reach = qint64(SnapReach / scale);
-    QList<RoomShape> others;
     const QRectF near = pixelBounds(shape).adjusted(-reach - 1, -reach - 1, reach + 1, reach + 1);
-    for (QGraphicsItem* item : items(near, Qt::IntersectsItemBoundingRect, Qt::AscendingOrder)) {
-        if (item->type() == TRoom::Type && static_cast<TRoom*>(item)->key() != drag.key)
-            others.append(static_cast<TRoom*>(item)->roomShape());
-    }
+    const QList<RoomShape> others = roomShapesNear(near, drag.key);
     Snapped result = SnapShape(shape, part, others, reach);
     if (part != 0) {
         const RoomShape held = AdjustedShape(result.shape, Corner(part), BoxSize, BoxSize);
@@ -400,7 +546,7 @@ void TMapScene::keyPressEvent(QKeyEvent* event)
 {
     const RoomKey key = doc->selection();
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if (!key || (modifiers != Qt::NoModifier && modifiers != Qt::ShiftModifier)) {
+    if (!key || editMode != Mode::Rooms || (modifiers != Qt::NoModifier && modifiers != Qt::ShiftModifier)) {
         QGraphicsScene::keyPressEvent(event);
         return;
     }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "core/model/document.h"
+#include "core/model/drawnroom.h"
 
 #include <QGraphicsScene>
 #include <QHash>
 #include <QLineF>
 #include <QList>
 #include <memory>
+#include <optional>
 
 class MetaroomEditor;
 class TImage;
@@ -20,13 +22,16 @@ class TRoom;
 // per room (TRoom), the selected one on top, and the game's doors (TDoorsOverlay) in the foreground and the one that lost the selection just above the
 // picture; the scene's rectangle is the surface. The mouse and
 // the keys edit the rooms through undo steps on the stack it is given:
-// - a click selects the top room under the mouse, Alt+click the one under it;
-// - on the selected room, a drag from a handle reshapes it and a drag from anywhere else
-//   moves it, each drag one step; a press and release without a move changes nothing;
-//   what is dragged snaps to the walls and corners of other rooms within 6 screen pixels,
-//   with a guide line on what it snapped to, unless Alt is held;
-// - the arrow keys move the selected room by one picture pixel (with Shift, ten), Delete
-//   removes it; each press is one step.
+// - a click selects the top room under the mouse, Alt+click the one under it; a click
+//   without a move on the body of the selected room selects the next room beneath it;
+// - in the Rooms mode, on the selected room a drag from a handle reshapes it and a drag
+//   from anywhere else moves it, and a drag where there is no room draws a new room on the
+//   surface (none below the least size); each drag is one step; what is dragged or drawn
+//   snaps to the walls and corners of other rooms within 6 screen pixels, with a guide
+//   line on what it snapped to, while snapping is on and neither Shift nor Alt is held;
+// - in the Rooms mode the arrow keys move the selected room by one picture pixel (with
+//   Shift, ten), Delete removes it; each press is one step.
+// In the None mode the mouse only selects and the keys leave the rooms alone.
 class TMapScene : public QGraphicsScene {
     Q_OBJECT
 public:
@@ -61,6 +66,17 @@ public:
     bool roomTypesShown() const { return typesShown; }
     void setRoomTypesShown(bool shown);
 
+    // What the mouse and keys may do to the rooms.
+    enum class Mode { None, Rooms };
+    Mode mode() const { return editMode; }
+    void setMode(Mode mode);
+    // Drags, handle moves and drawing snap to other rooms; on at start.
+    bool snapping() const { return snapOn; }
+    void setSnapping(bool on) { snapOn = on; }
+
+    // The room a drag on empty map is drawing, while there is one.
+    const std::optional<DrawnRoom>& drawnRoom() const { return sketch; }
+
     // The mouse drag in progress: the part of the room it holds, or 0 when there is none.
     int draggedPart() const { return drag.part; }
     // What the drag in progress snapped to, in picture coordinates.
@@ -78,7 +94,16 @@ signals:
     // A left press where there is no room.
     void offRoomsPressed();
 
+signals:
+    // The picture pixel under the mouse, at every move over the map.
+    void pointerMoved(QPoint picturePixel);
+    // The values a drag in progress changes ("xl 10, ytl 20"); empty when it ends.
+    void dragValuesChanged(const QString& text);
+    // The mouse left the map.
+    void pointerLeft();
+
 protected:
+    bool event(QEvent* event) override;
     void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event) override;
     void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
@@ -95,6 +120,10 @@ private:
         RoomShape start;       // the room's shape at the press
         QPoint startPixel;     // the picture pixel under the press
         int mergeKey = 0;
+        bool pressedSelected = false;   // the pressed room was the selected one
+        bool drawing = false;  // pressed where there is no room: draws one
+        bool moved = false;    // the mouse left the screen pixel of the press
+        QPoint pressScreenPixel;
     };
 
     void addRoom(int position, RoomKey key);
@@ -108,6 +137,15 @@ private:
     void hover(QPoint pixel, const QTransform& toDevice);
     void dragTo(QPoint pixel, const QTransform& toDevice, bool snapping);
     RoomShape snapped(const RoomShape& shape, int part);
+    bool snapsNow(Qt::KeyboardModifiers modifiers) const;
+    void startDrawing(QPoint pixel, const QTransform& toDevice);
+    QPoint onSurface(QPoint picturePixel) const;
+    void drawTo(QPoint pixel, const QTransform& toDevice, bool snapping);
+    void finishDrawing();
+    void showSketch(const std::optional<DrawnRoom>& drawn);
+    QList<RoomShape> roomShapesNear(const QRectF& area, RoomKey except) const;
+    bool selectBeneath(TRoom* room, QPoint pixel, const QTransform& toDevice);
+    void reportDragValues(const RoomShape& shape);
     void updateViews(const QRectF& area);
     void showGuides(const QList<QLineF>& lines);
     QRectF guideBounds() const;
@@ -128,4 +166,7 @@ private:
     QList<QLineF> guides;
     bool doorsShown = true;
     bool typesShown = false;
+    Mode editMode = Mode::Rooms;
+    bool snapOn = true;
+    std::optional<DrawnRoom> sketch;
 };

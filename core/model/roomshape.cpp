@@ -8,12 +8,22 @@ int SaturatedCorner(qint64 value)
     return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
+qint64 LeastRoomWidth(int handleWidth)
+{
+    return 2 * qint64(handleWidth) - 5;
+}
+
+qint64 LeastRoomHeight(int handleHeight)
+{
+    return 2 * qint64(handleHeight) - 5;
+}
+
 RoomShape AdjustedShape(RoomShape s, Corner moved, int handleWidth, int handleHeight)
 {
     // In the room's outline the walls lie 2 pixels inside its box on the left and 3 on the
     // right, so two handles side by side leave the walls 2 x handle - 5 apart.
-    const qint64 minWidth = 2 * qint64(handleWidth) - 5;
-    const qint64 minHeight = 2 * qint64(handleHeight) - 5;
+    const qint64 minWidth = LeastRoomWidth(handleWidth);
+    const qint64 minHeight = LeastRoomHeight(handleHeight);
     switch (moved) {
     case Corner::LeftWall:
         if (s.xr - s.xl < minWidth)

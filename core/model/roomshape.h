@@ -25,6 +25,9 @@ enum class Corner { TopLeft = 1, LeftWall = 2, BottomLeft = 3, TopRight = 4, Rig
 // least 2 x handleHeight - 5 above the floor of its wall. Only the corner that moved is
 // held back; the others stay as they are, even where they break a rule.
 RoomShape AdjustedShape(RoomShape shape, Corner moved, int handleWidth, int handleHeight);
+// Those least sizes: walls this far apart, ceilings this far above their floors.
+qint64 LeastRoomWidth(int handleWidth);
+qint64 LeastRoomHeight(int handleHeight);
 
 // A corner as the 32-bit value a room shows: saturated at the ends of the range.
 int SaturatedCorner(qint64 value);
