@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTabWidget>
 #include <algorithm>
 #include <limits>
@@ -473,6 +474,7 @@ void TfrmToolbox::followSelection(RoomKey now)
 
 void TfrmToolbox::showRoomPage(TRoom* room)
 {
+    QScopedValueRollback<bool> showing(showingValues, true);
     if (!room) {
         ShownRoom = nullptr;
         shownKey = 0;
@@ -493,6 +495,7 @@ void TfrmToolbox::followRoomChanged(RoomKey key, TMetaroomDocument::RoomChanges 
 {
     if (key != shownKey || !ShownRoom)
         return;
+    QScopedValueRollback<bool> showing(showingValues, true);
     const RoomRecord& record = document()->room(key);
     if (changes.testFlag(TMetaroomDocument::ShapeChanged)) {
         // A new shape refreshes the page, which ends a pending door.
@@ -625,10 +628,19 @@ void TfrmToolbox::edtybrExit()
     writePosition(edtybr, &TRoom::setYbr);
 }
 
+QList<RoomKey> TfrmToolbox::roomsToChange() const
+{
+    TMetaroomDocument* doc = document();
+    return doc->isSelected(shownKey) ? doc->selectedRooms() : QList<RoomKey>{shownKey};
+}
+
+// Type and music go to every selected room.
 void TfrmToolbox::edtMusicChange()
 {
-    const QString music = edtMusic->text();
-    changeShownRoom([&music](RoomRecord& r) { r.music = music; }, "Change Room Music", edtMusic);
+    if (!ShownRoom || showingValues)
+        return;
+    if (frmMainForm->Editor->setRoomsMusic(roomsToChange(), edtMusic->text(), mergeKeyOf(edtMusic)))
+        typed(edtMusic);
 }
 
 void TfrmToolbox::edtRoomTypeChange()
@@ -641,7 +653,8 @@ void TfrmToolbox::edtRoomTypeChange()
     const std::int32_t type = StrToInt(edtRoomType->text());
     if (type != document()->room(shownKey).roomtype)
         RefuseNonGameRoomType(type);
-    changeShownRoom([type](RoomRecord& r) { r.roomtype = type; }, "Change Room Type", edtRoomType);
+    if (!showingValues && frmMainForm->Editor->setRoomsType(roomsToChange(), type, mergeKeyOf(edtRoomType)))
+        typed(edtRoomType);
 }
 
 // An offset that is no number is refused as it is typed and changes nothing.

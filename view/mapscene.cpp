@@ -84,12 +84,14 @@ TMapScene::TMapScene(MetaroomEditor* editor, QObject* parent)
     });
     connect(doc, &TMetaroomDocument::gridReplaced, this, &TMapScene::replacePicture);
     connect(doc, &TMetaroomDocument::surfaceSizeChanged, this, &TMapScene::followSurface);
+    connect(doc, &TMetaroomDocument::selectedRoomsChanged, this, &TMapScene::followSelectedRooms);
     connect(doc, &TMetaroomDocument::selectionChanged, this, &TMapScene::followSelection);
 
     followSurface(doc->surfaceSize());
     replacePicture();
     for (int i = 0; i < doc->roomCount(); ++i)
         addRoom(i, doc->roomAt(i));
+    followSelectedRooms(doc->selectedRooms(), {});
     followSelection(doc->selection(), 0);
     doors = new TDoorsOverlay(doc, this);
     connect(doors, &TDoorsOverlay::changed, this, [this](const QRectF& area) {
@@ -165,14 +167,28 @@ void TMapScene::showPictureForScale()
 
 void TMapScene::followSelection(RoomKey now, RoomKey before)
 {
-    // The room that lost the selection goes back to just above the picture.
-    if (TRoom* item = roomItem(before)) {
-        item->setSelected(false);
-        item->setZValue(--bottomZ);
-    }
+    if (TRoom* item = roomItem(before))
+        item->setCurrent(false);
+    // The current room comes on top.
     if (TRoom* item = roomItem(now)) {
-        item->setSelected(true);
+        item->setCurrent(true);
         item->setZValue(++topZ);
+    }
+}
+
+void TMapScene::followSelectedRooms(const QList<RoomKey>& now, const QList<RoomKey>& before)
+{
+    // A room that left the selection goes back to just above the picture.
+    for (const RoomKey key : before) {
+        TRoom* item = roomItem(key);
+        if (item && !doc->isSelected(key)) {
+            item->setSelected(false);
+            item->setZValue(--bottomZ);
+        }
+    }
+    for (const RoomKey key : now) {
+        if (TRoom* item = roomItem(key))
+            item->setSelected(true);
     }
 }
 
@@ -258,13 +274,16 @@ void TMapScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
     if (!room)
         return;
     drag.pressed = room->key();
-    if (!room->isSelected())
+    drag.toggles = event->modifiers() & Qt::ControlModifier;
+    drag.startPixel = picturePixel(pixel, toDevice);
+    if (drag.toggles || !room->isSelected())
         return;   // a press on another room only selects it, at the release
     drag.key = room->key();
     drag.part = room->partAt(pixel, toDevice);
     drag.start = doc->room(drag.key).shape;
-    drag.startPixel = picturePixel(pixel, toDevice);
     drag.mergeKey = MetaroomEditor::newMergeKey();
+    if (drag.part == BodyPart && doc->selectedRooms().size() > 1)
+        drag.group = doc->selectedRooms();
     room->setHoveredHandle(drag.part);
 }
 
@@ -292,13 +311,24 @@ void TMapScene::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
         return;
     const QTransform toDevice = toDeviceOf(event);
     const QPoint pixel = screenPixel(toDevice.map(event->scenePos()));
-    const RoomKey pressed = drag.pressed;
+    const Gesture done = drag;
     drag = {};
     showGuides({});
     // A release over the room the press was on is a click on it.
-    if (TRoom* room = roomItem(pressed); room && room->partAt(pixel, toDevice) != NoPart)
-        room->Select();
+    if (TRoom* room = roomItem(done.pressed); room && room->partAt(pixel, toDevice) != NoPart) {
+        if (done.group.isEmpty() || !done.moved)
+            clickRoom(room, done.toggles);
+    }
     hover(pixel, toDevice);
+}
+
+// A click selects the room alone, a Ctrl+click adds it to the selection or takes it out.
+void TMapScene::clickRoom(TRoom* room, bool toggles)
+{
+    if (toggles)
+        doc->toggleSelected(room->key());
+    else
+        room->Select();
 }
 
 void TMapScene::hover(QPoint pixel, const QTransform& toDevice)
@@ -317,6 +347,11 @@ void TMapScene::dragTo(QPoint pixel, const QTransform& toDevice, bool snapping)
     const QPoint now = picturePixel(pixel, toDevice);
     const qint64 dx = qint64(now.x()) - drag.startPixel.x();
     const qint64 dy = qint64(now.y()) - drag.startPixel.y();
+    drag.moved = drag.moved || dx != 0 || dy != 0;
+    if (!drag.group.isEmpty()) {
+        dragGroup(dx, dy, snapping);
+        return;
+    }
     const bool moving = drag.part == BodyPart;
     RoomShape shape = moving ? Moved(drag.start, dx, dy) : reshaped(drag.start, drag.part, dx, dy);
     if (snapping)
@@ -324,6 +359,25 @@ void TMapScene::dragTo(QPoint pixel, const QTransform& toDevice, bool snapping)
     else
         showGuides({});
     edits->setRoomShape(drag.key, shape, moving ? tr("Move Room") : tr("Reshape Room"), drag.mergeKey);
+}
+
+// Several selected rooms move as one: the room under the mouse snaps, the others keep
+// their places beside it.
+void TMapScene::dragGroup(qint64 dx, qint64 dy, bool snapping)
+{
+    RoomShape shape = Moved(drag.start, dx, dy);
+    if (snapping)
+        shape = snapped(shape, 0);
+    else
+        showGuides({});
+    const RoomShape& at = doc->room(drag.key).shape;
+    edits->moveRooms(drag.group, shape.xl - at.xl, shape.ytl - at.ytl, drag.mergeKey);
+}
+
+// What a drag snaps to: every room but those it moves.
+bool TMapScene::snapsTo(RoomKey key) const
+{
+    return key != drag.key && (drag.group.isEmpty() || !doc->isSelected(key));
 }
 
 // The shape drawn to the rooms near it, held at the least size that the handles allow;
@@ -334,7 +388,7 @@ RoomShape TMapScene::snapped(const RoomShape& shape, int part)
     QList<RoomShape> others;
     const QRectF near = pixelBounds(shape).adjusted(-reach - 1, -reach - 1, reach + 1, reach + 1);
     for (QGraphicsItem* item : items(near, Qt::IntersectsItemBoundingRect, Qt::AscendingOrder)) {
-        if (item->type() == TRoom::Type && static_cast<TRoom*>(item)->key() != drag.key)
+        if (item->type() == TRoom::Type && snapsTo(static_cast<TRoom*>(item)->key()))
             others.append(static_cast<TRoom*>(item)->roomShape());
     }
     Snapped result = SnapShape(shape, part, others, reach);
@@ -389,23 +443,23 @@ void TMapScene::keyPressEvent(QKeyEvent* event)
     }
     const int step = modifiers == Qt::ShiftModifier ? 10 : 1;
     switch (event->key()) {
-    case Qt::Key_Left: nudge(key, -step, 0); break;
-    case Qt::Key_Right: nudge(key, step, 0); break;
-    case Qt::Key_Up: nudge(key, 0, -step); break;
-    case Qt::Key_Down: nudge(key, 0, step); break;
+    case Qt::Key_Left: nudge(-step, 0); break;
+    case Qt::Key_Right: nudge(step, 0); break;
+    case Qt::Key_Up: nudge(0, -step); break;
+    case Qt::Key_Down: nudge(0, step); break;
     case Qt::Key_Delete:
         if (modifiers != Qt::NoModifier) {
             QGraphicsScene::keyPressEvent(event);
             return;
         }
-        edits->deleteRoom(key);
+        edits->deleteRooms(doc->selectedRooms());
         break;
     default: QGraphicsScene::keyPressEvent(event); return;
     }
     event->accept();
 }
 
-void TMapScene::nudge(RoomKey key, int dx, int dy)
+void TMapScene::nudge(int dx, int dy)
 {
-    edits->setRoomShape(key, Moved(doc->room(key).shape, dx, dy), tr("Move Room"));
+    edits->moveRooms(doc->selectedRooms(), dx, dy);
 }

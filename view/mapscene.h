@@ -20,13 +20,15 @@ class TRoom;
 // per room (TRoom), the selected one on top, and the game's doors (TDoorsOverlay) in the foreground and the one that lost the selection just above the
 // picture; the scene's rectangle is the surface. The mouse and
 // the keys edit the rooms through undo steps on the stack it is given:
-// - a click selects the top room under the mouse, Alt+click the one under it;
-// - on the selected room, a drag from a handle reshapes it and a drag from anywhere else
-//   moves it, each drag one step; a press and release without a move changes nothing;
+// - a click selects the top room under the mouse alone, Alt+click the one under it;
+//   Ctrl+click adds a room to the selection or takes it out;
+// - on the current room, a drag from a handle reshapes it; a drag from anywhere else on a
+//   selected room moves every selected room, each drag one step; a press and release
+//   without a move changes nothing;
 //   what is dragged snaps to the walls and corners of other rooms within 6 screen pixels,
 //   with a guide line on what it snapped to, unless Alt is held;
-// - the arrow keys move the selected room by one picture pixel (with Shift, ten), Delete
-//   removes it; each press is one step.
+// - the arrow keys move the selected rooms by one picture pixel (with Shift, ten), Delete
+//   removes them; each press is one step.
 class TMapScene : public QGraphicsScene {
     Q_OBJECT
 public:
@@ -86,6 +88,9 @@ private:
         RoomShape start;       // the room's shape at the press
         QPoint startPixel;     // the picture pixel under the press
         int mergeKey = 0;
+        bool toggles = false;  // a Ctrl+click: the release adds or takes out the room
+        bool moved = false;    // the mouse left the press's pixel
+        QList<RoomKey> group;  // the rooms a body drag moves when several are selected
     };
 
     void addRoom(int position, RoomKey key);
@@ -93,16 +98,20 @@ private:
     void changeRoom(RoomKey key);
     void replacePicture();
     void followSelection(RoomKey now, RoomKey before);
+    void followSelectedRooms(const QList<RoomKey>& now, const QList<RoomKey>& before);
     void followSurface(QSize size);
     void showPictureForScale();
 
     void hover(QPoint pixel, const QTransform& toDevice);
     void dragTo(QPoint pixel, const QTransform& toDevice, bool snapping);
+    void dragGroup(qint64 dx, qint64 dy, bool snapping);
+    void clickRoom(TRoom* room, bool toggles);
+    bool snapsTo(RoomKey key) const;
     RoomShape snapped(const RoomShape& shape, int part);
     void updateViews(const QRectF& area);
     void showGuides(const QList<QLineF>& lines);
     QRectF guideBounds() const;
-    void nudge(RoomKey key, int dx, int dy);
+    void nudge(int dx, int dy);
 
     TMetaroomDocument* doc;
     MetaroomEditor* edits;
