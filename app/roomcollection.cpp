@@ -76,7 +76,7 @@ void TfrmMainForm::followRoomRemoved(int position, RoomKey)
 
 void TfrmMainForm::followSelection(RoomKey now, RoomKey)
 {
-    // Exactly one room looks selected: the document's. Panel gives the rooms their look
-    // and their stacking.
+    // The document's current room; Panel gives the selected rooms their look and their
+    // stacking.
     SelectedRoom = roomOf(now);
 }

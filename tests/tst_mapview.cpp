@@ -362,6 +362,13 @@ void TestMapView::severalRoomsSelectMoveAndDeleteTogether()
     QCOMPARE(map.doc.selectedRooms(), (QList<RoomKey>{a, b, c}));
     QCOMPARE(looks(), (QList<int>{0, 1, 1, 3}));
 
+    // A reshape of the current room by a handle keeps the others selected.
+    const RoomShape cBefore = map.shape(c);
+    map.drag(map.at({160, 230}), map.at({170, 230}));
+    QCOMPARE(map.shape(c).xr, cBefore.xr + 10);
+    QCOMPARE(map.shape(a), start[0]);
+    QCOMPARE(map.doc.selectedRooms().size(), 3);
+
     // A click without a move on one of them selects it alone.
     map.click(map.at({230, 130}));
     QCOMPARE(map.doc.selectedRooms(), (QList<RoomKey>{b}));

@@ -314,9 +314,10 @@ void TMapScene::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
     const Gesture done = drag;
     drag = {};
     showGuides({});
-    // A release over the room the press was on is a click on it.
+    // A release over the room the press was on is a click on it; a drag keeps a selection
+    // of several rooms.
     if (TRoom* room = roomItem(done.pressed); room && room->partAt(pixel, toDevice) != NoPart) {
-        if (done.group.isEmpty() || !done.moved)
+        if (!done.moved || doc->selectedRooms().size() <= 1)
             clickRoom(room, done.toggles);
     }
     hover(pixel, toDevice);
