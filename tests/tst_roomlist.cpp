@@ -232,8 +232,6 @@ void TestRoomList::toolboxChangesEverySelectedRoom()
     e.main->Rooms[3]->roomtype = 5;
     const QList<RoomKey> rooms = doc->rooms();
     doc->selectRooms({rooms[0], rooms[1]}, rooms[1]);
-    QCOMPARE(e.main->SelectedRoom, e.main->Rooms[1]);
-    QCOMPARE(e.tool->ShownRoom, e.main->Rooms[1]);
     const int before = stack->index();
 
     // Ctrl+click on a room of another type shows it, and no field writes its type elsewhere.
