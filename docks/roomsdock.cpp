@@ -231,7 +231,9 @@ void RoomsDock::followSelection()
     for (const QModelIndex& index : selection->selectedRows())
         shown.append(index.row());
     std::sort(shown.begin(), shown.end());
-    if (row == selection->currentIndex().row() && wanted == shown)
+    // (QList's own == may hand memcmp a null pointer for empty lists.)
+    const bool same = std::equal(wanted.begin(), wanted.end(), shown.begin(), shown.end());
+    if (row == selection->currentIndex().row() && same)
         return;
     QScopedValueRollback<bool> guard(following, true);
     if (row < 0 && wanted.isEmpty()) {
