@@ -48,6 +48,7 @@ void TfrmMainForm::createDocks()
     View1->addAction(ShowProblems1);
 
     connect(dockRooms, &RoomsDock::roomActivated, this, &TfrmMainForm::chooseRoom);
+    connect(dockRooms, &RoomsDock::roomsChosen, Document, &TMetaroomDocument::selectRooms);
     connect(dockProblems, &ProblemsDock::roomActivated, this, &TfrmMainForm::chooseRoom);
 }
 

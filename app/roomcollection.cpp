@@ -25,9 +25,9 @@ void TfrmMainForm::AddRoom()
 
 void TfrmMainForm::DeleteRoom()
 {
-    // The document selects the first room left, or none.
+    // Every selected room goes, in one step; the document selects the first room left, or none.
     if (SelectedRoom)
-        Editor->deleteRoom(SelectedRoom->key());
+        Editor->deleteRooms(Document->selectedRooms());
 }
 
 void TfrmMainForm::SelectRoom(TRoom* room)
@@ -37,12 +37,12 @@ void TfrmMainForm::SelectRoom(TRoom* room)
     // While a door is pending, selecting another room links it with the shown one instead.
     if (frmToolbox && frmToolbox->CompletePendingDoor(room))
         return;
-    if (Document->selection() == room->key()) {
+    if (Document->selection() == room->key() && Document->selectedRooms().size() == 1) {
         if (frmToolbox)
             frmToolbox->ShowRoom(room);   // selecting the selected room refreshes the toolbox
         return;
     }
-    Document->select(room->key());
+    Document->select(room->key());   // that room alone
 }
 
 TRoom* TfrmMainForm::RoomByIndex(int index) const
@@ -76,7 +76,7 @@ void TfrmMainForm::followRoomRemoved(int position, RoomKey)
 
 void TfrmMainForm::followSelection(RoomKey now, RoomKey)
 {
-    // Exactly one room looks selected: the document's. Panel gives the rooms their look
-    // and their stacking.
+    // The document's current room; Panel gives the selected rooms their look and their
+    // stacking.
     SelectedRoom = roomOf(now);
 }

@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTabWidget>
 #include <algorithm>
 #include <limits>
@@ -489,6 +490,7 @@ void TfrmToolbox::showRoomPage(TRoom* room)
     // Corners typed for the room shown so far are applied before the page changes.
     if (!typedCorners.isEmpty() && ShownRoom && document()->contains(shownKey))
         plsd::runGuarded([this] { applyCorners(nullptr); });
+    QScopedValueRollback<bool> showing(showingValues, true);
     if (!room) {
         ShownRoom = nullptr;
         shownKey = 0;
@@ -519,6 +521,7 @@ void TfrmToolbox::followRoomChanged(RoomKey key, TMetaroomDocument::RoomChanges 
     }
     if (key != shownKey)
         return;
+    QScopedValueRollback<bool> showing(showingValues, true);
     const RoomRecord& record = document()->room(key);
     if (changes.testFlag(TMetaroomDocument::ShapeChanged)) {
         // A new shape refreshes the page, which ends a pending door.
@@ -743,10 +746,19 @@ void TfrmToolbox::edtybrExit()
     applyCorners(edtybr);
 }
 
+QList<RoomKey> TfrmToolbox::roomsToChange() const
+{
+    TMetaroomDocument* doc = document();
+    return doc->isSelected(shownKey) ? doc->selectedRooms() : QList<RoomKey>{shownKey};
+}
+
+// Type and music go to every selected room.
 void TfrmToolbox::edtMusicChange()
 {
-    const QString music = edtMusic->text();
-    changeShownRoom([&music](RoomRecord& r) { r.music = music; }, "Change Room Music", edtMusic);
+    if (!ShownRoom || showingValues)
+        return;
+    if (frmMainForm->Editor->setRoomsMusic(roomsToChange(), edtMusic->text(), mergeKeyOf(edtMusic)))
+        typed(edtMusic);
 }
 
 void TfrmToolbox::edtRoomTypeChange()
@@ -759,7 +771,8 @@ void TfrmToolbox::edtRoomTypeChange()
     const std::int32_t type = StrToInt(edtRoomType->text());
     if (type != document()->room(shownKey).roomtype)
         RefuseNonGameRoomType(type);
-    changeShownRoom([type](RoomRecord& r) { r.roomtype = type; }, "Change Room Type", edtRoomType);
+    if (!showingValues && frmMainForm->Editor->setRoomsType(roomsToChange(), type, mergeKeyOf(edtRoomType)))
+        typed(edtRoomType);
 }
 
 // An offset that is no number is refused as it is typed and changes nothing.

@@ -230,6 +230,8 @@ private:
     void showSelectedDoorPerm();
 
     int doorListIndex = -1;   // the entry picked last, to tell a different pick
+    QList<RoomKey> roomsToChange() const;   // the selected rooms, when the shown one is among them
+    bool showingValues = false;   // the fields are being set to the shown room's values
     RoomKey shownKey = 0;     // ShownRoom's key: its widget may be gone before the toolbox hears
     QHash<QLineEdit*, MetaroomEditor::EditRun> typing;   // a run of typing into one field is one undo step
     // A neighbour's entry in the door list: its number and this.

@@ -13,10 +13,12 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 // A table that tells the rows the user chooses, with the mouse or the keyboard, from the
-// moves of its current row that follow the model; a press on the current row chooses it
-// again.
+// changes of its rows that follow the model: one row chosen, or several (Ctrl and Shift),
+// told once the user's press, move or key has been handled. A plain press on the current
+// row chooses it again.
 class RoomTable : public QTableView {
     Q_OBJECT
 public:
@@ -24,38 +26,71 @@ public:
 
 signals:
     void rowChosen(int row);
+    void rowsChosen(const QList<int>& rows, int current);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override
     {
         const int before = currentIndex().row();
-        {
-            QScopedValueRollback<bool> user(byUser, true);
-            QTableView::mousePressEvent(event);
-        }
+        byUser([&] { QTableView::mousePressEvent(event); });
         const QModelIndex at = indexAt(event->position().toPoint());
-        if (event->button() == Qt::LeftButton && at.isValid() && at.row() == before)
+        const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier));
+        if (!changed && plain && event->button() == Qt::LeftButton && at.isValid() && at.row() == before)
             emit rowChosen(at.row());
+        tellChoice();
     }
     void mouseMoveEvent(QMouseEvent* event) override
     {
-        QScopedValueRollback<bool> user(byUser, true);
-        QTableView::mouseMoveEvent(event);
+        byUser([&] { QTableView::mouseMoveEvent(event); });
+        tellChoice();
+    }
+    // A press on a row already selected changes the rows at the release.
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        byUser([&] { QTableView::mouseReleaseEvent(event); });
+        tellChoice();
     }
     void keyPressEvent(QKeyEvent* event) override
     {
-        QScopedValueRollback<bool> user(byUser, true);
-        QTableView::keyPressEvent(event);
+        byUser([&] { QTableView::keyPressEvent(event); });
+        tellChoice();
     }
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override
     {
         QTableView::currentChanged(current, previous);
-        if (byUser && current.isValid() && current.row() != previous.row())
-            emit rowChosen(current.row());
+        changed = changed || (user && current.row() != previous.row());
+    }
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override
+    {
+        QTableView::selectionChanged(selected, deselected);
+        changed = changed || user;
     }
 
 private:
-    bool byUser = false;
+    template <typename Handle>
+    void byUser(Handle handle)
+    {
+        QScopedValueRollback<bool> guard(user, true);
+        handle();
+    }
+    // What the user's last event did to the rows, if anything.
+    void tellChoice()
+    {
+        if (!changed)
+            return;
+        changed = false;
+        QList<int> rows;
+        for (const QModelIndex& index : selectionModel()->selectedRows())
+            rows.append(index.row());
+        std::sort(rows.begin(), rows.end());
+        if (rows.size() == 1)
+            emit rowChosen(rows.first());
+        else if (!rows.isEmpty() || currentIndex().isValid())
+            emit rowsChosen(rows, currentIndex().row());
+    }
+
+    bool user = false;
+    bool changed = false;   // by the user, since the rows were last told
 };
 
 RoomsDock::RoomsDock(TMetaroomDocument* document, QWidget* parent)
@@ -71,7 +106,7 @@ RoomsDock::RoomsDock(TMetaroomDocument* document, QWidget* parent)
     tblRooms->setObjectName(QStringLiteral("tblRooms"));
     tblRooms->setModel(rooms);
     tblRooms->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tblRooms->setSelectionMode(QAbstractItemView::SingleSelection);
+    tblRooms->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tblRooms->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblRooms->setAlternatingRowColors(true);
     tblRooms->setWordWrap(false);
@@ -106,10 +141,15 @@ RoomsDock::RoomsDock(TMetaroomDocument* document, QWidget* parent)
         if (!following)
             rowChosen(row);
     });
+    connect(tblRooms, &RoomTable::rowsChosen, this, [this](const QList<int>& rows, int current) {
+        if (!following)
+            rowsChosen(rows, current);
+    });
     // Each number typed is asked for as it grows; Enter asks again.
     connect(edtFindRoom, &QLineEdit::textEdited, this, &RoomsDock::findTyped);
     connect(edtFindRoom, &QLineEdit::returnPressed, this, &RoomsDock::findTyped);
     connect(document, &TMetaroomDocument::selectionChanged, this, &RoomsDock::followSelection);
+    connect(document, &TMetaroomDocument::selectedRoomsChanged, this, &RoomsDock::followSelection);
     // A room put back or removed moves rows under the current one.
     connect(rooms, &QAbstractItemModel::rowsInserted, this, &RoomsDock::followSelection);
     connect(rooms, &QAbstractItemModel::rowsRemoved, this, &RoomsDock::followSelection);
@@ -163,22 +203,58 @@ void RoomsDock::rowChosen(int row)
     QTimer::singleShot(0, this, &RoomsDock::followSelection);
 }
 
+void RoomsDock::rowsChosen(const QList<int>& rows, int current)
+{
+    QList<RoomKey> keys;
+    keys.reserve(rows.size());
+    for (const int row : rows)
+        keys.append(rooms->keyAt(row));
+    emit roomsChosen(keys, rooms->keyAt(current));
+    QTimer::singleShot(0, this, &RoomsDock::followSelection);
+}
+
+// The selected rows are the selected rooms, the current row the current room.
 void RoomsDock::followSelection()
 {
     if (!document || rooms->isResetting())
         return;   // the reset's end comes back here
     const int row = rooms->rowOf(document->selection());
     QItemSelectionModel* selection = tblRooms->selectionModel();
-    if (row == selection->currentIndex().row() && (row < 0 || selection->isRowSelected(row)))
+    QList<int> wanted;
+    wanted.reserve(document->selectedRooms().size());
+    for (const RoomKey key : document->selectedRooms()) {
+        if (const int r = rooms->rowOf(key); r >= 0)
+            wanted.append(r);
+    }
+    std::sort(wanted.begin(), wanted.end());
+    QList<int> shown;
+    for (const QModelIndex& index : selection->selectedRows())
+        shown.append(index.row());
+    std::sort(shown.begin(), shown.end());
+    // (QList's own == may hand memcmp a null pointer for empty lists.)
+    const bool same = std::equal(wanted.begin(), wanted.end(), shown.begin(), shown.end());
+    if (row == selection->currentIndex().row() && same)
         return;
     QScopedValueRollback<bool> guard(following, true);
-    if (row < 0) {
+    if (row < 0 && wanted.isEmpty()) {
         selection->clear();
         return;
     }
-    const QModelIndex at = rooms->index(row, RoomListModel::NumberColumn);
-    selection->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    tblRooms->scrollTo(at);
+    // Runs of neighbouring rows as one range each.
+    QItemSelection rows;
+    for (int i = 0; i < wanted.size();) {
+        int last = i;
+        while (last + 1 < wanted.size() && wanted[last + 1] == wanted[last] + 1)
+            ++last;
+        rows.select(rooms->index(wanted[i], 0), rooms->index(wanted[last], RoomListModel::ColumnCount - 1));
+        i = last + 1;
+    }
+    selection->select(rows, QItemSelectionModel::ClearAndSelect);
+    if (row >= 0) {
+        const QModelIndex at = rooms->index(row, RoomListModel::NumberColumn);
+        selection->setCurrentIndex(at, QItemSelectionModel::NoUpdate);
+        tblRooms->scrollTo(at);
+    }
 }
 
 void RoomsDock::setFindMessage(const QString& message)

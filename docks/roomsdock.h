@@ -12,10 +12,11 @@ class RoomListModel;
 class RoomTable;
 
 // The dock "Rooms": every room of the document with its game number, type, music and
-// number of doors, and a field that finds a room by its number. Its current row is the
-// document's selected room. Choosing a room (a click, the keyboard, a number found) does
-// not select it: the dock asks, with roomActivated, whoever owns the map to select it and
-// bring it into view.
+// number of doors, and a field that finds a room by its number. Its selected rows are the
+// document's selected rooms, its current row the current room. Choosing rooms (a click,
+// Ctrl or Shift with it, the keyboard, a number found) does not select them: the dock asks
+// whoever owns the map, with roomActivated for one room (to select it and bring it into
+// view) and roomsChosen for several.
 class RoomsDock : public QDockWidget {
     Q_OBJECT
 public:
@@ -31,10 +32,12 @@ public:
 
 signals:
     void roomActivated(RoomKey key);
+    void roomsChosen(const QList<RoomKey>& keys, RoomKey current);
 
 private:
     void findTyped();
     void rowChosen(int row);
+    void rowsChosen(const QList<int>& rows, int current);
     void followSelection();
     void setFindMessage(const QString& message);
 

@@ -91,6 +91,7 @@ private slots:
     void roomListFollowsRandomEditsUndoAndRedo();
     void choosingARoomAsksForItAndTheRowFollowsTheSelection();
     void findsARoomByItsGameNumber();
+    void severalRowsFollowTheSelectionBothWays();
     void problemsFollowChangesInOneCheckPerBurst();
 };
 
@@ -230,6 +231,57 @@ void TestDocks::choosingARoomAsksForItAndTheRowFollowsTheSelection()
     QCOMPARE(table->currentIndex().row(), 0);
     stack.undo();
     QCOMPARE(table->currentIndex().row(), 3);
+}
+
+void TestDocks::severalRowsFollowTheSelectionBothWays()
+{
+    TMetaroomDocument doc;
+    QUndoStack stack;
+    for (int i = 0; i < 5; ++i)
+        stack.push(new AddRoomStep(&doc, roomAt(200 * i, 0)));
+    RoomsDock dock(&doc);
+    connect(&dock, &RoomsDock::roomActivated, &doc, &TMetaroomDocument::select);
+    connect(&dock, &RoomsDock::roomsChosen, &doc, &TMetaroomDocument::selectRooms);
+    dock.resize(400, 300);
+    dock.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dock));
+    QTableView* table = dock.table();
+    auto selectedRows = [table] {
+        QList<int> rows;
+        for (const QModelIndex& index : table->selectionModel()->selectedRows())
+            rows.append(index.row());
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+    auto keys = [&doc](QList<int> positions) {
+        QList<RoomKey> k;
+        for (const int p : positions)
+            k.append(doc.roomAt(p));
+        return k;
+    };
+
+    // The document's selection shows as rows, its current room as the current row.
+    doc.selectRooms(keys({4, 1, 3}), doc.roomAt(1));
+    QCOMPARE(selectedRows(), (QList<int>{1, 3, 4}));
+    QCOMPARE(table->currentIndex().row(), 1);
+
+    // Rows chosen with Ctrl and Shift select their rooms; the row clicked last is current.
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, centreOfRow(table, 0));
+    QCOMPARE(doc.selectedRooms(), keys({0}));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::ControlModifier, centreOfRow(table, 2));
+    QCOMPARE(doc.selectedRooms(), keys({0, 2}));
+    QCOMPARE(doc.selection(), doc.roomAt(2));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::ShiftModifier, centreOfRow(table, 4));
+    QCOMPARE(doc.selectedRooms(), keys({0, 2, 3, 4}));
+    QCOMPARE(doc.selection(), doc.roomAt(4));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::ControlModifier, centreOfRow(table, 3));
+    QCOMPARE(doc.selectedRooms(), keys({0, 2, 4}));
+    QCOMPARE(selectedRows(), (QList<int>{0, 2, 4}));
+
+    // A plain click on one of the rows selects that room alone.
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, centreOfRow(table, 2));
+    QCOMPARE(doc.selectedRooms(), keys({2}));
+    QCOMPARE(selectedRows(), (QList<int>{2}));
 }
 
 void TestDocks::findsARoomByItsGameNumber()

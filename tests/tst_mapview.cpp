@@ -124,6 +124,7 @@ private slots:
     void handlesAndOutlinesKeepTheirScreenSize();
     void clicksSelectTopRoomAndAltTheOneUnder();
     void keysNudgeAndDeleteAsUndoSteps();
+    void severalRoomsSelectMoveAndDeleteTogether();
     void stackingFollowsTheSelection();
     void pictureIsSharpZoomedInAndSmoothZoomedOut();
     void blocksDrawnInStripsMatchOneDrawing();
@@ -314,6 +315,77 @@ void TestMapView::keysNudgeAndDeleteAsUndoSteps()
     QTest::keyClick(&map.view, Qt::Key_Down);
     QVERIFY(map.view.verticalScrollBar()->value() > scrolled);
     QCOMPARE(map.stack.index(), 3);
+}
+
+void TestMapView::severalRoomsSelectMoveAndDeleteTogether()
+{
+    Map map;
+    QVERIFY(map.exposed);
+    map.zoomOn(1, QPointF(180, 170));
+    const RoomKey target = map.add(roomAt(40, 100, 96, 160));
+    const RoomKey a = map.add(roomAt(100, 100, 160, 160));
+    const RoomKey b = map.add(roomAt(200, 100, 260, 160));
+    const RoomKey c = map.add(roomAt(100, 200, 160, 260));
+    auto shapes = [&] { return QList<RoomShape>{map.shape(a), map.shape(b), map.shape(c), map.shape(target)}; };
+    auto looks = [&] {   // which rooms are drawn selected, and which shows its handles
+        QList<int> seen;
+        for (const RoomKey key : {target, a, b, c})
+            seen.append(map.item(key)->isSelected() + 2 * map.item(key)->isCurrent());
+        return seen;
+    };
+
+    // A click selects one room alone; Ctrl+click adds rooms and takes them out again.
+    map.click(map.at({130, 130}));
+    map.click(map.at({230, 130}), Qt::ControlModifier);
+    map.click(map.at({130, 230}), Qt::ControlModifier);
+    QCOMPARE(map.doc.selectedRooms(), (QList<RoomKey>{a, b, c}));
+    QCOMPARE(map.doc.selection(), c);
+    QCOMPARE(looks(), (QList<int>{0, 1, 1, 3}));
+    map.click(map.at({130, 230}), Qt::ControlModifier);
+    QCOMPARE(map.doc.selectedRooms(), (QList<RoomKey>{a, b}));
+    QCOMPARE(map.doc.selection(), b);
+    map.click(map.at({130, 230}), Qt::ControlModifier);
+    QCOMPARE(looks(), (QList<int>{0, 1, 1, 3}));
+    QCOMPARE(map.stack.count(), 0);
+
+    // A drag from a selected room that is not the current one moves all three as one step:
+    // the dragged room snaps to the room beside it (5 pixels left becomes 4, 1 down 0),
+    // and the others keep their places beside it.
+    const QList<RoomShape> start = shapes();
+    map.drag(map.at({130, 130}), map.at({125, 131}));
+    QCOMPARE(shapes(), (QList<RoomShape>{Moved(start[0], -4, 0), Moved(start[1], -4, 0), Moved(start[2], -4, 0),
+                                         start[3]}));
+    QCOMPARE(map.stack.count(), 1);
+    QCOMPARE(map.doc.selectedRooms().size(), 3);
+    // The arrows move the group, each press one step.
+    map.view.setFocus();
+    QTest::keyClick(&map.view, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(shapes(), (QList<RoomShape>{Moved(start[0], -4, 10), Moved(start[1], -4, 10), Moved(start[2], -4, 10),
+                                         start[3]}));
+    QCOMPARE(map.stack.count(), 2);
+    map.stack.undo();
+    map.stack.undo();
+    QCOMPARE(shapes(), start);
+
+    // Delete removes every selected room in one step; undo brings them back selected.
+    QTest::keyClick(&map.view, Qt::Key_Delete);
+    QCOMPARE(map.doc.rooms(), (QList<RoomKey>{target}));
+    QCOMPARE(map.doc.selection(), target);
+    map.stack.undo();
+    QCOMPARE(map.doc.selectedRooms(), (QList<RoomKey>{a, b, c}));
+    QCOMPARE(looks(), (QList<int>{0, 1, 1, 3}));
+
+    // A reshape of the current room by a handle keeps the others selected.
+    const RoomShape cBefore = map.shape(c);
+    map.drag(map.at({160, 230}), map.at({170, 230}));
+    QCOMPARE(map.shape(c).xr, cBefore.xr + 10);
+    QCOMPARE(map.shape(a), start[0]);
+    QCOMPARE(map.doc.selectedRooms().size(), 3);
+
+    // A click without a move on one of them selects it alone.
+    map.click(map.at({230, 130}));
+    QCOMPARE(map.doc.selectedRooms(), (QList<RoomKey>{b}));
+    QCOMPARE(looks(), (QList<int>{0, 0, 3, 0}));
 }
 
 void TestMapView::stackingFollowsTheSelection()

@@ -7,6 +7,8 @@
 
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QUndoStack>
 #include <QScrollBar>
 #include <climits>
 #include <random>
@@ -49,6 +51,7 @@ private slots:
     void tilesStayBehindRooms();
     void roomByIndex();
     void mapMenuSplitsAndExtends();
+    void toolboxChangesEverySelectedRoom();
 };
 
 void TestRoomList::addRooms()
@@ -216,3 +219,50 @@ void TestRoomList::mapMenuSplitsAndExtends()
 
 PLSD_TEST_MAIN(TestRoomList)
 #include "tst_roomlist.moc"
+
+// Type, music and Delete from the toolbox reach every selected room, each as one step;
+// the toolbox shows the current room, and showing another changes none.
+void TestRoomList::toolboxChangesEverySelectedRoom()
+{
+    Editor e;
+    TMetaroomDocument* doc = e.main->Document;
+    QUndoStack* stack = e.main->UndoStack;
+    for (int i = 0; i < 4; ++i)
+        e.main->AddRoom();
+    e.main->Rooms[3]->roomtype = 5;
+    const QList<RoomKey> rooms = doc->rooms();
+    doc->selectRooms({rooms[0], rooms[1]}, rooms[1]);
+    const int before = stack->index();
+
+    // Ctrl+click on a room of another type shows it, and no field writes its type elsewhere.
+    doc->toggleSelected(rooms[3]);
+    QCOMPARE(e.tool->ShownRoom, e.main->Rooms[3]);
+    QCOMPARE(e.tool->edtRoomType->text(), QStringLiteral("5"));
+    QCOMPARE(stack->index(), before);
+    QCOMPARE(e.main->Rooms[0]->roomtype, 0);
+
+    auto* type = e.tool->findChild<QLineEdit*>("edtRoomType");
+    type->setText(QStringLiteral("8"));
+    auto* music = e.tool->findChild<QLineEdit*>("edtMusic");
+    music->clear();
+    QTest::keyClicks(music, "sea");
+    QCOMPARE(stack->index(), before + 2);   // one step for the type, one for the keys typed
+    for (const int i : {0, 1, 3}) {
+        QCOMPARE(e.main->Rooms[i]->roomtype, 8);
+        QCOMPARE(e.main->Rooms[i]->music, QStringLiteral("sea"));
+    }
+    QCOMPARE(e.main->Rooms[2]->roomtype, 0);
+    stack->undo();
+    stack->undo();
+    QCOMPARE(e.main->Rooms[3]->roomtype, 5);
+    QCOMPARE(e.main->Rooms[0]->roomtype, 0);
+    QCOMPARE(stack->index(), before);   // the fields following the undo made no step
+
+    // Delete Room takes all three in one step; the one left is selected.
+    e.tool->findChild<QPushButton*>("btnDelRoom")->click();
+    QCOMPARE(doc->rooms(), (QList<RoomKey>{rooms[2]}));
+    QCOMPARE(e.main->SelectedRoom, e.main->Rooms[0]);
+    stack->undo();
+    QCOMPARE(doc->roomCount(), 4);
+    QCOMPARE(doc->selectedRooms(), (QList<RoomKey>{rooms[0], rooms[1], rooms[3]}));
+}

@@ -86,12 +86,14 @@ TMapScene::TMapScene(MetaroomEditor* editor, QObject* parent)
     });
     connect(doc, &TMetaroomDocument::gridReplaced, this, &TMapScene::replacePicture);
     connect(doc, &TMetaroomDocument::surfaceSizeChanged, this, &TMapScene::followSurface);
+    connect(doc, &TMetaroomDocument::selectedRoomsChanged, this, &TMapScene::followSelectedRooms);
     connect(doc, &TMetaroomDocument::selectionChanged, this, &TMapScene::followSelection);
 
     followSurface(doc->surfaceSize());
     replacePicture();
     for (int i = 0; i < doc->roomCount(); ++i)
         addRoom(i, doc->roomAt(i));
+    followSelectedRooms(doc->selectedRooms(), {});
     followSelection(doc->selection(), 0);
     doors = new TDoorsOverlay(doc, this);
     connect(doors, &TDoorsOverlay::changed, this, [this](const QRectF& area) {
@@ -179,14 +181,28 @@ void TMapScene::showPictureForScale()
 
 void TMapScene::followSelection(RoomKey now, RoomKey before)
 {
-    // The room that lost the selection goes back to just above the picture.
-    if (TRoom* item = roomItem(before)) {
-        item->setSelected(false);
-        item->setZValue(--bottomZ);
-    }
+    if (TRoom* item = roomItem(before))
+        item->setCurrent(false);
+    // The current room comes on top.
     if (TRoom* item = roomItem(now)) {
-        item->setSelected(true);
+        item->setCurrent(true);
         item->setZValue(++topZ);
+    }
+}
+
+void TMapScene::followSelectedRooms(const QList<RoomKey>& now, const QList<RoomKey>& before)
+{
+    // A room that left the selection goes back to just above the picture.
+    for (const RoomKey key : before) {
+        TRoom* item = roomItem(key);
+        if (item && !doc->isSelected(key)) {
+            item->setSelected(false);
+            item->setZValue(--bottomZ);
+        }
+    }
+    for (const RoomKey key : now) {
+        if (TRoom* item = roomItem(key))
+            item->setSelected(true);
     }
 }
 
@@ -296,14 +312,17 @@ void TMapScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
         return;
     }
     drag.pressed = room->key();
-    drag.pressedSelected = room->isSelected();
+    drag.pressedSelected = room->key() == doc->selection();
     drag.part = room->partAt(pixel, toDevice);
-    if (!room->isSelected() || editMode != Mode::Rooms)
+    drag.toggles = event->modifiers() & Qt::ControlModifier;
+    drag.startPixel = picturePixel(pixel, toDevice);
+    if (drag.toggles || !room->isSelected() || editMode != Mode::Rooms)
         return;   // a press on another room only selects it, at the release
     drag.key = room->key();
     drag.start = doc->room(drag.key).shape;
-    drag.startPixel = picturePixel(pixel, toDevice);
     drag.mergeKey = MetaroomEditor::newMergeKey();
+    if (drag.part == BodyPart && doc->selectedRooms().size() > 1)
+        drag.group = doc->selectedRooms();
     room->setHoveredHandle(drag.part);
 }
 
@@ -362,13 +381,14 @@ void TMapScene::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
         finishDrawing();
     if (done.key || done.drawing)
         emit dragValuesChanged(QString());
-    // A release over the room the press was on is a click on it; a click without a move on
-    // the body of the selected room goes to the room beneath it.
-    TRoom* room = roomItem(done.pressed);
-    if (room && room->partAt(pixel, toDevice) != NoPart) {
-        const bool again = done.pressedSelected && !done.moved && done.part == BodyPart;
-        if (!again || !selectBeneath(room, pixel, toDevice))
-            room->Select();
+    // A release over the room the press was on is a click on it: a click without a move on
+    // the body of the current room goes to the room beneath it, and a drag keeps a
+    // selection of several rooms.
+    if (TRoom* room = roomItem(done.pressed); room && room->partAt(pixel, toDevice) != NoPart) {
+        const bool again = done.pressedSelected && !done.moved && !done.toggles && done.part == BodyPart;
+        const bool cycled = again && selectBeneath(room, pixel, toDevice);
+        if (!cycled && (!done.moved || doc->selectedRooms().size() <= 1))
+            clickRoom(room, done.toggles);
     }
     hover(pixel, toDevice);
 }
@@ -408,7 +428,7 @@ void TMapScene::drawTo(QPoint pixel, const QTransform& toDevice, bool snapping)
     const QRectF area = QRectF(QPointF(drag.startPixel), QPointF(now)).normalized().adjusted(-reach - 1, -reach - 1,
                                                                                                 reach + 2, reach + 2);
     const DrawnRoom drawn =
-        DrawRoom(drag.startPixel, now, roomShapesNear(area, 0), reach, snapping, BoxSize, BoxSize);
+        DrawRoom(drag.startPixel, now, roomShapesNear(area), reach, snapping, BoxSize, BoxSize);
     showSketch(drawn);
     showGuides(drawn.guides);
     const RoomShape& s = drawn.shape;
@@ -444,14 +464,24 @@ void TMapScene::showSketch(const std::optional<DrawnRoom>& drawn)
         updateViews(pixelBounds(sketch->shape).adjusted(-r, -r, r, r));
 }
 
-QList<RoomShape> TMapScene::roomShapesNear(const QRectF& area, RoomKey except) const
+// The rooms near an area that what is dragged or drawn snaps to.
+QList<RoomShape> TMapScene::roomShapesNear(const QRectF& area) const
 {
     QList<RoomShape> found;
     for (QGraphicsItem* item : items(area, Qt::IntersectsItemBoundingRect, Qt::AscendingOrder)) {
-        if (item->type() == TRoom::Type && static_cast<TRoom*>(item)->key() != except)
+        if (item->type() == TRoom::Type && snapsTo(static_cast<TRoom*>(item)->key()))
             found.append(static_cast<TRoom*>(item)->roomShape());
     }
     return found;
+}
+
+// A click selects the room alone, a Ctrl+click adds it to the selection or takes it out.
+void TMapScene::clickRoom(TRoom* room, bool toggles)
+{
+    if (toggles)
+        doc->toggleSelected(room->key());
+    else
+        room->Select();
 }
 
 void TMapScene::hover(QPoint pixel, const QTransform& toDevice)
@@ -472,6 +502,11 @@ void TMapScene::dragTo(QPoint pixel, const QTransform& toDevice, bool snapping)
     const QPoint now = picturePixel(pixel, toDevice);
     const qint64 dx = qint64(now.x()) - drag.startPixel.x();
     const qint64 dy = qint64(now.y()) - drag.startPixel.y();
+    drag.moved = drag.moved || dx != 0 || dy != 0;
+    if (!drag.group.isEmpty()) {
+        dragGroup(dx, dy, snapping);
+        return;
+    }
     const bool moving = drag.part == BodyPart;
     RoomShape shape = moving ? Moved(drag.start, dx, dy) : reshaped(drag.start, drag.part, dx, dy);
     if (snapping)
@@ -493,13 +528,32 @@ void TMapScene::reportDragValues(const RoomShape& shape)
             QStringLiteral("%1 %2").arg(QLatin1String(names[drag.part])).arg(cornerValue(shape, Corner(drag.part))));
 }
 
+// Several selected rooms move as one: the room under the mouse snaps, the others keep
+// their places beside it.
+void TMapScene::dragGroup(qint64 dx, qint64 dy, bool snapping)
+{
+    RoomShape shape = Moved(drag.start, dx, dy);
+    if (snapping)
+        shape = snapped(shape, 0);
+    else
+        showGuides({});
+    const RoomShape& at = doc->room(drag.key).shape;
+    edits->moveRooms(drag.group, shape.xl - at.xl, shape.ytl - at.ytl, drag.mergeKey);
+}
+
+// What a drag snaps to: every room but those it moves.
+bool TMapScene::snapsTo(RoomKey key) const
+{
+    return key != drag.key && (drag.group.isEmpty() || !doc->isSelected(key));
+}
+
 // The shape drawn to the rooms near it, held at the least size that the handles allow;
 // the guides show what it met.
 RoomShape TMapScene::snapped(const RoomShape& shape, int part)
 {
     const qint64 reach = qint64(SnapReach / scale);
     const QRectF near = pixelBounds(shape).adjusted(-reach - 1, -reach - 1, reach + 1, reach + 1);
-    const QList<RoomShape> others = roomShapesNear(near, drag.key);
+    const QList<RoomShape> others = roomShapesNear(near);
     Snapped result = SnapShape(shape, part, others, reach);
     if (part != 0) {
         const RoomShape held = AdjustedShape(result.shape, Corner(part), BoxSize, BoxSize);
@@ -552,23 +606,23 @@ void TMapScene::keyPressEvent(QKeyEvent* event)
     }
     const int step = modifiers == Qt::ShiftModifier ? 10 : 1;
     switch (event->key()) {
-    case Qt::Key_Left: nudge(key, -step, 0); break;
-    case Qt::Key_Right: nudge(key, step, 0); break;
-    case Qt::Key_Up: nudge(key, 0, -step); break;
-    case Qt::Key_Down: nudge(key, 0, step); break;
+    case Qt::Key_Left: nudge(-step, 0); break;
+    case Qt::Key_Right: nudge(step, 0); break;
+    case Qt::Key_Up: nudge(0, -step); break;
+    case Qt::Key_Down: nudge(0, step); break;
     case Qt::Key_Delete:
         if (modifiers != Qt::NoModifier) {
             QGraphicsScene::keyPressEvent(event);
             return;
         }
-        edits->deleteRoom(key);
+        edits->deleteRooms(doc->selectedRooms());
         break;
     default: QGraphicsScene::keyPressEvent(event); return;
     }
     event->accept();
 }
 
-void TMapScene::nudge(RoomKey key, int dx, int dy)
+void TMapScene::nudge(int dx, int dy)
 {
-    edits->setRoomShape(key, Moved(doc->room(key).shape, dx, dy), tr("Move Room"));
+    edits->moveRooms(doc->selectedRooms(), dx, dy);
 }

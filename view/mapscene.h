@@ -22,15 +22,17 @@ class TRoom;
 // per room (TRoom), the selected one on top, and the game's doors (TDoorsOverlay) in the foreground and the one that lost the selection just above the
 // picture; the scene's rectangle is the surface. The mouse and
 // the keys edit the rooms through undo steps on the stack it is given:
-// - a click selects the top room under the mouse, Alt+click the one under it; a click
+// - a click selects the top room under the mouse alone, Alt+click the one under it; a click
 //   without a move on the body of the selected room selects the next room beneath it;
-// - in the Rooms mode, on the selected room a drag from a handle reshapes it and a drag
-//   from anywhere else moves it, and a drag where there is no room draws a new room on the
-//   surface (none below the least size); each drag is one step; what is dragged or drawn
-//   snaps to the walls and corners of other rooms within 6 screen pixels, with a guide
-//   line on what it snapped to, while snapping is on and neither Shift nor Alt is held;
-// - in the Rooms mode the arrow keys move the selected room by one picture pixel (with
-//   Shift, ten), Delete removes it; each press is one step.
+//   Ctrl+click adds a room to the selection or takes it out;
+// - in the Rooms mode, on the current room a drag from a handle reshapes it; a drag from
+//   anywhere else on a selected room moves every selected room, and a drag where there is
+//   no room draws a new room on the surface (none below the least size); each drag is one
+//   step; what is dragged or drawn snaps to the walls and corners of other rooms within 6
+//   screen pixels, with a guide line on what it snapped to, while snapping is on and
+//   neither Shift nor Alt is held;
+// - in the Rooms mode the arrow keys move the selected rooms by one picture pixel (with
+//   Shift, ten), Delete removes them; each press is one step.
 // In the None mode the mouse only selects and the keys leave the rooms alone.
 class TMapScene : public QGraphicsScene {
     Q_OBJECT
@@ -122,8 +124,10 @@ private:
         int mergeKey = 0;
         bool pressedSelected = false;   // the pressed room was the selected one
         bool drawing = false;  // pressed where there is no room: draws one
+        bool toggles = false;  // a Ctrl+click: the release adds or takes out the room
         bool moved = false;    // the mouse left the screen pixel of the press
         QPoint pressScreenPixel;
+        QList<RoomKey> group;  // the rooms a body drag moves when several are selected
     };
 
     void addRoom(int position, RoomKey key);
@@ -131,11 +135,15 @@ private:
     void changeRoom(RoomKey key);
     void replacePicture();
     void followSelection(RoomKey now, RoomKey before);
+    void followSelectedRooms(const QList<RoomKey>& now, const QList<RoomKey>& before);
     void followSurface(QSize size);
     void showPictureForScale();
 
     void hover(QPoint pixel, const QTransform& toDevice);
     void dragTo(QPoint pixel, const QTransform& toDevice, bool snapping);
+    void dragGroup(qint64 dx, qint64 dy, bool snapping);
+    void clickRoom(TRoom* room, bool toggles);
+    bool snapsTo(RoomKey key) const;
     RoomShape snapped(const RoomShape& shape, int part);
     bool snapsNow(Qt::KeyboardModifiers modifiers) const;
     void startDrawing(QPoint pixel, const QTransform& toDevice);
@@ -143,13 +151,13 @@ private:
     void drawTo(QPoint pixel, const QTransform& toDevice, bool snapping);
     void finishDrawing();
     void showSketch(const std::optional<DrawnRoom>& drawn);
-    QList<RoomShape> roomShapesNear(const QRectF& area, RoomKey except) const;
+    QList<RoomShape> roomShapesNear(const QRectF& area) const;
     bool selectBeneath(TRoom* room, QPoint pixel, const QTransform& toDevice);
     void reportDragValues(const RoomShape& shape);
     void updateViews(const QRectF& area);
     void showGuides(const QList<QLineF>& lines);
     QRectF guideBounds() const;
-    void nudge(RoomKey key, int dx, int dy);
+    void nudge(int dx, int dy);
     bool pressOnSharedEdge(QPointF scenePos, TRoom* under, int part);
 
     TMetaroomDocument* doc;

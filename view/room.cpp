@@ -152,7 +152,7 @@ void TRoom::setHoveredHandle(int part)
 
 void TRoom::updateHandle(int part)
 {
-    if (!isSelected() || !isHandle(part))
+    if (!handlesShown() || !isHandle(part))
         return;
     const qreal r = reach();
     const QPointF centre = handleCentre(shapeNow, part);
@@ -161,7 +161,7 @@ void TRoom::updateHandle(int part)
 
 int TRoom::partAt(QPoint pixel, const QTransform& toDevice) const
 {
-    if (isSelected()) {
+    if (handlesShown()) {
         if (const int handle = handleAt(shapeNow, pixel, toDevice))
             return handle;
     }
@@ -172,7 +172,7 @@ void TRoom::setScreenScale(qreal scale)
 {
     if (scale <= 0 || scale == screenScale)
         return;
-    if (isSelected())
+    if (handlesShown())
         prepareGeometryChange();
     screenScale = scale;
 }
@@ -190,7 +190,7 @@ QColor TRoom::outlineColor() const
 QRectF TRoom::boundingRect() const
 {
     const QRectF pixels = pixelBounds(shapeNow);
-    if (!isSelected())
+    if (!handlesShown())
         return pixels;
     const qreal r = reach();
     return pixels.adjusted(-r, -r, r, r);
@@ -204,7 +204,7 @@ void TRoom::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
     if (const auto* map = static_cast<const TMapScene*>(scene()); map && map->roomTypesShown())
         mappainter::drawTypeFill(painter, outline, doc->room(roomKey).roomtype);
     mappainter::drawOutline(painter, outline, outlineColor());
-    if (!isSelected())
+    if (!handlesShown())
         return;
 
     const QTransform toDevice = painter->worldTransform();
@@ -215,6 +215,15 @@ void TRoom::paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*)
     if (isHandle(hovered))   // over the boxes it overlaps
         painter->fillRect(handleBox(shapeNow, hovered, toDevice), lime);
     painter->restore();
+}
+
+void TRoom::setCurrent(bool on)
+{
+    if (on == current)
+        return;
+    prepareGeometryChange();   // the bounds grow and shrink by the handle boxes
+    current = on;
+    update();
 }
 
 QVariant TRoom::itemChange(GraphicsItemChange change, const QVariant& value)

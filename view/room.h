@@ -37,8 +37,8 @@ private:
 // it makes is a call of the map's editor. Corners are in picture pixels.
 //
 // It draws its outline through the centres of its corner pixels, one screen pixel wide;
-// when selected, fuchsia with six handle boxes of 5 x 5 screen pixels, the one under the
-// mouse lime. While the scene shows room types it fills the room with its type's colour,
+// when selected, fuchsia, and when it is the current room as well, with six handle boxes
+// of 5 x 5 screen pixels, the one under the mouse lime. While the scene shows room types it fills the room with its type's colour,
 // under the outline. The scene keeps it in step with the document and hands it the mouse.
 class TRoom : public QGraphicsObject {
     Q_OBJECT
@@ -129,6 +129,9 @@ public:
     void setScreenScale(qreal scale);
 
     QColor outlineColor() const;
+    // The current room of the selection: the one that shows its handles while selected.
+    bool isCurrent() const { return current; }
+    void setCurrent(bool on);
 
     // What the scene calls as the document changes.
     void followShape();                 // the shape changed: new bounds, repaint
@@ -146,6 +149,7 @@ protected:
 private:
     void changeShape(const RoomShape& shape, const QString& text);
     void setCorner(Corner corner, int value, const char* text);
+    bool handlesShown() const { return current && isSelected(); }
     qreal reach() const;   // picture units that hold the handle boxes around the corners
     void updateHandle(int part);
     void refreshDoors() const;
@@ -156,6 +160,7 @@ private:
     RoomShape shapeNow;   // what the item's bounds were last made from
     int hovered = NoHandle;
     qreal screenScale = 1;
+    bool current = false;
 
     mutable std::vector<std::unique_ptr<TDoor>> doors;   // the document's doors, made when asked for
     mutable bool doorsStale = true;

@@ -3,6 +3,8 @@
 #include "core/background/blkformat.h"
 #include "core/common/errors.h"
 
+#include <algorithm>
+
 TMetaroomDocument::TMetaroomDocument(QObject* parent)
     : QObject(parent)
 {
@@ -93,10 +95,10 @@ void TMetaroomDocument::removeRoom(RoomKey key)
     entries.remove(key);
     renumberFrom(position);
     emit roomRemoved(position, key);
-    if (selected == key) {
-        selected = roomAt(0);
-        emit selectionChanged(selected, key);
-    }
+    if (selected == key)
+        setSelection({roomAt(0)}, roomAt(0));
+    else if (chosenSet.contains(key))
+        setSelection(chosen, selected);
 }
 
 void TMetaroomDocument::setShape(RoomKey key, const RoomShape& shape)
@@ -217,9 +219,52 @@ void TMetaroomDocument::takeSavedOffsets()
 
 void TMetaroomDocument::select(RoomKey key)
 {
-    if (key == selected || (key != 0 && !entries.contains(key)))
+    if (key != 0 && !entries.contains(key))
         return;
+    setSelection({key}, key);
+}
+
+void TMetaroomDocument::toggleSelected(RoomKey key)
+{
+    if (!entries.contains(key))
+        return;
+    QList<RoomKey> keys = chosen;
+    if (keys.removeOne(key)) {
+        setSelection(keys, key == selected ? keys.value(keys.size() - 1) : selected);
+        return;
+    }
+    keys.append(key);
+    setSelection(keys, key);
+}
+
+void TMetaroomDocument::selectRooms(const QList<RoomKey>& keys, RoomKey current)
+{
+    setSelection(keys, current);
+}
+
+// The one writer of the selection: rooms not in the map and repeats are dropped, and the
+// current room is one of the selected ones.
+void TMetaroomDocument::setSelection(QList<RoomKey> keys, RoomKey current)
+{
+    QSet<RoomKey> seen;
+    seen.reserve(keys.size());
+    keys.removeIf([&](RoomKey k) {
+        if (k == 0 || !entries.contains(k) || seen.contains(k))
+            return true;
+        seen.insert(k);
+        return false;
+    });
+    if (!seen.contains(current))
+        current = keys.value(keys.size() - 1);
     const RoomKey before = selected;
-    selected = key;
-    emit selectionChanged(key, before);
+    if (!std::equal(keys.begin(), keys.end(), chosen.begin(), chosen.end())) {
+        const QList<RoomKey> chosenBefore = chosen;
+        chosen = std::move(keys);
+        chosenSet = std::move(seen);
+        selected = current;
+        emit selectedRoomsChanged(chosen, chosenBefore);
+    }
+    selected = current;
+    if (current != before)
+        emit selectionChanged(current, before);
 }

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QSize>
 #include <QString>
 #include <memory>
@@ -114,9 +115,19 @@ public:
     // The picture's blocks take the offsets of the file a save wrote (the same picture).
     void takeSavedOffsets();
 
-    // Selection: not an edit, so no undo step keeps it.
+    // Selection: not an edit, so no undo step keeps it. selection() is the current room,
+    // the one the toolbox shows; selectedRooms() every selected room in the order each was
+    // selected, the current one among them (none when there is no current room).
     RoomKey selection() const { return selected; }
-    void select(RoomKey key);
+    void select(RoomKey key);   // selects that room alone (0: none)
+    const QList<RoomKey>& selectedRooms() const { return chosen; }
+    bool isSelected(RoomKey key) const { return chosenSet.contains(key); }
+    // Adds a room to the selection as the current one, or takes it out; the room selected
+    // last before it becomes current then.
+    void toggleSelected(RoomKey key);
+    // Selects these rooms (those in the map, once each), `current` the current one when it
+    // is among them, else the last.
+    void selectRooms(const QList<RoomKey>& keys, RoomKey current);
 
 signals:
     void roomInserted(int position, RoomKey key);
@@ -129,6 +140,8 @@ signals:
     void blockOffsetsChanged();
     void surfaceSizeChanged(QSize size);
     void selectionChanged(RoomKey now, RoomKey before);
+    // The set of selected rooms changed; sent before selectionChanged when both change.
+    void selectedRoomsChanged(const QList<RoomKey>& now, const QList<RoomKey>& before);
 
 private:
     struct Entry {
@@ -145,7 +158,11 @@ private:
     MetaroomValues values;
     PictureGrid picture;
     QSize surface;
+    void setSelection(QList<RoomKey> keys, RoomKey current);
+
     RoomKey selected = 0;
+    QList<RoomKey> chosen;
+    QSet<RoomKey> chosenSet;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TMetaroomDocument::RoomChanges)

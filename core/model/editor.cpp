@@ -105,6 +105,60 @@ void MetaroomEditor::setRoomMusic(RoomKey key, const QString& music)
     changeRoom(key, record, QStringLiteral("Change Room Music"));
 }
 
+bool MetaroomEditor::changeRooms(const QList<RoomKey>& keys, const std::function<void(RoomRecord&)>& change,
+                                 const QString& text, int mergeKey)
+{
+    QList<std::pair<RoomKey, RoomRecord>> after;
+    after.reserve(keys.size());
+    QSet<RoomKey> seen;
+    for (const RoomKey key : keys) {
+        if (!doc->contains(key) || seen.contains(key))
+            continue;
+        seen.insert(key);
+        RoomRecord record = doc->room(key);
+        change(record);
+        if (!(record == doc->room(key)))
+            after.append({key, std::move(record)});
+    }
+    if (after.isEmpty())
+        return false;
+    stack->push(new ChangeRoomsStep(doc, after, text, mergeKey));
+    return true;
+}
+
+bool MetaroomEditor::setRoomsType(const QList<RoomKey>& keys, int roomtype, int mergeKey)
+{
+    return changeRooms(keys, [roomtype](RoomRecord& r) { r.roomtype = roomtype; }, QStringLiteral("Change Room Type"),
+                mergeKey);
+}
+
+bool MetaroomEditor::setRoomsMusic(const QList<RoomKey>& keys, const QString& music, int mergeKey)
+{
+    return changeRooms(keys, [&music](RoomRecord& r) { r.music = music; }, QStringLiteral("Change Room Music"), mergeKey);
+}
+
+bool MetaroomEditor::moveRooms(const QList<RoomKey>& keys, qint64 dx, qint64 dy, int mergeKey)
+{
+    if (dx == 0 && dy == 0)
+        return false;
+    return changeRooms(keys, [dx, dy](RoomRecord& r) { r.shape = Moved(r.shape, dx, dy); },
+                keys.size() == 1 ? QStringLiteral("Move Room") : QStringLiteral("Move Rooms"), mergeKey);
+}
+
+void MetaroomEditor::deleteRooms(const QList<RoomKey>& keys)
+{
+    QList<RoomKey> present;
+    QSet<RoomKey> seen;
+    for (const RoomKey key : keys) {
+        if (doc->contains(key) && !seen.contains(key)) {
+            seen.insert(key);
+            present.append(key);
+        }
+    }
+    if (!present.isEmpty())
+        stack->push(new DeleteRoomsStep(doc, present));
+}
+
 void MetaroomEditor::setDoor(RoomKey a, RoomKey b, int perm)
 {
     if (!doc->contains(a) || !doc->contains(b))

@@ -49,6 +49,15 @@ public:
     void setRoomType(RoomKey key, int roomtype);
     void setRoomMusic(RoomKey key, const QString& music);
 
+    // Several rooms at once, each call one step (none when nothing changes: false); rooms
+    // not in the map are passed over. Steps with the same merge key merge (the moves of one
+    // drag, the keys typed into one field).
+    bool setRoomsType(const QList<RoomKey>& keys, int roomtype, int mergeKey = 0);
+    bool setRoomsMusic(const QList<RoomKey>& keys, const QString& music, int mergeKey = 0);
+    bool moveRooms(const QList<RoomKey>& keys, qint64 dx, qint64 dy, int mergeKey = 0);
+    // Deletes the rooms; the first room left becomes selected. Undo selects them again.
+    void deleteRooms(const QList<RoomKey>& keys);
+
     // Doors, both ways at once.
     void setDoor(RoomKey a, RoomKey b, int perm);
     void removeDoor(RoomKey a, RoomKey b);
@@ -117,6 +126,8 @@ signals:
 private:
     void keepScriptSavedThrough(const std::function<void()>& change);
     void takePictureAsSaved();
+    bool changeRooms(const QList<RoomKey>& keys, const std::function<void(RoomRecord&)>& change,
+                     const QString& text, int mergeKey);
 
     TMetaroomDocument* doc;
     QUndoStack* stack;

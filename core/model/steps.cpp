@@ -1,5 +1,7 @@
 #include "core/model/steps.h"
 
+#include <algorithm>
+
 int NewMergeKey()
 {
     static int last = 0;
@@ -108,6 +110,86 @@ bool ChangeRoomStep::mergeWith(const QUndoCommand* other)
     after = next->after;
     setObsolete(after == before);
     return true;
+}
+
+// Changing several rooms
+
+namespace {
+
+// What a room step writes: everything but the doors.
+void applyRecord(TMetaroomDocument* document, RoomKey key, const RoomRecord& values)
+{
+    document->setShape(key, values.shape);
+    document->setRoomType(key, values.roomtype);
+    document->setMusic(key, values.music);
+    document->setLevels(key, values.levels);
+}
+
+} // namespace
+
+ChangeRoomsStep::ChangeRoomsStep(TMetaroomDocument* document, const QList<std::pair<RoomKey, RoomRecord>>& after,
+                                 const QString& text, int mergeKey, QUndoCommand* parent)
+    : QUndoCommand(text, parent)
+    , document(document)
+    , mergeKey(mergeKey)
+{
+    changes.reserve(after.size());
+    for (const auto& [key, record] : after) {
+        Change change{key, document->room(key), record};
+        change.before.doors.clear();
+        change.after.doors.clear();
+        changes.append(std::move(change));
+    }
+}
+
+void ChangeRoomsStep::redo()
+{
+    for (const Change& c : std::as_const(changes))
+        applyRecord(document, c.key, c.after);
+}
+
+void ChangeRoomsStep::undo()
+{
+    for (auto c = changes.crbegin(); c != changes.crend(); ++c)
+        applyRecord(document, c->key, c->before);
+}
+
+bool ChangeRoomsStep::mergeWith(const QUndoCommand* other)
+{
+    const auto* next = static_cast<const ChangeRoomsStep*>(other);
+    if (next->mergeKey != mergeKey)
+        return false;
+    // A room both change keeps its first value before; a room only the next one changes
+    // joins with its own.
+    bool unchanged = true;
+    for (const Change& n : next->changes) {
+        auto here = std::find_if(changes.begin(), changes.end(), [&](const Change& c) { return c.key == n.key; });
+        if (here == changes.end())
+            changes.append(n);
+        else
+            here->after = n.after;
+    }
+    for (const Change& c : std::as_const(changes))
+        unchanged = unchanged && c.after == c.before;
+    setObsolete(unchanged);
+    return true;
+}
+
+DeleteRoomsStep::DeleteRoomsStep(TMetaroomDocument* document, const QList<RoomKey>& keys)
+    : QUndoCommand(keys.size() == 1 ? QStringLiteral("Delete Room") : QStringLiteral("Delete Rooms"))
+    , document(document)
+    , keys(keys)
+    , selectedBefore(document->selectedRooms())
+    , currentBefore(document->selection())
+{
+    for (const RoomKey key : keys)
+        new DeleteRoomStep(document, key, this);
+}
+
+void DeleteRoomsStep::undo()
+{
+    QUndoCommand::undo();
+    document->selectRooms(selectedBefore, currentBefore);
 }
 
 // Doors

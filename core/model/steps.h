@@ -71,6 +71,43 @@ private:
     int mergeKey;
 };
 
+// Sets the shape, type, music and levels of several rooms at once (their doors stay as
+// they are). Steps with the same merge key merge, room by room.
+class ChangeRoomsStep : public QUndoCommand {
+public:
+    struct Change {
+        RoomKey key;
+        RoomRecord before;
+        RoomRecord after;
+    };
+    // Each room's value before is read from the document.
+    ChangeRoomsStep(TMetaroomDocument* document, const QList<std::pair<RoomKey, RoomRecord>>& after,
+                    const QString& text, int mergeKey = 0, QUndoCommand* parent = nullptr);
+    void redo() override;
+    void undo() override;
+    int id() const override { return mergeKey != 0 ? 3 : -1; }
+    bool mergeWith(const QUndoCommand* other) override;
+
+private:
+    TMetaroomDocument* document;
+    QList<Change> changes;
+    int mergeKey;
+};
+
+// Removes several rooms as one step; undo puts them back and selects them again, with the
+// room that was current before current again.
+class DeleteRoomsStep : public QUndoCommand {
+public:
+    DeleteRoomsStep(TMetaroomDocument* document, const QList<RoomKey>& keys);
+    void undo() override;
+
+private:
+    TMetaroomDocument* document;
+    QList<RoomKey> keys;
+    QList<RoomKey> selectedBefore;
+    RoomKey currentBefore;
+};
+
 // Links two rooms both ways with a permeability, or sets the permeability of their link.
 class SetDoorStep : public QUndoCommand {
 public:

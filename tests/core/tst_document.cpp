@@ -68,11 +68,18 @@ public:
             QCOMPARE(before, selected);
             selected = now;
         });
+        connect(&doc, &TMetaroomDocument::selectedRoomsChanged, this,
+                [this](const QList<RoomKey>& now, const QList<RoomKey>& before) {
+                    QVERIFY(State::sameKeys(before, chosen));
+                    QVERIFY(!State::sameKeys(before, now));
+                    chosen = now;
+                });
     }
 
     bool matches() const
     {
-        if (!State::sameKeys(order, doc.rooms()) || selected != doc.selection())
+        if (!State::sameKeys(order, doc.rooms()) || selected != doc.selection() ||
+            !State::sameKeys(chosen, doc.selectedRooms()))
             return false;
         for (const RoomKey key : order) {
             if (records.value(key) != doc.room(key))
@@ -86,6 +93,7 @@ private:
     QList<RoomKey> order;
     QHash<RoomKey, RoomRecord> records;
     RoomKey selected = 0;
+    QList<RoomKey> chosen;
 };
 
 // Doors come in pairs with one permeability; positions and selection agree with the order.
@@ -101,6 +109,14 @@ void checkInvariants(const TMetaroomDocument& doc)
     }
     QCOMPARE(doc.selection() != 0, doc.roomCount() > 0);
     QVERIFY(doc.selection() == 0 || doc.contains(doc.selection()));
+    // The current room is one of the selected rooms, each in the map once.
+    const QList<RoomKey>& chosen = doc.selectedRooms();
+    QCOMPARE(chosen.contains(doc.selection()), doc.selection() != 0);
+    QCOMPARE(chosen.isEmpty(), doc.selection() == 0);
+    for (const RoomKey key : chosen) {
+        QVERIFY(doc.contains(key) && doc.isSelected(key));
+        QCOMPARE(chosen.count(key), 1);
+    }
 }
 
 } // namespace
@@ -177,6 +193,14 @@ void TestDocument::randomEditsUndoAndRedoExactly()
             const qint64 x = rng.bounded(-50, 500), y = rng.bounded(-50, 500);
             return RoomShape{x, x + rng.bounded(200), y, y + rng.bounded(9), y + rng.bounded(200), y + rng.bounded(300)};
         };
+        auto some = [&] {   // a few rooms, repeats among them, or the selected ones
+            if (rng.bounded(2))
+                return doc.selectedRooms();
+            QList<RoomKey> keys;
+            for (int n = rng.bounded(1, 5); n > 0; --n)
+                keys.append(pick());
+            return keys;
+        };
         MetaroomEditor::EditRun typing;
         // A picture of its own bitmap, which tells it from every other.
         auto picture = [&] {
@@ -190,12 +214,13 @@ void TestDocument::randomEditsUndoAndRedoExactly()
         PictureGrid savedPicture;   // as the files were last read or written
         int offsetAnnouncements = 0;
         connect(&doc, &TMetaroomDocument::blockOffsetsChanged, &doc, [&] { ++offsetAnnouncements; });
+        MetaroomEditor::EditRun typingRooms;
         const int steps = rng.bounded(1, 40);
         for (int step = 0; step < steps; ++step) {
             const State before = stateOf(doc);
             const int index = stack.index();
             const bool editsSavedBefore = !editor.editsUnsaved();
-            const int what = doc.roomCount() == 0 ? 0 : rng.bounded(16);
+            const int what = doc.roomCount() == 0 ? 0 : rng.bounded(20);
             switch (what) {
             case 0:
                 editor.addRoom(RoomRecord{shape(), rng.bounded(16), QString::number(step), {}, {}});
@@ -287,13 +312,54 @@ void TestDocument::randomEditsUndoAndRedoExactly()
                 QCOMPARE(doc.room(added).roomtype, 3);
                 break;
             }
+            case 13: {
+                const QList<RoomKey> keys = some();
+                const int roomtype = rng.bounded(16);
+                editor.setRoomsType(keys, roomtype);
+                for (const RoomKey key : keys)
+                    QCOMPARE(doc.room(key).roomtype, roomtype);
+                break;
+            }
+            case 14: {   // music typed for several rooms: one step while nothing else came between
+                const QList<RoomKey> keys = some();
+                const QString music = rng.bounded(3) ? QStringLiteral("t%1").arg(step) : QString();
+                editor.setRoomsMusic(keys, music, editor.mergeKeyFor(typingRooms));
+                editor.continueRun(typingRooms);
+                for (const RoomKey key : keys)
+                    QCOMPARE(doc.room(key).music, music);
+                break;
+            }
+            case 15: {   // a drag of several rooms together, one step
+                const QList<RoomKey> keys = some();
+                const int gesture = MetaroomEditor::newMergeKey();
+                qint64 dx = 0, dy = 0;
+                for (int move = 0; move < 3; ++move) {
+                    const int mx = rng.bounded(-9, 9), my = rng.bounded(-9, 9);
+                    editor.moveRooms(keys, mx, my, gesture);
+                    dx += mx;
+                    dy += my;
+                }
+                for (const RoomKey key : keys)
+                    QCOMPARE(doc.room(key).shape, Moved(before.records[before.order.indexOf(key)].shape, dx, dy));
+                break;
+            }
+            case 16: {
+                const QList<RoomKey> keys = some();
+                const bool current = keys.contains(doc.selection());
+                editor.deleteRooms(keys);
+                for (const RoomKey key : keys)
+                    QVERIFY(!doc.contains(key));
+                if (current)
+                    QCOMPARE(doc.selection(), doc.roomAt(0));
+                break;
+            }
             case 11: {
                 const PictureGrid g = picture();
                 editor.installPicture(g, QSize(128, 128), QStringLiteral("Import"));
                 QVERIFY(editor.pictureUnsaved());
                 break;
             }
-            case 13: {   // a background opened: picture and the metaroom's file name, one step
+            case 17: {   // a background opened: picture and the metaroom's file name, one step
                 const PictureGrid g = picture();
                 const QString path = QStringLiteral("b%1.blk").arg(rng.bounded(3));
                 editor.openBackground(g, QSize(128, 128), path, rng.bounded(2) == 0);
@@ -302,13 +368,13 @@ void TestDocument::randomEditsUndoAndRedoExactly()
                 savedPicture = g;
                 break;
             }
-            case 14: {   // named as the metaroom's background
+            case 18: {   // named as the metaroom's background
                 const QString path = QStringLiteral("b%1.blk").arg(rng.bounded(3));
                 editor.setBackgroundName(path);
                 QCOMPARE(doc.metaroom().filename, path);
                 break;
             }
-            case 15: {   // the picture saved: its blocks take the file's offsets, announced
+            case 19: {   // the picture saved: its blocks take the file's offsets, announced
                 const int announced = offsetAnnouncements;
                 editor.backgroundSaved(QStringLiteral("saved.blk"));
                 QVERIFY(!editor.pictureUnsaved());
@@ -322,7 +388,7 @@ void TestDocument::randomEditsUndoAndRedoExactly()
             }
             // Steps that only replace or name the picture leave a saved room script saved;
             // any other new step leaves it unsaved.
-            if (what == 11 || what == 13 || what == 14 || what == 15)
+            if (what == 11 || what == 17 || what == 18 || what == 19)
                 QCOMPARE(!editor.editsUnsaved(), editsSavedBefore);
             else if (stack.index() == index + 1)
                 QVERIFY(editor.editsUnsaved());
@@ -335,14 +401,25 @@ void TestDocument::randomEditsUndoAndRedoExactly()
             // changes the map without a new index).
             QVERIFY(stack.index() - index <= 1);
             if (stack.index() == index + 1)
-                QVERIFY(!(stateOf(doc) == before) || what == 11 || what == 13);
-            else if (!(what == 3 || what == 9 || what == 10 || what == 15))
+                QVERIFY(!(stateOf(doc) == before) || what == 11 || what == 17);
+            else if (!(what == 3 || what == 9 || what == 10 || what == 14 || what == 15 || what == 19))
                 QVERIFY(stateOf(doc) == before);
             states[stack.index()] = stateOf(doc);
             if (QTest::currentTestFailed())
                 QFAIL(qPrintable(QStringLiteral("seed %1, step %2, edit %3").arg(seed).arg(step).arg(what)));
             if (doc.roomCount() > 0 && rng.bounded(4) == 0)
                 doc.select(pick());
+            if (doc.roomCount() > 0 && rng.bounded(3) == 0) {   // a Ctrl+click
+                const RoomKey key = pick();
+                const bool was = doc.isSelected(key);
+                doc.toggleSelected(key);
+                QCOMPARE(doc.isSelected(key), !was);
+                if (!was)
+                    QCOMPARE(doc.selection(), key);
+                if (doc.selection() == 0)
+                    doc.select(pick());
+                checkInvariants(doc);
+            }
         }
         const State end = stateOf(doc);
         QVERIFY2(mirror.matches(), qPrintable(QStringLiteral("seed %1").arg(seed)));
