@@ -72,6 +72,9 @@ public:
     // one step "Load Room Defs", or none when it changes nothing; returns the last room it
     // added (0: none). A failure part way leaves the map as it was.
     RoomKey applyScript(const ScriptContent& content);
+    // The same, but the script's rooms and metaroom values take the place of the map's
+    // (the picture and its file name stay), as one step "Open Room Defs".
+    RoomKey replaceWithScript(const ScriptContent& content);
 
     // Replaces the picture and the surface the rooms are drawn on.
     void installPicture(const PictureGrid& grid, QSize surface, const QString& text);
