@@ -257,7 +257,7 @@ bool TfrmMainForm::SaveAll()
             // Its own file: a new name is not given, so the metaroom's file name stays.
             SaveBackground(backgroundFile);
             rememberRecentFile({RecentFile::Background, backgroundFile});
-        } else if (const auto path = dialogs().chooseFile(sdgBLK)) {
+        } else if (const auto path = chooseSaveFile(sdgBLK, mapfiles::Kind::Background)) {
             saveBackgroundFile(*path);
         } else {
             return false;
@@ -267,7 +267,7 @@ bool TfrmMainForm::SaveAll()
     if (!roomFile.isEmpty())
         saveRoomFile(roomFile);
     else if (EditsUnsaved() || !Rooms.isEmpty()) {
-        const auto path = dialogs().chooseFile(sdgCOS);
+        const auto path = chooseSaveFile(sdgCOS, mapfiles::Kind::RoomScript);
         if (!path)
             return false;
         saveRoomFile(*path);

@@ -28,3 +28,8 @@ RoomShape NewRoomAt(QPoint centre, const QRect& area)
     }
     return Moved(room, left - room.xl, top - room.ytl);
 }
+
+QPoint MiddleOf(const RoomShape& room)
+{
+    return QPoint(int(room.xl + (room.xr - room.xl) / 2), int(room.ytl + (room.ybl - room.ytl) / 2));
+}
