@@ -8,7 +8,11 @@
 #include "core/files/savefile.h"
 #include "app/statusbar.h"
 #include "app/pictureinstall.h"
+#include "app/recentfiles.h"
+#include "app/settings.h"
+#include "app/mapfiles.h"
 
+#include <QSettings>
 #include <new>
 
 void TfrmMainForm::ImportBitmap(const QString& path)
@@ -19,14 +23,15 @@ void TfrmMainForm::ImportBitmap(const QString& path)
     QString damage;   // a picture read only in part is taken, and the user told
     try {
         QImage picture = bitmapgrid::readPicture(path, &damage);
-        bitmapgrid::stampCredit(picture);
+        if (editorsettings::stampCredit(*recentfiles::userSettings()))
+            bitmapgrid::stampCredit(picture);
         grid = bitmapgrid::gridSize(picture.size());
         blocks = bitmapgrid::cutIntoBlocks(std::move(picture));
     } catch (const std::bad_alloc&) {
         throw PlsdError(QStringLiteral("Not enough memory to import %1").arg(path));
     }
     tilegrid::InstallGrid(*this, std::move(blocks), grid.width(), grid.height(), QStringLiteral("Import Bitmap"));
-    PictureImported();
+    PictureImported(path);
     if (!damage.isEmpty())
         StatusBar->setText(damage);
 }

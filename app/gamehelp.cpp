@@ -50,6 +50,7 @@ void TfrmMainForm::createDocks()
     connect(dockRooms, &RoomsDock::roomActivated, this, &TfrmMainForm::chooseRoom);
     connect(dockRooms, &RoomsDock::roomsChosen, Document, &TMetaroomDocument::selectRooms);
     connect(dockProblems, &ProblemsDock::roomActivated, this, &TfrmMainForm::chooseRoom);
+    connect(dockProblems, &ProblemsDock::checked, this, &TfrmMainForm::followErrorsOfSave);
 }
 
 void TfrmMainForm::chooseRoom(RoomKey key)
@@ -66,17 +67,44 @@ void TfrmMainForm::ShowRoomInView(RoomKey key)
         scbImage->ensureVisible(room);
 }
 
+namespace {
+
+// "2 errors the game will trip on (see Problems)", or "no errors".
+QString errorCount(int errors)
+{
+    if (errors == 0)
+        return QStringLiteral("no errors");
+    return QStringLiteral("%1 %2 the game will trip on (see Problems)")
+        .arg(errors)
+        .arg(errors == 1 ? QStringLiteral("error") : QStringLiteral("errors"));
+}
+
+} // namespace
+
 // "Saved rooms.cos: 2 errors the game will trip on (see Problems)", or "...: no errors".
 void TfrmMainForm::showGameErrorsOfSave(const QString& path)
 {
     dockProblems->checkNow();
     const int errors = dockProblems->counts().errors;
-    QString line = QStringLiteral("Saved %1: ").arg(QFileInfo(path).fileName());
-    if (errors == 0)
-        line += QStringLiteral("no errors");
-    else
-        line += QStringLiteral("%1 %2 the game will trip on (see Problems)")
-                    .arg(errors)
-                    .arg(errors == 1 ? QStringLiteral("error") : QStringLiteral("errors"));
+    const QString fileName = QFileInfo(path).fileName();
+    const QString line = QStringLiteral("Saved %1: %2").arg(fileName, errorCount(errors));
     StatusBar->setText(line);
+    errorsOfSave = {fileName, errors, line, line};
+}
+
+void TfrmMainForm::followErrorsOfSave()
+{
+    // Only while the save's line is the one shown: the count there follows the map.
+    if (errorsOfSave.shown.isEmpty())
+        return;
+    if (StatusBar->text() != errorsOfSave.shown) {
+        errorsOfSave = {};
+        return;
+    }
+    const int errors = dockProblems->counts().errors;
+    const QString line = errors == errorsOfSave.errors
+                             ? errorsOfSave.line
+                             : QStringLiteral("Saved %1; the map now has %2").arg(errorsOfSave.fileName, errorCount(errors));
+    StatusBar->setText(line);
+    errorsOfSave.shown = line;
 }

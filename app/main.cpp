@@ -3,6 +3,7 @@
 #include "app/about.h"
 #include "app/application.h"
 #include "app/dialogs.h"
+#include "app/recentfiles.h"
 #include "app/settings.h"
 #include "core/common/product.h"
 #include "app/statusbar.h"
@@ -154,6 +155,7 @@ void TfrmMainForm::createMenu()
     N3 = item(File1, "N3", "&Quit", &TfrmMainForm::N3Click);
 
     createEditMenu();
+    createEditCommands();
 
     View1 = menu("View1", "&View");
     Toolbox1 = View1->addAction(QStringLiteral("&Toolbox"));
@@ -246,7 +248,8 @@ void TfrmMainForm::createFileDialogs()
     const QString background = QStringLiteral("Creatures Background (*.blk)");
     const QString bitmap = QStringLiteral("Windows Bitmap (*.bmp)");
     const QString script = QStringLiteral("CAOS text file (*.cos)");
-    odgBLK = dialog("odgBLK", false, {background}, "blk");
+    // Open takes a room script too.
+    odgBLK = dialog("odgBLK", false, {QStringLiteral("Background or room script (*.blk *.cos)"), background, script}, "blk");
     sdgBLK = dialog("sdgBLK", true, {background}, "blk");
     odgBMP = dialog("odgBMP", false, {bitmap, pictureformats::nameFilter(pictureformats::readableExtensions())}, "bmp");
     sdgBMP = dialog("sdgBMP", true, {bitmap, pictureformats::nameFilter(pictureformats::writableExtensions())}, "bmp");
@@ -300,8 +303,10 @@ void TfrmMainForm::closeEvent(QCloseEvent* event)
         return;
     }
     QMainWindow::closeEvent(event);
-    if (event->isAccepted())
+    if (event->isAccepted()) {
+        SaveWindowState();
         emit closed();
+    }
 }
 
 void TfrmMainForm::Toolbox1Click()
@@ -339,14 +344,31 @@ void TfrmMainForm::Open1Click()
 {
     if (!AskBeforeLosingWork())
         return;
-    if (const auto path = dialogs().chooseFile(odgBLK))
+    const auto path = dialogs().chooseFile(odgBLK);
+    if (!path)
+        return;
+    // A room script takes the place of the map's rooms; a background file, of its picture.
+    if (mapfiles::kindOf(*path) == mapfiles::Kind::RoomScript) {
+        OpenRoomDefs(*path);
+        rememberRecentFile({RecentFile::RoomScript, *path});
+    } else {
         openBackgroundFile(*path);
+    }
 }
 
 void TfrmMainForm::Save1Click()
 {
-    if (const auto path = dialogs().chooseFile(sdgBLK))
+    if (const auto path = chooseSaveFile(sdgBLK, mapfiles::Kind::Background))
         saveBackgroundFile(*path);
+}
+
+std::optional<QString> TfrmMainForm::chooseSaveFile(QFileDialog* dialog, mapfiles::Kind kind)
+{
+    const QString name = mapfiles::suggestedSaveName(kind, Editor->roomFile(), Editor->backgroundFile(),
+                                                     Editor->importedPicture());
+    if (!name.isEmpty())
+        dialog->selectFile(name);
+    return dialogs().chooseFile(dialog);
 }
 
 void TfrmMainForm::ImportBitmap1Click()
@@ -371,6 +393,6 @@ void TfrmMainForm::LoadRoomDefs1Click()
 
 void TfrmMainForm::SaveRoomDefs1Click()
 {
-    if (const auto path = dialogs().chooseFile(sdgCOS))
+    if (const auto path = chooseSaveFile(sdgCOS, mapfiles::Kind::RoomScript))
         saveRoomFile(*path);
 }

@@ -14,6 +14,7 @@
 #include <QSize>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -104,6 +105,7 @@ public:
     QAction* None1 = nullptr;
     // The map's context menu; its items act where it was last opened.
     QMenu* MapMenu = nullptr;
+    QAction* AddRoomHere1 = nullptr;         // "Add Room", at the mouse
     QAction* SplitVertically1 = nullptr;     // "Split Here Vertically"
     QAction* SplitHorizontally1 = nullptr;   // "Split Here Horizontally"
     QAction* AddRoomBeyond1 = nullptr;       // "Add Room Beyond"
@@ -153,6 +155,7 @@ public:
     void About1Click();
     // The map's context menu at a picture pixel over a room (0: none), and its items.
     void ShowMapMenu(QPoint picturePixel, RoomKey room, QPoint globalPos);
+    void AddRoomHere1Click();
     void SplitVertically1Click();
     void SplitHorizontally1Click();
     void AddRoomBeyond1Click();
@@ -179,8 +182,10 @@ public:
     // Bitmap import and export
     void ImportBitmap(const QString& path);
     void ExportBitmap(const QString& path);
-    // Room definition scripts
+    // Room definition scripts. LoadRoomDefs adds the script's rooms to the map's;
+    // OpenRoomDefs puts them in their place (one undo step; the picture stays).
     void LoadRoomDefs(const QString& path);
+    void OpenRoomDefs(const QString& path);
     // What LoadRoomDefs does with the file's bytes once they are read.
     void LoadRoomDefsText(const QByteArray& text);
     void SaveRoomDefs(const QString& path);
@@ -193,8 +198,10 @@ public:
     };
     OtherMetarooms RoomFileRest;
 
-    // Room collection
+    // Room collection. AddRoom puts the new room at the middle of what the map shows,
+    // AddRoomAt at a picture pixel; both keep it on the picture.
     void AddRoom();
+    void AddRoomAt(QPoint picturePixel);
     void DeleteRoom();
     void SelectRoom(TRoom* room);
     TRoom* RoomByIndex(int index) const;
@@ -208,11 +215,14 @@ public:
     QAction* Undo1 = nullptr;
     QAction* Redo1 = nullptr;
     QAction* Settings1 = nullptr;        // Edit > Settings...
+    QAction* AddRoom1 = nullptr;         // Edit > Add Room, at the middle of the view
+    QAction* DoorsOnEdges1 = nullptr;    // Edit > Doors on All Shared Edges
     TfrmSettings* frmSettings = nullptr;
 
     void New1Click();
     void SaveAll1Click();
     void Settings1Click();
+    void DoorsOnEdges1Click();
 
     // The room script the rooms were last loaded from or saved to, and the background
     // file the picture was last opened from or saved to; empty while there is none.
@@ -240,7 +250,7 @@ public:
     void OpenFiles(const QStringList& paths);
 
     // The file operations report here what they did to the map's files.
-    void PictureImported();
+    void PictureImported(const QString& path);
     void RoomFileRead(const QString& path, bool intoEmptyMap);
     void RoomFileWritten(const QString& path);
 
@@ -262,6 +272,10 @@ public:
     // A shared edge clicked on the map: the first room is selected and the toolbox shows
     // their door, or offers to make it.
     void SharedEdgeClicked(RoomKey first, RoomKey second);
+    // The window's size and place, the map's zoom and the docks' layout, kept in the
+    // user's settings when the window closes and brought back at the next start.
+    void SaveWindowState() const;
+    void RestoreWindowState();
 
 signals:
     void closed();
@@ -294,6 +308,7 @@ private:
     void saveBackgroundFile(const QString& path);
     void importBitmapFile(const QString& path);
     void loadRoomFile(const QString& path);
+    void readRoomDefs(const QString& path, bool replace);
     void saveRoomFile(const QString& path);
     bool openFile(const QString& path);
     bool openFileAs(mapfiles::Kind kind, const QString& path);   // false when the user cancels
@@ -304,13 +319,24 @@ private:
     // The game's rules
     void createDocks();
     void createMapMenu();
+    void createEditCommands();
     QPoint mapMenuPixel;
     RoomKey mapMenuRoom = 0;
     void chooseRoom(RoomKey key);   // a room chosen in a dock
     void showGameErrorsOfSave(const QString& path);
+    // The status line a save left, with its count of errors, while it may still be shown.
+    struct ErrorsOfSave {
+        QString fileName;
+        int errors = 0;
+        QString line;    // as the save wrote it
+        QString shown;   // as it stands now
+    } errorsOfSave;
+    void followErrorsOfSave();
 
     // Doors picked on the map
     void createDoorPicking();
     QAction* cancelDoor = nullptr;   // Esc while a door waits
     QString doorWaitingLine;         // the status line that says so
+    // Runs a save dialog offering a name from the map's files.
+    std::optional<QString> chooseSaveFile(QFileDialog* dialog, mapfiles::Kind kind);
 };

@@ -1,7 +1,8 @@
-// The map's context menu: cutting a room in two and adding a room beyond one of its sides,
-// where the menu was opened.
+// The map's context menu: adding a room, cutting a room in two and adding a room beyond one
+// of its sides, where the menu was opened; and the Edit menu's commands that add to the map.
 #include "app/application.h"
 #include "app/main.h"
+#include "app/statusbar.h"
 #include "app/toolbox.h"
 #include "core/model/editor.h"
 #include "view/mapview.h"
@@ -18,6 +19,8 @@ void TfrmMainForm::createMapMenu()
         plsd::connectHandler(a, &QAction::triggered, this, handler);
         return a;
     };
+    AddRoomHere1 = item("AddRoomHere1", "Add Room", &TfrmMainForm::AddRoomHere1Click);
+    MapMenu->addSeparator();
     SplitVertically1 = item("SplitVertically1", "Split Here Vertically", &TfrmMainForm::SplitVertically1Click);
     SplitHorizontally1 = item("SplitHorizontally1", "Split Here Horizontally", &TfrmMainForm::SplitHorizontally1Click);
     AddRoomBeyond1 = item("AddRoomBeyond1", "Add Room Beyond", &TfrmMainForm::AddRoomBeyond1Click);
@@ -42,6 +45,39 @@ int newDoorPerm(const TfrmToolbox* toolbox)
 }
 
 } // namespace
+
+void TfrmMainForm::createEditCommands()
+{
+    // Above Settings, after Undo and Redo.
+    auto item = [this](const char* name, const char* caption, void (TfrmMainForm::*handler)()) {
+        auto* a = new QAction(QString::fromLatin1(caption), Edit1);
+        a->setObjectName(QString::fromLatin1(name));
+        Edit1->insertAction(Settings1, a);
+        plsd::connectHandler(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    AddRoom1 = item("AddRoom1", "&Add Room", &TfrmMainForm::AddRoom);
+    AddRoom1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    AddRoom1->setShortcutContext(Qt::ApplicationShortcut);
+    DoorsOnEdges1 = item("DoorsOnEdges1", "&Doors on All Shared Edges", &TfrmMainForm::DoorsOnEdges1Click);
+    Edit1->insertSeparator(Settings1)->setObjectName(QStringLiteral("N5"));
+}
+
+void TfrmMainForm::AddRoomHere1Click()
+{
+    AddRoomAt(mapMenuPixel);
+}
+
+void TfrmMainForm::DoorsOnEdges1Click()
+{
+    const int made = Editor->doorsOnAllSharedEdges(newDoorPerm(frmToolbox));
+    if (made == 0)
+        StatusBar->setText(QStringLiteral("Every shared edge has a door line already"));
+    else
+        StatusBar->setText(QStringLiteral("Made %1 door %2 on shared edges")
+                               .arg(made)
+                               .arg(made == 1 ? QStringLiteral("line") : QStringLiteral("lines")));
+}
 
 void TfrmMainForm::SplitVertically1Click()
 {

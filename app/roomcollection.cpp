@@ -2,6 +2,8 @@
 // items that follows the document's rooms and selection.
 #include "core/common/errors.h"
 #include "core/model/editor.h"
+#include "core/model/roomplacement.h"
+#include "core/model/snapshot.h"
 #include "app/application.h"
 #include "app/main.h"
 #include "app/toolbox.h"
@@ -10,14 +12,31 @@
 #include "view/mapview.h"
 
 #include <QString>
+#include <cmath>
 
 void TfrmMainForm::AddRoom()
 {
-    // A new room at the picture's top-left, whatever part of it is in view. A door pending
-    // in the toolbox links it with the room shown there, in the same step; its permeability
-    // is read first, so a bad one adds nothing.
+    // At the middle of what the map shows; while it shows nothing (the window not on
+    // screen), where the picture starts.
+    if (!scbImage->isVisible()) {
+        AddRoomAt(MiddleOf(RoomShape{}));
+        return;
+    }
+    const QPointF middle = scbImage->mapToScene(scbImage->viewport()->rect().center());
+    AddRoomAt(QPoint(int(std::floor(middle.x())), int(std::floor(middle.y()))));
+}
+
+void TfrmMainForm::AddRoomAt(QPoint picturePixel)
+{
+    // A new room centred on the pixel, held on the picture (or the surface while there is
+    // none). A door pending in the toolbox links it with the room shown there, in the same
+    // step; its permeability is read first, so a bad one adds nothing.
+    const QSize picture = PictureSize(Document->grid());
+    const QRect area(QPoint(0, 0), picture.isEmpty() ? Document->surfaceSize() : picture);
+    RoomRecord record;
+    record.shape = NewRoomAt(picturePixel, area);
     const std::optional<TfrmToolbox::PendingDoor> door = frmToolbox ? frmToolbox->pendingDoor() : std::nullopt;
-    const RoomKey added = door ? Editor->addRoom(RoomRecord{}, door->from, door->perm) : Editor->addRoom(RoomRecord{});
+    const RoomKey added = door ? Editor->addRoom(record, door->from, door->perm) : Editor->addRoom(record);
     // The view scrolls to show the new room.
     if (TRoom* room = roomOf(added))
         scbImage->ensureVisible(room, 0, 0);

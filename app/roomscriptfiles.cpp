@@ -54,26 +54,62 @@ void TfrmMainForm::SaveRoomDefs(const QString& path)
     RoomFileWritten(path);
 }
 
-void applyScript(TfrmMainForm& form, TfrmToolbox& tool, const ScriptContent& content)
+void applyScript(TfrmMainForm& form, TfrmToolbox& tool, const ScriptContent& content, bool replace)
 {
     // A door waiting for its second room is not completed by the first room read.
     tool.DoorPending = false;
-    const RoomKey lastRoom = form.Editor->applyScript(content);
+    const RoomKey lastRoom = replace ? form.Editor->replaceWithScript(content) : form.Editor->applyScript(content);
     if (lastRoom != 0)
         form.Document->select(lastRoom);
     tool.ShowMetaroomValues();
 }
 
+ScriptStart emptyMapStart(const TfrmMainForm& form)
+{
+    ScriptStart start;
+    const QSize picture = PictureSize(form.Document->grid());
+    const QSize surface = picture.isEmpty() ? TfrmMainForm::EmptyPanelSize : picture;
+    start.panelWidth = surface.width();
+    start.panelHeight = surface.height();
+    return start;
+}
+
+QString RoomsReadStatus(const QString& fileName, int roomsRead, int roomsBefore, bool replaced)
+{
+    const auto rooms = [](int count) {
+        return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? QStringLiteral("room") : QStringLiteral("rooms"));
+    };
+    if (replaced)
+        return QStringLiteral("Opened %1: %2").arg(fileName, rooms(roomsRead));
+    if (roomsBefore == 0)
+        return QStringLiteral("Loaded %1 from %2").arg(rooms(roomsRead), fileName);
+    return QStringLiteral("Added %1 from %2 to the %3 on the map, %4 now")
+        .arg(rooms(roomsRead), fileName)
+        .arg(roomsBefore)
+        .arg(roomsBefore + roomsRead);
+}
+
 void TfrmMainForm::LoadRoomDefs(const QString& path)
+{
+    readRoomDefs(path, false);
+}
+
+void TfrmMainForm::OpenRoomDefs(const QString& path)
+{
+    readRoomDefs(path, true);
+}
+
+void TfrmMainForm::readRoomDefs(const QString& path, bool replace)
 {
     QString name = QFileInfo(path).fileName();
     if (name.isEmpty())
         name = path;
     const QByteArray bytes = ReadTextFile(path);   // its errors name the file
-    const bool intoEmptyMap = Rooms.isEmpty();
+    const int roomsBefore = replace ? 0 : Document->roomCount();
     ScriptContent content;
     try {
-        ScriptStart start = scriptStart(*this);
+        // Opened, the script's rooms are the map's first, numbered as in an empty map.
+        ScriptStart start = replace ? emptyMapStart(*this) : scriptStart(*this);
         const QList<MetaroomSummary> metarooms = ScriptMetarooms(bytes, start);
         if (metarooms.size() > 1) {
             const std::optional<int> chosen = ChooseMetaroom(this, name, metarooms);
@@ -82,15 +118,18 @@ void TfrmMainForm::LoadRoomDefs(const QString& path)
             start.metaroom = *chosen;
         }
         content = ReadScript(bytes, start);
-        applyScript(*this, *frmToolbox, content);
+        applyScript(*this, *frmToolbox, content, replace);
     } catch (const ScriptError& error) {
         throw error.inFile(name);
     }
+    const bool intoEmptyMap = roomsBefore == 0;
     RoomFileRead(path, intoEmptyMap);
     if (intoEmptyMap)
         RoomFileRest = {path, content.otherMetarooms, content.openMetaroom};
+    QString line = RoomsReadStatus(name, int(content.rooms.size()), roomsBefore, replace);
     if (const QString kept = KeptLinesStatus(content); !kept.isEmpty())
-        StatusBar->setText(kept);
+        line += QStringLiteral("; ") + kept;
+    StatusBar->setText(line);
 }
 
 void TfrmMainForm::LoadRoomDefsText(const QByteArray& text)

@@ -4,6 +4,7 @@
 #include "app/recentfiles.h"
 #include "core/common/memorybudget.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -16,6 +17,7 @@ namespace editorsettings {
 namespace {
 
 const QString MemoryLimitKey = QStringLiteral("memoryLimitMB");
+const QString StampCreditKey = QStringLiteral("stampCreditLine");
 constexpr int MostMegabytes = 1024 * 1024;   // 1 TB
 
 } // namespace
@@ -40,6 +42,16 @@ void applyMemoryLimit()
     memorybudget::setLimit(memoryLimit(*recentfiles::userSettings()));
 }
 
+bool stampCredit(QSettings& settings)
+{
+    return settings.value(StampCreditKey, true).toBool();
+}
+
+void setStampCredit(QSettings& settings, bool stamp)
+{
+    settings.setValue(StampCreditKey, stamp);
+}
+
 } // namespace editorsettings
 
 TfrmSettings::TfrmSettings(QWidget* parent)
@@ -59,6 +71,9 @@ TfrmSettings::TfrmSettings(QWidget* parent)
                                    this);
     explanation->setWordWrap(true);
 
+    chkStampCredit = new QCheckBox(QStringLiteral("Stamp the &credit line on imported pictures"), this);
+    chkStampCredit->setObjectName(QStringLiteral("chkStampCredit"));
+
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Memory limit:"), spnMemoryLimit);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -68,6 +83,7 @@ TfrmSettings::TfrmSettings(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(explanation);
+    layout->addWidget(chkStampCredit);
     layout->addWidget(buttons);
 }
 
@@ -75,10 +91,12 @@ bool TfrmSettings::edit()
 {
     const auto settings = recentfiles::userSettings();
     spnMemoryLimit->setValue(int(editorsettings::memoryLimit(*settings) >> 20));
+    chkStampCredit->setChecked(editorsettings::stampCredit(*settings));
     if (dialogs().runModal(this) != QDialog::Accepted)
         return false;
     const qint64 bytes = qint64(spnMemoryLimit->value()) << 20;
     editorsettings::setMemoryLimit(*settings, bytes);
+    editorsettings::setStampCredit(*settings, chkStampCredit->isChecked());
     memorybudget::setLimit(bytes);
     return true;
 }

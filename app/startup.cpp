@@ -102,6 +102,7 @@ int runPalisandre(int argc, char** argv)
     const QStringList files = filesFromArguments(QApplication::arguments());
     QApplication::setQuitOnLastWindowClosed(false);
     TWindows windows = createWindows();
+    windows.frmMainForm->RestoreWindowState();   // once every dock is there
     QObject::connect(windows.frmMainForm, &TfrmMainForm::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     windows.frmMainForm->show();
     // Opened once the windows are up, so that any message shows over them.

@@ -126,9 +126,9 @@ void TfrmMainForm::showUnsavedState()
     setWindowModified(HasUnsavedWork());
 }
 
-void TfrmMainForm::PictureImported()
+void TfrmMainForm::PictureImported(const QString& path)
 {
-    Editor->pictureImported();
+    Editor->pictureImported(path);
 }
 
 void TfrmMainForm::RoomFileRead(const QString& path, bool intoEmptyMap)
@@ -207,7 +207,7 @@ bool TfrmMainForm::SaveAll()
             // Its own file: a new name is not given, so the metaroom's file name stays.
             SaveBackground(backgroundFile);
             rememberRecentFile({RecentFile::Background, backgroundFile});
-        } else if (const auto path = dialogs().chooseFile(sdgBLK)) {
+        } else if (const auto path = chooseSaveFile(sdgBLK, mapfiles::Kind::Background)) {
             saveBackgroundFile(*path);
         } else {
             return false;
@@ -217,7 +217,7 @@ bool TfrmMainForm::SaveAll()
     if (const QString roomFile = Editor->roomFile(); !roomFile.isEmpty())
         saveRoomFile(roomFile);
     else if (EditsUnsaved() || !Rooms.isEmpty()) {
-        const auto path = dialogs().chooseFile(sdgCOS);
+        const auto path = chooseSaveFile(sdgCOS, mapfiles::Kind::RoomScript);
         if (!path)
             return false;
         saveRoomFile(*path);

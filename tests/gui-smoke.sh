@@ -328,20 +328,20 @@ if ! wait_until 10 first_room; then
     fail "the new room's handle boxes span \"$seen\" (width height x y), not 100 x 100 pixels"
 fi
 read -r _ _ ox oy <<<"$seen"
-say "a new room's control at $ox,$oy: the picture's top-left corner"
+say "a new room's control at $ox,$oy: the middle of the view"
 [ "$(pixels_of "$work/probe.png" '#ff00ff' "102x102+$((ox - 1))+$((oy - 1))")" -gt 300 ] \
     || fail "the new room has no fuchsia outline"
 screenshot room-added
 
 # Pressing inside a selected room, away from its boxes, moves the whole room.
-drag $((ox + 50)) $((oy + 50)) $((ox + 310)) $((oy + 250))
-expect_handles "100 100 $((ox + 260)) $((oy + 200))" "after dragging the room by its middle"
+drag $((ox + 50)) $((oy + 50)) $((ox - 190)) $((oy - 30))
+expect_handles "100 100 $((ox - 240)) $((oy - 80))" "after dragging the room by its middle"
 screenshot room-moved
 
 add_room
 expect_handles "100 100 $ox $oy" "after a second \"Add Room\""
 # The first room, no longer selected, keeps a white outline and no boxes.
-[ "$(pixels_of "$work/probe.png" '#ffffff' "100x100+$((ox + 260))+$((oy + 200))")" -gt 300 ] \
+[ "$(pixels_of "$work/probe.png" '#ffffff' "100x100+$((ox - 240))+$((oy - 80))")" -gt 300 ] \
     || fail "the room that lost the selection has no white outline"
 screenshot second-room
 
@@ -350,23 +350,24 @@ xdotool mousemove --sync $((ox + 97)) $((oy + 49))
 hot_box() { probe && [ "$(colour_bounds "$work/probe.png" '#00ff00')" = "5 5 $((ox + 95)) $((oy + 47))" ]; }
 wait_until 10 hot_box || fail "the handle box under the mouse did not turn lime"
 screenshot handle-under-mouse
-# The wall keeps its place under the mouse: the right wall goes to x = 157 on the picture...
-drag $((ox + 97)) $((oy + 49)) $((ox + 157)) $((oy + 49))
-expect_handles "160 100 $ox $oy" "after dragging the right wall's box"
-# ...and the bottom-right corner down to y = 177.
-drag $((ox + 157)) $((oy + 97)) $((ox + 157)) $((oy + 177))
-expect_handles "160 180 $ox $oy" "after dragging the bottom-right box"
+# The wall keeps its place under the mouse: the left wall goes 60 pixels left (the right
+# one would go under the toolbox)...
+drag $((ox + 2)) $((oy + 49)) $((ox - 58)) $((oy + 49))
+expect_handles "160 100 $((ox - 60)) $oy" "after dragging the left wall's box"
+# ...and the bottom-right corner 80 pixels down.
+drag $((ox + 97)) $((oy + 97)) $((ox + 97)) $((oy + 177))
+expect_handles "160 180 $((ox - 60)) $oy" "after dragging the bottom-right box"
 screenshot rooms
 
 # --- Ctrl+Z takes back the last edit, the whole drag of the corner, and nothing else ---
 xdotool windowfocus --sync "$main" || fail "could not give the main window the keyboard"
 xdotool key --clearmodifiers ctrl+z
-expect_handles "160 100 $ox $oy" "after Ctrl+Z"
-[ "$(pixels_of "$work/probe.png" '#ffffff' "100x100+$((ox + 260))+$((oy + 200))")" -gt 300 ] \
+expect_handles "160 100 $((ox - 60)) $oy" "after Ctrl+Z"
+[ "$(pixels_of "$work/probe.png" '#ffffff' "100x100+$((ox - 240))+$((oy - 80))")" -gt 300 ] \
     || fail "Ctrl+Z moved the other room"
 screenshot undone
 xdotool key --clearmodifiers ctrl+shift+z
-expect_handles "160 180 $ox $oy" "after Ctrl+Shift+Z"
+expect_handles "160 180 $((ox - 60)) $oy" "after Ctrl+Shift+Z"
 
 # --- The toolbox's second page shows the selected room --------------------------------
 cp "$shot" "$work/meta-page.png"
@@ -376,7 +377,7 @@ wait_until 10 page_switched || fail "clicking the toolbox's \"Sub room\" tab cha
 screenshot sub-room-page
 
 # --- At 50 %: a room dragged by its middle and by a wall's box lands at half scale -------
-# The selected room is 160 x 180 at the picture's top-left. Two Ctrl+- take 100 % to 50 %.
+# The selected room is 160 x 180 in the middle of the view. Two Ctrl+- take 100 % to 50 %.
 xdotool windowfocus --sync "$main" || fail "could not give the main window the keyboard"
 probe && full=$(colour_bounds "$work/probe.png" '#ff00ff')
 read -r fw fh _ _ <<<"$full"
@@ -389,24 +390,42 @@ outline_is() {
     read -r w h _ _ <<<"$seen"
     [ -n "$seen" ] && [ "$w" -eq "$1" ] && [ "$h" -eq "$2" ]
 }
-# An outline from x0 to x0 + w - 1 at 100 % spans w / 2 + 1 rounded down at 50 %.
+# An outline from x0 to x0 + w - 1 at 100 % spans w / 2 + 1 rounded down at 50 % when x0
+# is even, one less or more when it is odd.
 half_w=$(((fw - 1) / 2 + 1)) half_h=$(((fh - 1) / 2 + 1))
-wait_until 10 outline_is "$half_w" "$half_h" \
+outline_halved() {
+    probe || return 1
+    seen=$(colour_bounds "$work/probe.png" '#ff00ff')
+    local w h
+    read -r w h _ _ <<<"$seen"
+    [ -n "$seen" ] && [ $((w - half_w)) -ge -1 ] && [ $((w - half_w)) -le 1 ] \
+        && [ $((h - half_h)) -ge -1 ] && [ $((h - half_h)) -le 1 ]
+}
+wait_until 10 outline_halved \
     || fail "after Ctrl+- twice the selected room's outline spans \"${seen:-nothing}\" (width height x y), not $half_w x $half_h: not 50 % of the $fw x $fh at 100 %"
-read -r _ _ hx hy <<<"$seen"
+read -r half_w half_h hx hy <<<"$seen"
 say "at 50 %: the selected room's outline at $hx,$hy"
 screenshot half-size
-# 250 x 60 screen pixels at 50 % move the room by 500 x 120 picture pixels...
-drag $((hx + 40)) $((hy + 45)) $((hx + 290)) $((hy + 105))
-outline_at() { outline_is "$1" "$2" && [ "$seen" = "$1 $2 $3 $4" ]; }
-wait_until 10 outline_at "$half_w" "$half_h" $((hx + 250)) $((hy + 60)) \
-    || fail "after a drag of 250,60 at 50 % the outline spans \"$seen\", not \"$half_w $half_h $((hx + 250)) $((hy + 60))\""
+# 150 x 60 screen pixels at 50 % move the room by 300 x 120 picture pixels (short of the
+# toolbox)...
+drag $((hx + 40)) $((hy + 45)) $((hx + 190)) $((hy + 105))
+# At 50 % a side may span a pixel more or less as the room's place shifts its rounding.
+outline_at() {
+    probe || return 1
+    seen=$(colour_bounds "$work/probe.png" '#ff00ff')
+    local w h x y
+    read -r w h x y <<<"$seen"
+    [ -n "$seen" ] && [ $((w - $1)) -ge -1 ] && [ $((w - $1)) -le 1 ] && [ $((h - $2)) -ge -1 ] \
+        && [ $((h - $2)) -le 1 ] && [ "$x" -eq "$3" ] && [ "$y" -eq "$4" ]
+}
+wait_until 10 outline_at "$half_w" "$half_h" $((hx + 150)) $((hy + 60)) \
+    || fail "after a drag of 150,60 at 50 % the outline spans \"$seen\", not \"$half_w $half_h $((hx + 150)) $((hy + 60))\""
 # ...and 40 screen pixels of the right wall's box widen it by 80 picture pixels.
 # (The boxes sit on the corners, the right wall's on its middle pixel.)
-wall_x=$((hx + 250 + half_w - 1)) wall_y=$((hy + 60 + half_h / 2))
+wall_x=$((hx + 150 + half_w - 1)) wall_y=$((hy + 60 + half_h / 2))
 drag "$wall_x" "$wall_y" $((wall_x + 40)) "$wall_y"
-wait_until 10 outline_at $((half_w + 40)) "$half_h" $((hx + 250)) $((hy + 60)) \
-    || fail "after dragging the right wall's box by 40 at 50 % the outline spans \"$seen\", not \"$((half_w + 40)) $half_h $((hx + 250)) $((hy + 60))\""
+wait_until 10 outline_at $((half_w + 40)) "$half_h" $((hx + 150)) $((hy + 60)) \
+    || fail "after dragging the right wall's box by 40 at 50 % the outline spans \"$seen\", not \"$((half_w + 40)) $half_h $((hx + 150)) $((hy + 60))\""
 screenshot half-size-dragged
 
 # --- A bigger window, then View > Fit Picture: the whole picture in the view -------------
@@ -445,13 +464,15 @@ screenshot fit-picture
 # --- More rooms, placed and shaped at fit -------------------------------------------------
 meta_room_tab() { xdotool mousemove --sync $((tx + 40)) $((ty + 12)) click 1; }
 meta_room_tab
-# A new room (100 x 100 at the picture's top-left) moved to X,Y and widened to W.
+# A new room (100 x 100) put at X,Y by the map's menu ("Add Room" at the mouse) and
+# widened to W.
 place_room() {
     local x=$1 y=$2 w=$3
-    add_room
+    xdotool mousemove --sync "$(fit_x $((x + 49)))" "$(fit_y $((y + 49)))" click 3
+    wait_until 10 menu_open || fail "a right click on the map opened no menu"
+    xdotool key Down Return
+    wait_until 10 menu_closed || fail "Return did not close the map's menu"
     sleep 0.5
-    drag "$(fit_x 50)" "$(fit_y 50)" "$(fit_x $((x + 50)))" "$(fit_y $((y + 50)))"
-    sleep 0.3
     drag "$(fit_x $((x + 99)))" "$(fit_y $((y + 49)))" "$(fit_x $((x + w - 1)))" "$(fit_y $((y + 49)))"
     sleep 0.3
 }
@@ -466,8 +487,8 @@ convert "$shot" -crop "$main_area" +repage "$shots/whole-map.png" 2>>"$work/conv
     || fail "could not crop the whole map's screenshot"
 
 # --- The game's rules on the map ---------------------------------------------------------
-# Rooms made by place_room: A (x 221..537) and B (561..856) at y 691..786, C (1182..1817,
-# 851..946) and D (1342..1637, 491..586). Middles of rooms on the screen:
+# Rooms made by place_room: A (x 221..537) and B (561..856) at y 693..788, C (1180..1815,
+# 852..947) and D (1341..1636, 493..588), give or take the pixel the mouse lands on at fit. Middles of rooms on the screen:
 middle_of() { echo "$(fit_x "$1") $(fit_y "$2")"; }
 click_at() { xdotool mousemove --sync "$1" "$2" click 1; sleep 0.3; }
 read -r ax ay <<<"$(middle_of 380 739)"
@@ -606,11 +627,13 @@ size=$(stat -c %s "$saved/hills.blk" 2>/dev/null)
 [ "$size" = $((10 + 128 * (8 + 32768))) ] || fail "the saved background file has ${size:-no} bytes, not those of 16 x 8 blocks"
 rooms=$(grep -c ' addr ' "$saved/hills.cos" 2>/dev/null)
 [ "$rooms" = 6 ] || fail "the saved room script holds ${rooms:-no} rooms, not 6"
-# The room dragged at 50 %: moved by 500,120 and widened by 80.
-grep -q ' addr va01 502 737 122 122 217 297[[:space:]]*$' "$saved/hills.cos" \
-    || fail "the saved room script has no room at 502..737 x 122..297, where the drags at 50 % put it: $(grep ' addr ' "$saved/hills.cos" | head -n 3)"
+# The room dragged at 50 %: added at the middle of the 640 x 480 window's view (264..359 x
+# 115..210), its left wall 60 to the left and its bottom-right corner 80 down, then moved by
+# 300,120 and widened by 80.
+grep -q ' addr va01 504 739 235 235 330 410[[:space:]]*$' "$saved/hills.cos" \
+    || fail "the saved room script has no room at 504..739 x 235..410, where the drags at 50 % put it: $(grep ' addr ' "$saved/hills.cos" | head -n 3)"
 # B snapped to A, and the two door lines made on the map.
-grep -q ' addr va01 537 856 691 691 786 786[[:space:]]*$' "$saved/hills.cos" \
+grep -q ' addr va01 537 856 693 693 788 788[[:space:]]*$' "$saved/hills.cos" \
     || fail "the saved room script has no room B at 537..856, where the snap put it: $(grep ' addr ' "$saved/hills.cos")"
 doors=$(grep -c '^door ' "$saved/hills.cos")
 [ "$doors" = 2 ] || fail "the saved room script holds ${doors:-no} door lines, not 2"

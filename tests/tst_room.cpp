@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "core/model/roomplacement.h"
 
 #include "app/pictureinstall.h"
 #include "view/room.h"
@@ -17,7 +18,8 @@ struct ShownEditor : Editor {
         main->show();
         exposed = QTest::qWaitForWindowExposed(main);
     }
-    TRoom* addRoom() { main->AddRoom(); return main->Rooms.last(); }
+    // A room where the picture starts, whatever the view shows.
+    TRoom* addRoom() { main->AddRoomAt(MiddleOf(RoomShape{})); return main->Rooms.last(); }
     bool exposed = false;
     MapMouse mouse{main};
 };

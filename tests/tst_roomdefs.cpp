@@ -662,7 +662,8 @@ void TestRoomDefs::keptLinesAndLevelsThroughLoadUndoAndSave()
                     "prop va05 2 0.1 prop va05 0 1\r\nrate 5 2 0.3 0.2 0.1\r\naltr va05 2 0.05\r\n");
     main->LoadRoomDefs(path);
     QCOMPARE(main->StatusBar->text(),
-             QStringLiteral("2 lines the editor does not change kept as they are, to be saved back: rate, altr"));
+             QStringLiteral("Loaded 1 room from props.cos; "
+                            "2 lines the editor does not change kept as they are, to be saved back: rate, altr"));
     const RoomKey key = main->Document->roomAt(0);
     QCOMPARE(main->Document->room(key).levels, (CaLevels{{0, 1.0f}, {2, 0.1f}}));
     main->UndoStack->undo();

@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "core/model/roomplacement.h"
 #include "core/model/editor.h"
 
 #include "core/common/errors.h"
@@ -57,16 +58,18 @@ private slots:
 void TestRoomList::addRooms()
 {
     Editor e;
-    e.main->Document->setSurfaceSize(QSize(2000, 2000));   // scrolled or not, a new room comes at the top-left
+    e.main->Document->setSurfaceSize(QSize(2000, 2000));   // scrolled, a new room comes at the middle of the view
     e.main->show();
     QVERIFY(QTest::qWaitForWindowExposed(e.main));
     e.main->scbImage->horizontalScrollBar()->setValue(500);
+    const QPointF middle = e.main->scbImage->mapToScene(e.main->scbImage->viewport()->rect().center());
     e.main->AddRoom();
     TRoom* first = e.main->Rooms[0];
-    QCOMPARE(QRect(first->left(), first->top(), first->xr() - first->xl() + 5, first->ybr() - first->ytr() + 5),
-             QRect(0, 0, 100, 100));
-    // and the view scrolls to show it
-    QVERIFY(e.main->scbImage->mapToScene(e.main->scbImage->viewport()->rect()).boundingRect().contains(QPointF(50, 50)));
+    QCOMPARE(QSize(first->xr() - first->xl() + 5, first->ybr() - first->ytr() + 5), QSize(100, 100));
+    QCOMPARE(MiddleOf(e.main->Document->room(first->key()).shape), QPoint(int(middle.x()), int(middle.y())));
+    QVERIFY(first->xl() > 500);
+    // and the view shows it
+    QVERIFY(e.main->scbImage->mapToScene(e.main->scbImage->viewport()->rect()).boundingRect().contains(QPointF(first->xl(), first->ytl())));
     QCOMPARE(first->parentForm, e.main);
     QVERIFY(first->isSelected());
     QCOMPARE(e.tool->ShownRoom, first);

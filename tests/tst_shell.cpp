@@ -124,7 +124,7 @@ void TestShell::mainWindowLayout()
         const char* suffix;
     };
     const Dialog expected[] = {
-        {"odgBLK", QFileDialog::AcceptOpen, "Creatures Background (*.blk)", "blk"},
+        {"odgBLK", QFileDialog::AcceptOpen, "Background or room script (*.blk *.cos)", "blk"},   // and each alone
         {"sdgBLK", QFileDialog::AcceptSave, "Creatures Background (*.blk)", "blk"},
         {"odgBMP", QFileDialog::AcceptOpen, "Windows Bitmap (*.bmp)", "bmp"},
         {"sdgBMP", QFileDialog::AcceptSave, "Windows Bitmap (*.bmp)", "bmp"},
@@ -137,7 +137,7 @@ void TestShell::mainWindowLayout()
         QCOMPARE(dialog->acceptMode(), d.mode);
         const QStringList filters = dialog->nameFilters();
         QCOMPARE(filters.value(0), QString::fromLatin1(d.filter));
-        QCOMPARE(filters.size(), d.filter[0] == 'W' ? 2 : 1);
+        QCOMPARE(filters.size(), d.filter[0] == 'W' ? 2 : d.filter[0] == 'B' ? 3 : 1);
         QCOMPARE(dialog->defaultSuffix(), QString::fromLatin1(d.suffix));
         QCOMPARE(dialog->fileMode(), QFileDialog::AnyFile);
         QVERIFY(dialog->testOption(QFileDialog::DontConfirmOverwrite));
@@ -190,6 +190,9 @@ void TestShell::menuTree()
                        "  Undo1 &Undo [Ctrl+Z]",
                        "  Redo1 &Redo [Ctrl+Shift+Z]",
                        "  N4 -",
+                       "  AddRoom1 &Add Room [Ctrl+R]",
+                       "  DoorsOnEdges1 &Doors on All Shared Edges",
+                       "  N5 -",
                        "  Settings1 &Settings...",
                        "View1 &View",
                        "  Toolbox1 &Toolbox [Ctrl+T] checked",

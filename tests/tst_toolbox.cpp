@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "core/model/roomplacement.h"
 
 #include "app/statusbar.h"
 #include "core/common/errors.h"
@@ -116,6 +117,9 @@ private:
     Editor* e = nullptr;
     TfrmToolbox* tool = nullptr;
     TfrmMainForm* main = nullptr;
+    // Add Room as the toolbox's button does it, but where the picture starts, so that the
+    // rooms placed beside it do not lie over it.
+    void addRoom() { main->AddRoomAt(MiddleOf(RoomShape{})); }
 };
 
 void TestToolbox::init()
@@ -242,7 +246,11 @@ void TestToolbox::nothingHappensWithoutAShownRoom()
     tool->btnAddRoom->click();
     QCOMPARE(main->Rooms.size(), 1);
     QCOMPARE(tool->ShownRoom, main->Rooms[0]);
-    QCOMPARE(positionTexts(tool), QStringList({"2", "2", "97", "2", "97", "97"}));
+    // At the middle of the view, held on the surface.
+    const QPointF middle = main->scbImage->mapToScene(main->scbImage->viewport()->rect().center());
+    const RoomShape at = NewRoomAt(QPoint(int(middle.x()), int(middle.y())), QRect(QPoint(0, 0), TfrmMainForm::EmptyPanelSize));
+    QCOMPARE(positionTexts(tool), QStringList({QString::number(at.ytl), QString::number(at.xl), QString::number(at.ybl),
+                                               QString::number(at.ytr), QString::number(at.xr), QString::number(at.ybr)}));
     QCOMPARE(tool->edtSubRoomID->text(), QStringLiteral("0"));
     // The texts typed before the room existed were taken by the new room on showing it.
     QCOMPARE(tool->edtMusic->text(), QString());
@@ -256,7 +264,7 @@ void TestToolbox::nothingHappensWithoutAShownRoom()
 void TestToolbox::positionEdits()
 {
     ErrorCapture errors;
-    tool->btnAddRoom->click();
+    addRoom();
     TRoom* room = main->Rooms[0];
 
     typeAndLeave(tool, tool->edtxl, QStringLiteral("12a"));
@@ -288,7 +296,7 @@ void TestToolbox::positionEdits()
 void TestToolbox::musicAndRoomType()
 {
     ErrorCapture errors;
-    tool->btnAddRoom->click();
+    addRoom();
     TRoom* room = main->Rooms[0];
     tool->edtMusic->setText(QStringLiteral("main.mng\\\\tune"));
     QCOMPARE(room->music, QStringLiteral("main.mng\\\\tune"));
@@ -301,8 +309,8 @@ void TestToolbox::musicAndRoomType()
 
 void TestToolbox::doorByAddAndClick()
 {
-    tool->btnAddRoom->click();
-    tool->btnAddRoom->click();
+    addRoom();
+    addRoom();
     TRoom* first = main->Rooms[0];
     TRoom* second = main->Rooms[1];
     placeRoom(second, 200);
@@ -327,7 +335,7 @@ void TestToolbox::doorByAddAndClick()
 
     // A bad "Perm:" text makes no door and keeps the door pending.
     ErrorCapture errors;
-    tool->btnAddRoom->click();
+    addRoom();
     TRoom* third = main->Rooms[2];
     placeRoom(third, 400);
     clickRoom(first);
@@ -342,8 +350,8 @@ void TestToolbox::doorByAddAndClick()
 
 void TestToolbox::pendingDoorEndsWithoutADoor()
 {
-    tool->btnAddRoom->click();
-    tool->btnAddRoom->click();
+    addRoom();
+    addRoom();
     TRoom* first = main->Rooms[0];
     TRoom* second = main->Rooms[1];
     placeRoom(second, 200);
@@ -373,11 +381,11 @@ void TestToolbox::pendingDoorEndsWithoutADoor()
 
 void TestToolbox::pendingDoorWithAddRoom()
 {
-    tool->btnAddRoom->click();
+    addRoom();
     TRoom* first = main->Rooms[0];
     tool->edtPerm->setText(QStringLiteral("40"));
     tool->btnAddDoor->click();
-    tool->btnAddRoom->click();
+    addRoom();
     TRoom* added = main->Rooms[1];
     QVERIFY(first->DoorTo(added));
     QCOMPARE(added->DoorTo(first)->perm, 40);
@@ -390,7 +398,7 @@ void TestToolbox::pendingDoorWithAddRoom()
 void TestToolbox::doorListSortsAsTextAndShowsPerm()
 {
     for (int i = 0; i < 11; ++i)
-        tool->btnAddRoom->click();
+        addRoom();
     TRoom* shown = main->Rooms[0];
     shown->SetDoor(main->Rooms[2], 20);
     main->Rooms[2]->SetDoor(shown, 20);
@@ -420,9 +428,9 @@ void TestToolbox::doorListSortsAsTextAndShowsPerm()
 
 void TestToolbox::updateAndDeleteBothDirections()
 {
-    tool->btnAddRoom->click();
-    tool->btnAddRoom->click();
-    tool->btnAddRoom->click();
+    addRoom();
+    addRoom();
+    addRoom();
     TRoom* a = main->Rooms[0];
     TRoom* b = main->Rooms[1];
     TRoom* c = main->Rooms[2];
@@ -456,7 +464,7 @@ void TestToolbox::updateAndDeleteBothDirections()
 
 void TestToolbox::deletingTheLastRoom()
 {
-    tool->btnAddRoom->click();
+    addRoom();
     TRoom* room = main->Rooms[0];
     room->setXr(300);
     room->music = QStringLiteral("gone");

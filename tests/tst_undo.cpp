@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "core/model/roomplacement.h"
 
 #include "core/common/errors.h"
 #include "core/common/intconv.h"
@@ -326,7 +327,7 @@ void TestUndo::oneStepPerGesture()
     e.main->show();
     QVERIFY(QTest::qWaitForWindowExposed(e.main));
     QUndoStack* stack = e.main->UndoStack;
-    e.main->AddRoom();
+    e.main->AddRoomAt(MiddleOf(RoomShape{}));   // where the picture starts
     TRoom* room = e.main->Rooms[0];
     QCOMPARE(stack->undoText(), QStringLiteral("Add Room"));
 
@@ -393,8 +394,8 @@ void TestUndo::doorCompletionSelectsNoOtherRoom()
     e.main->show();
     QVERIFY(QTest::qWaitForWindowExposed(e.main));
     ErrorCapture errors;
-    e.main->AddRoom();
-    e.main->AddRoom();
+    e.main->AddRoomAt(MiddleOf(RoomShape{}));   // where the picture starts
+    e.main->AddRoomAt(MiddleOf(RoomShape{}));
     TRoom* a = e.main->Rooms[0];
     TRoom* b = e.main->Rooms[1];
     b->setLeft(200);

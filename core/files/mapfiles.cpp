@@ -6,6 +6,7 @@
 #include "core/files/savefile.h"
 #include "core/script/textfile.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <QFileInfo>
@@ -30,6 +31,22 @@ QString unknownKindMessage(const QString& path)
     return QStringLiteral("%1 is not a background file (.blk), a Windows bitmap (.bmp) or a room definition "
                           "script (.cos)")
         .arg(path);
+}
+
+QString suggestedSaveName(Kind kind, const QString& roomFile, const QString& backgroundFile,
+                          const QString& importedPicture)
+{
+    const QString& own = kind == Kind::Background ? backgroundFile : roomFile;
+    if (!own.isEmpty())
+        return own;
+    const QString extension = kind == Kind::Background ? QStringLiteral("blk") : QStringLiteral("cos");
+    for (const QString* from : {&backgroundFile, &importedPicture, &roomFile}) {
+        if (from->isEmpty())
+            continue;
+        const QFileInfo file(*from);
+        return file.dir().filePath(file.completeBaseName() + QLatin1Char('.') + extension);
+    }
+    return {};
 }
 
 QStringList openingOrder(const QStringList& paths)

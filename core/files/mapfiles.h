@@ -29,6 +29,14 @@ inline bool isPicture(const QString& path)
 // The message for a file that is none of the kinds above.
 QString unknownKindMessage(const QString& path);
 
+// The name a save dialog offers for a file of `kind` (Background or RoomScript): the
+// map's own file of that kind; else, in the same folder, the name of the picture's file
+// (the background file it was opened from or saved to, or the picture it was imported
+// from) with the kind's extension; else that of the room script. Empty when the map has
+// no file at all.
+QString suggestedSaveName(Kind kind, const QString& roomFile, const QString& backgroundFile,
+                          const QString& importedPicture);
+
 // The files in the order they are opened: pictures first, then room scripts, each in the
 // order given; files of no known kind last.
 QStringList openingOrder(const QStringList& paths);

@@ -281,11 +281,18 @@ void MetaroomEditor::setBackgroundName(const QString& path)
     keepScriptSavedThrough([&] { setMetaroom(named, QStringLiteral("Change Metaroom Filename")); });
 }
 
-void MetaroomEditor::pictureImported()
+void MetaroomEditor::pictureImported(const QString& path)
 {
     // Saving it must not write over the file of the picture it replaced.
     backgroundPath.clear();
+    importedPath = path;
+    imported = keyOf(doc->grid());
     emit filesChanged();
+}
+
+QString MetaroomEditor::importedPicture() const
+{
+    return keyOf(doc->grid()) == imported ? importedPath : QString();
 }
 
 void MetaroomEditor::roomFileRead(const QString& path, bool intoEmptyMap)
@@ -422,19 +429,34 @@ Part* apply(Part* part)
 
 } // namespace
 
-RoomKey MetaroomEditor::applyScript(const ScriptContent& content)
+namespace {
+
+// What a read script holds added as one step; with `replace`, the rooms there were and
+// the metaroom values (but the background's file name) go in the same step.
+RoomKey applyScriptStep(TMetaroomDocument* doc, QUndoStack* stack, const ScriptContent& content, bool replace,
+                        const QString& text)
 {
-    auto step = std::make_unique<AppliedStep>(QStringLiteral("Load Room Defs"));
+    auto step = std::make_unique<AppliedStep>(text);
     QList<RoomKey> made;
     try {
+        MetaroomValues before = doc->metaroom();
+        if (replace) {
+            for (int i = doc->roomCount() - 1; i >= 0; --i)
+                apply(new DeleteRoomStep(doc, doc->roomAt(i), step.get()));
+            before = MetaroomValues{};
+            before.filename = doc->metaroom().filename;
+        }
         const QList<RoomKey> existing = doc->rooms();
         made.reserve(content.rooms.size());
-        for (const ReadRoom& room : content.rooms)
-            made.append(apply(new AddRoomStep(doc, RoomFromScript(room), -1, false, step.get()))->key());
+        for (const ReadRoom& room : content.rooms) {
+            // In place of the rooms there were, the last room read is the selected one.
+            const bool selectIt = replace && made.size() == content.rooms.size() - 1;
+            made.append(apply(new AddRoomStep(doc, RoomFromScript(room), -1, selectIt, step.get()))->key());
+        }
         const auto keyOf = [&](const RoomRef& ref) { return ref.inScript ? made[ref.index] : existing[ref.index]; };
         for (const ReadDoor& door : content.doors)
             apply(new SetDoorStep(doc, keyOf(door.first), keyOf(door.second), door.perm, QString(), step.get()));
-        const MetaroomValues values = MetaroomAfterLoad(doc->metaroom(), content);
+        const MetaroomValues values = MetaroomAfterLoad(before, content);
         if (values != doc->metaroom())
             apply(new MetaroomStep(doc, values, QString(), 0, step.get()));
         const QSize size(content.panelWidth, content.panelHeight);
@@ -447,4 +469,16 @@ RoomKey MetaroomEditor::applyScript(const ScriptContent& content)
     if (step->childCount() > 0)
         stack->push(step.release());
     return made.isEmpty() ? 0 : made.last();
+}
+
+} // namespace
+
+RoomKey MetaroomEditor::applyScript(const ScriptContent& content)
+{
+    return applyScriptStep(doc, stack, content, false, QStringLiteral("Load Room Defs"));
+}
+
+RoomKey MetaroomEditor::replaceWithScript(const ScriptContent& content)
+{
+    return applyScriptStep(doc, stack, content, true, QStringLiteral("Open Room Defs"));
 }

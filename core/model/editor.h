@@ -83,6 +83,9 @@ public:
     // one step "Load Room Defs", or none when it changes nothing; returns the last room it
     // added (0: none). A failure part way leaves the map as it was.
     RoomKey applyScript(const ScriptContent& content);
+    // The same, but the script's rooms and metaroom values take the place of the map's
+    // (the picture and its file name stay), as one step "Open Room Defs".
+    RoomKey replaceWithScript(const ScriptContent& content);
 
     // Replaces the picture and the surface the rooms are drawn on.
     void installPicture(const PictureGrid& grid, QSize surface, const QString& text);
@@ -109,8 +112,10 @@ public:
     // Names the file as the metaroom's background, as a step that leaves a saved room
     // script saved.
     void setBackgroundName(const QString& path);
-    // The picture came from a bitmap and is in no background file yet.
-    void pictureImported();
+    // The picture came from this picture file and is in no background file yet.
+    void pictureImported(const QString& path);
+    // The picture file the picture was imported from, while it is the map's picture.
+    QString importedPicture() const;
     // A room script was read: into an empty map it becomes the map's file and the map is
     // saved; added to rooms that were there, the map keeps its file and is unsaved.
     void roomFileRead(const QString& path, bool intoEmptyMap);
@@ -134,4 +139,6 @@ private:
     QString roomPath;
     QString backgroundPath;
     mapfiles::PictureKey savedPicture;   // the picture last read from or written to its file
+    QString importedPath;
+    mapfiles::PictureKey imported;   // the picture last imported from importedPath
 };

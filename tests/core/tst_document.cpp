@@ -220,7 +220,7 @@ void TestDocument::randomEditsUndoAndRedoExactly()
             const State before = stateOf(doc);
             const int index = stack.index();
             const bool editsSavedBefore = !editor.editsUnsaved();
-            const int what = doc.roomCount() == 0 ? 0 : rng.bounded(20);
+            const int what = doc.roomCount() == 0 ? 0 : rng.bounded(21);
             switch (what) {
             case 0:
                 editor.addRoom(RoomRecord{shape(), rng.bounded(16), QString::number(step), {}, {}});
@@ -310,6 +310,23 @@ void TestDocument::randomEditsUndoAndRedoExactly()
                                               .toLatin1();
                 const RoomKey added = editor.applyScript(ReadScript(script, start));
                 QCOMPARE(doc.room(added).roomtype, 3);
+                break;
+            }
+            case 20: {   // a script opened in place of the rooms: its room and values only
+                ScriptStart start;
+                start.panelWidth = doc.surfaceSize().width();
+                start.panelHeight = doc.surfaceSize().height();
+                const int x = rng.bounded(500);
+                const QByteArray script = QStringLiteral("setv va00 addm 7 0 800 600 \"m\"\nsetv va01 addr va00 %1 %2 20 20 80 "
+                                                         "90\n")
+                                              .arg(x)
+                                              .arg(x + 100)
+                                              .toLatin1();
+                const RoomKey added = editor.replaceWithScript(ReadScript(script, start));
+                QCOMPARE(doc.rooms(), QList<RoomKey>{added});
+                QCOMPARE(doc.room(added).shape, (RoomShape{x - 7, x + 93, 20, 20, 80, 90}));   // less the offset
+                QCOMPARE(doc.metaroom().offsetX, 7);
+                QVERIFY(doc.metaroom().music.isEmpty());
                 break;
             }
             case 13: {

@@ -1,6 +1,7 @@
 // Rooms cut in two and rooms added beyond a side, as shapes and as the editor's steps.
 #include "core/common/errors.h"
 #include "core/model/editor.h"
+#include "core/model/roomplacement.h"
 #include "core/model/snapshot.h"
 #include "core/rules/gamerules.h"
 
@@ -63,6 +64,7 @@ private slots:
     void splitStepMovesDoorsAndUndoes();
     void roomBeyondSharesTheWholeSide();
     void doorsOnAllSharedEdges();
+    void newRoomHeldOnThePicture();
 };
 
 // Random rooms cut at random points: the two parts share an edge by the game's rule, every
@@ -199,6 +201,37 @@ void TestRoomCuts::doorsOnAllSharedEdges()
     QCOMPARE(editor.undoStack()->count(), steps + 1);
     editor.undoStack()->undo();
     QCOMPARE(doc.doorPerm(rooms[1], rooms[4]), std::nullopt);
+}
+
+// A new room at a random point of a random area: the default room's size, inside the area
+// where it fits, centred on the point unless the area's edge held it back, and then no
+// further from the point than it had to be.
+void TestRoomCuts::newRoomHeldOnThePicture()
+{
+    QRandomGenerator rng(7);
+    const RoomShape model;
+    const qint64 width = model.xr - model.xl, height = model.ybl - model.ytl;
+    for (int i = 0; i < 20000; ++i) {
+        const QRect area = rng.bounded(10) == 0 ? QRect()
+                                                 : QRect(rng.bounded(-300, 300), rng.bounded(-300, 300),
+                                                         rng.bounded(1, 700), rng.bounded(1, 700));
+        const QPoint at(rng.bounded(-1000, 1000), rng.bounded(-1000, 1000));
+        const RoomShape r = NewRoomAt(at, area);
+        const QString where = QStringLiteral("at %1,%2 in %3,%4 %5x%6")
+                                  .arg(at.x()).arg(at.y()).arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height());
+        QVERIFY2(r.xr - r.xl == width && r.ybl - r.ytl == height && r.ytr == r.ytl && r.ybr == r.ybl, qPrintable(where));
+        auto check = [&](qint64 low, qint64 size, qint64 middle, int first, int last) {
+            const bool fits = size <= last - first;
+            if (area.isEmpty() || (middle - size / 2 >= first && middle - size / 2 + size <= last))
+                return low + size / 2 == middle;              // centred
+            if (!fits)
+                return low == first;                          // too big: from the start
+            return low >= first && low + size <= last         // inside, against the near edge
+                   && (low == first || low + size == last);
+        };
+        QVERIFY2(check(r.xl, width, at.x(), area.left(), area.right()), qPrintable(where));
+        QVERIFY2(check(r.ytl, height, at.y(), area.top(), area.bottom()), qPrintable(where));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestRoomCuts)
