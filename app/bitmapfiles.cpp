@@ -10,7 +10,7 @@
 #include "app/pictureinstall.h"
 #include "app/recentfiles.h"
 #include "app/settings.h"
-#include "app/mapfiles.h"
+#include "core/files/mapfiles.h"
 
 #include <QSettings>
 #include <new>

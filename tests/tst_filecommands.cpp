@@ -3,7 +3,7 @@
 // a save, and the credit line as a setting.
 #include "testsupport.h"
 
-#include "app/mapfiles.h"
+#include "core/files/mapfiles.h"
 #include "app/recentfiles.h"
 #include "app/settings.h"
 #include "app/statusbar.h"
@@ -344,7 +344,6 @@ void TestFileCommands::saveDialogsOfferNames()
     Editor opened;
     host.offered.clear();
     opened.main->LoadBackground(path(QStringLiteral("house.blk")));
-    opened.main->BackgroundFileRead(path(QStringLiteral("house.blk")));
     opened.main->SaveRoomDefs1->trigger();
     QCOMPARE(host.offered, QStringList({"house.cos"}));
 }
