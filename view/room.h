@@ -56,14 +56,14 @@ public:
 
     // Handle codes: what the mouse is over, and what a drag changes.
     enum Handle {
-        NoHandle = 0,
-        TopLeft = 1,      // ytl
-        LeftWall = 2,     // xl
-        BottomLeft = 3,   // ybl
-        TopRight = 4,     // ytr
-        RightWall = 5,    // xr
-        BottomRight = 6,  // ybr
-        Body = 10,        // the room as a whole
+        NoHandle = roompart::None,
+        TopLeft = int(Corner::TopLeft),           // ytl
+        LeftWall = int(Corner::LeftWall),         // xl
+        BottomLeft = int(Corner::BottomLeft),     // ybl
+        TopRight = int(Corner::TopRight),         // ytr
+        RightWall = int(Corner::RightWall),       // xr
+        BottomRight = int(Corner::BottomRight),   // ybr
+        Body = roompart::Body,                    // the room as a whole
     };
 
     int HandleWidth = 5;

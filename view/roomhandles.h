@@ -14,11 +14,11 @@
 // the square from (i, j) to (i + 1, j + 1).
 namespace roomhandles {
 
-// The parts of a room under a point: a handle (the Corner codes 1 to 6), the body, or none.
-constexpr int NoPart = 0;
-constexpr int FirstHandle = 1;
-constexpr int LastHandle = 6;
-constexpr int BodyPart = 10;
+// The parts of a room under a point: a handle (a Corner's code), the body, or none.
+constexpr int NoPart = roompart::None;
+constexpr int FirstHandle = roompart::FirstHandle;
+constexpr int LastHandle = roompart::LastHandle;
+constexpr int BodyPart = roompart::Body;
 
 // A handle box is this many screen pixels square, centred on its corner's pixel.
 constexpr int BoxSize = 5;

@@ -17,8 +17,17 @@ struct RoomShape {
     bool operator==(const RoomShape&) const = default;
 };
 
-// Which corner value a change moved; the codes are the room's handle codes.
+// A room's handles: its six corner values, each with the code the map gives its handle.
 enum class Corner { TopLeft = 1, LeftWall = 2, BottomLeft = 3, TopRight = 4, RightWall = 5, BottomRight = 6 };
+
+// What a press takes of a room: one of its handles (a Corner's code), the room as a whole,
+// or nothing.
+namespace roompart {
+constexpr int None = 0;
+constexpr int FirstHandle = int(Corner::TopLeft);
+constexpr int LastHandle = int(Corner::BottomRight);
+constexpr int Body = 10;
+} // namespace roompart
 
 // The shape with the moved corner held back at the minimum size that handles of this
 // size allow: a wall at least 2 x handleWidth - 5 pixels from the other, a ceiling at
