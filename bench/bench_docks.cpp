@@ -37,7 +37,9 @@ constexpr qint64 mapStepUs = 200;
 
 RoomRecord roomAt(qint64 x, qint64 y, qint64 size)
 {
-    return RoomRecord{RoomShape{x, x + size, y, y, y + size, y + size}, 0, {}, {}};
+    RoomRecord record;
+    record.shape = RoomShape{x, x + size, y, y, y + size, y + size};
+    return record;
 }
 
 // A document with the picture and 1,000 rooms, apart or joined.

@@ -32,14 +32,9 @@ using CaLevels = QList<CaLevel>;
 // The game's number of cellular automata indexes: 0 to 15.
 inline constexpr int CaIndexCount = 16;
 
-// One room: corners in picture coordinates, type, music and its doors in door order.
-struct ScriptRoom {
-    int xl = 0;
-    int xr = 0;
-    int ytl = 0;
-    int ytr = 0;
-    int ybl = 0;
-    int ybr = 0;
+// One room: its corners (32-bit values) in picture coordinates, type, music and its doors
+// in door order.
+struct ScriptRoom : RoomShape {
     int roomtype = 0;
     QString music;
     QList<ScriptDoor> doors;

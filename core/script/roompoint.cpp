@@ -34,12 +34,12 @@ bool GameRoomContains(const RoomShape& room, qint64 x, qint64 y)
 
 RoomShape CornersOf(const ScriptRoom& room)
 {
-    return {room.xl, room.xr, room.ytl, room.ytr, room.ybl, room.ybr};
+    return room;
 }
 
 ScriptRoom ScriptRoomOf(const RoomShape& shape)
 {
-    ScriptRoom room;
+    ScriptRoom room{};
     room.xl = SaturatedCorner(shape.xl);
     room.xr = SaturatedCorner(shape.xr);
     room.ytl = SaturatedCorner(shape.ytl);
