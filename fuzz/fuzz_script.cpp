@@ -109,8 +109,8 @@ void checkReadsBack(const RoomDefs& held)
     expected.metaroomFilename = BackgroundName(held.metaroomFilename);
     for (qsizetype i = 0; i < expected.rooms.size(); ++i) {
         const ScriptRoom& room = expected.rooms[i];
-        expected.panelWidth = std::max(expected.panelWidth, room.xr);
-        expected.panelHeight = std::max({expected.panelHeight, room.ybl, room.ybr});
+        expected.panelWidth = std::max(expected.panelWidth, int(room.xr));
+        expected.panelHeight = std::max({expected.panelHeight, int(room.ybl), int(room.ybr)});
         expected.rooms[i].doors.removeIf([i](const ScriptDoor& d) { return d.target == i; });
     }
 

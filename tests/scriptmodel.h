@@ -4,6 +4,7 @@
 // to the plain values the writer takes (rooms, doors, metaroom values, Panel's size).
 
 #include "core/script/roomdefs.h"
+#include "core/script/roompoint.h"
 #include "core/script/scriptreader.h"
 
 namespace scriptmodel {
