@@ -358,6 +358,7 @@ void TfrmMainForm::Open1Click()
 
 void TfrmMainForm::Save1Click()
 {
+    applyTypedCorners();
     if (const auto path = chooseSaveFile(sdgBLK, mapfiles::Kind::Background))
         saveBackgroundFile(*path);
 }
@@ -393,6 +394,7 @@ void TfrmMainForm::LoadRoomDefs1Click()
 
 void TfrmMainForm::SaveRoomDefs1Click()
 {
+    applyTypedCorners();
     if (const auto path = chooseSaveFile(sdgCOS, mapfiles::Kind::RoomScript))
         saveRoomFile(*path);
 }

@@ -315,6 +315,8 @@ private:
     void rememberRecentFile(const RecentFile& file);
     void showRecentFiles();
     void showUnsavedState();
+    // Corners typed in the toolbox and not applied yet go into the map before a save.
+    void applyTypedCorners();
 
     // The game's rules
     void createDocks();

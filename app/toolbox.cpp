@@ -679,6 +679,12 @@ QList<std::pair<QLineEdit*, Corner>> TfrmToolbox::cornerEdits() const
 // its text changed), make one shape: checked for the minimum size once, in a fixed order of
 // corners, and set as one step. A text that does not convert is refused and changes
 // nothing; it stays until the next refresh, and the other typed corners still wait.
+void TfrmToolbox::ApplyTypedCorners()
+{
+    if (!typedCorners.isEmpty())
+        applyCorners(nullptr);
+}
+
 void TfrmToolbox::applyCorners(QLineEdit* left)
 {
     if (!ShownRoom || !document()->contains(shownKey))

@@ -170,6 +170,9 @@ public:
     // door's permeability; nothing when the room is not listed.
     void ShowDoorTo(RoomKey other);
 
+    // Applies the corners typed and not applied yet, as Return would (a save comes first).
+    void ApplyTypedCorners();
+
     // Event handlers
     void FormCreate();
     void btnAddRoomClick();

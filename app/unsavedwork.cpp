@@ -177,8 +177,16 @@ void TfrmMainForm::saveRoomFile(const QString& path)
 
 // --- The question, Save All, New -----------------------------------------------------
 
+void TfrmMainForm::applyTypedCorners()
+{
+    // A corner that does not convert says so and is left out; the rest goes on.
+    if (frmToolbox)
+        plsd::runGuarded([this] { frmToolbox->ApplyTypedCorners(); });
+}
+
 bool TfrmMainForm::AskBeforeLosingWork()
 {
+    applyTypedCorners();
     if (!HasUnsavedWork())
         return true;
     QMessageBox question(QMessageBox::Warning, product::applicationTitle(),
@@ -202,6 +210,7 @@ bool TfrmMainForm::AskBeforeLosingWork()
 
 bool TfrmMainForm::SaveAll()
 {
+    applyTypedCorners();
     if (PictureUnsaved()) {
         if (const QString backgroundFile = Editor->backgroundFile(); !backgroundFile.isEmpty()) {
             // Its own file: a new name is not given, so the metaroom's file name stays.

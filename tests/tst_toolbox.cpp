@@ -110,6 +110,7 @@ private slots:
     void typedCornersMakeOneShape();
     void typedCornersStickWhenAnotherRoomIsShown();
     void doorListOffersNeighbours();
+    void typedCornersGoIntoTheSave();
     void pendingDoorSaysSoAndCancels();
     void sharedEdgeClickPicksThePair();
 
@@ -709,6 +710,31 @@ void TestToolbox::doorListOffersNeighbours()
                  qPrintable(where + QStringLiteral(", step %1: ").arg(step) + list.join(QLatin1Char(','))));
     }
     QVERIFY2(seen.contains("offered") && seen.contains("added"), qPrintable(where));
+}
+
+// A save while the keyboard is still in a corner field takes the typed corner, and so
+// does the question before closing.
+void TestToolbox::typedCornersGoIntoTheSave()
+{
+    QTemporaryDir dir;
+    TestDialogs host;
+    addRoom();
+    const RoomKey key = main->Document->selection();
+    main->Editor->roomFileWritten(dir.filePath(QStringLiteral("before.cos")));
+    tool->edtxl->setFocus();
+    tool->edtxl->setText(QStringLiteral("40"));
+    QVERIFY(!main->AskBeforeLosingWork());   // asked, and cancelled
+    QVERIFY(host.asked.contains(QStringLiteral("msgUnsavedWork")));
+    QCOMPARE(main->Document->room(key).shape.xl, 40);
+
+    tool->edtxr->setFocus();
+    tool->edtxr->setText(QStringLiteral("90"));
+    host.answer(dir.filePath(QStringLiteral("map.cos")));
+    main->SaveRoomDefs1->trigger();
+    QFile saved(dir.filePath(QStringLiteral("map.cos")));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY2(saved.readAll().contains("addr va01 40 90 "), "the saved room has the typed walls");
+    QVERIFY(!main->HasUnsavedWork());
 }
 
 void TestToolbox::pendingDoorSaysSoAndCancels()
