@@ -379,21 +379,6 @@ void TfrmToolbox::changeMetaroom(const std::function<void(MetaroomValues&)>& cha
     typed(typedIn);
 }
 
-void TfrmToolbox::changeShownRoom(const std::function<void(RoomRecord&)>& change, const char* text,
-                                  QLineEdit* typedIn)
-{
-    if (!ShownRoom)
-        return;
-    TMetaroomDocument* doc = document();
-    RoomRecord record = doc->room(shownKey);
-    const RoomRecord before = record;
-    change(record);
-    if (record == before)
-        return;
-    frmMainForm->Editor->changeRoom(shownKey, record, QString::fromLatin1(text), mergeKeyOf(typedIn));
-    typed(typedIn);
-}
-
 // An edit shows a value unless its text already stands for it.
 static void showNumber(QLineEdit* edit, std::int32_t value)
 {

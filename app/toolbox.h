@@ -219,7 +219,6 @@ private:
     void followMetaroom();
     void showRoomPage(TRoom* room);
     void changeMetaroom(const std::function<void(MetaroomValues&)>& change, const char* text, QLineEdit* typedIn);
-    void changeShownRoom(const std::function<void(RoomRecord&)>& change, const char* text, QLineEdit* typedIn);
     int mergeKeyOf(QLineEdit* typedIn);
     void typed(QLineEdit* typedIn);
     QStringList doorEntries(const TRoom* room) const;

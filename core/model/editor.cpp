@@ -1,6 +1,7 @@
 #include "core/model/editor.h"
 
 #include "core/common/errors.h"
+#include "core/model/neighbours.h"
 #include "core/model/steps.h"
 #include "core/model/scriptload.h"
 #include "core/model/snapshot.h"
@@ -330,15 +331,6 @@ void MetaroomEditor::newMap(QSize surface)
     emit filesChanged();
 }
 
-namespace {
-
-bool shareEdge(const RoomShape& a, const RoomShape& b)
-{
-    return ShareEdge(ScriptRoomOf(a), ScriptRoomOf(b));
-}
-
-} // namespace
-
 RoomKey MetaroomEditor::splitRoom(RoomKey key, Qt::Orientation cut, qint64 x, qint64 y, int perm)
 {
     if (!doc->contains(key))
@@ -364,8 +356,8 @@ RoomKey MetaroomEditor::splitRoom(RoomKey key, Qt::Orientation cut, qint64 x, qi
         if (door.target == key)
             continue;
         const RoomShape& beyond = doc->room(door.target).shape;
-        const bool firstShares = shareEdge(parts->first, beyond);
-        if (shareEdge(parts->second, beyond)) {
+        const bool firstShares = ShapesShareEdge(parts->first, beyond);
+        if (ShapesShareEdge(parts->second, beyond)) {
             stack->push(new SetDoorStep(doc, other, door.target, door.perm, QString()));
             if (!firstShares)
                 stack->push(new RemoveDoorStep(doc, key, door.target));

@@ -21,11 +21,16 @@ Box boxOf(const RoomShape& s)
 
 } // namespace
 
+bool ShapesShareEdge(const RoomShape& a, const RoomShape& b)
+{
+    return ShareEdge(ScriptRoomOf(a), ScriptRoomOf(b));
+}
+
 bool SharesEdge(const TMetaroomDocument& doc, RoomKey a, RoomKey b)
 {
     if (a == b || !doc.contains(a) || !doc.contains(b))
         return false;
-    return ShareEdge(ScriptRoomOf(doc.room(a).shape), ScriptRoomOf(doc.room(b).shape));
+    return ShapesShareEdge(doc.room(a).shape, doc.room(b).shape);
 }
 
 QList<RoomKey> EdgeNeighbours(const TMetaroomDocument& doc, RoomKey key)

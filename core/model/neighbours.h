@@ -4,7 +4,9 @@
 
 #include <QList>
 
-// Whether two rooms of a document share an edge as the game's door making sees it.
+// Whether two shapes share an edge as the game's door making sees it, corners as they show.
+bool ShapesShareEdge(const RoomShape& a, const RoomShape& b);
+// The same for two rooms of a document.
 bool SharesEdge(const TMetaroomDocument& doc, RoomKey a, RoomKey b);
 
 // The rooms that share an edge with a room, in the document's order; rooms whose boxes
