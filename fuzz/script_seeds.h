@@ -23,7 +23,7 @@ namespace detail {
 
 inline ScriptRoom room(int xl, int xr, int ytl, int ytr, int ybl, int ybr, int roomtype, const QString& music = {})
 {
-    return {xl, xr, ytl, ytr, ybl, ybr, roomtype, music, {}, {}};
+    return {{xl, xr, ytl, ytr, ybl, ybr}, roomtype, music, {}, {}};
 }
 
 inline void link(RoomDefs& defs, int a, int b, int perm)

@@ -143,8 +143,10 @@ void writeMetaroom(ScriptText& out, const RoomDefs& defs, GameNumbering& roomNum
     const std::initializer_list<std::int32_t> metaroom = {dx, dy, defs.panelWidth, defs.panelHeight};
     checkReadable(metaroom, QStringLiteral("The metaroom offset or size"));
     out.line("setv va01 addm ", metaroom, BackgroundName(defs.metaroomFilename), metaroomFilenameField);
-    out.line("mmsc ", {wrappingAdd(half(defs.panelWidth), dx), wrappingAdd(half(defs.panelHeight), dy)},
-             defs.metaroomMusic, metaroomMusicField);
+    const std::initializer_list<std::int32_t> metaroomMiddle = {wrappingAdd(half(defs.panelWidth), dx),
+                                                                wrappingAdd(half(defs.panelHeight), dy)};
+    checkReadable(metaroomMiddle, QStringLiteral("The middle of the metaroom"));
+    out.line("mmsc ", metaroomMiddle, defs.metaroomMusic, metaroomMusicField);
 
     QList<std::int32_t> numbers;
     numbers.reserve(defs.rooms.size());
@@ -168,8 +170,9 @@ void writeMetaroom(ScriptText& out, const RoomDefs& defs, GameNumbering& roomNum
         const auto takenEarlier = [&](QPoint p) { return earlier.find(p.x(), p.y()) >= 0; };
         const QPoint point = MusicPoint(c, takenEarlier).value_or(MusicPoint(c).value_or(diagonal));
         earlier.add(c);
-        out.line("rmsc ", {wrappingAdd(point.x(), dx), wrappingAdd(point.y(), dy)}, room.music,
-                 [i] { return roomMusicField(i); });
+        const std::initializer_list<std::int32_t> musicPoint = {wrappingAdd(point.x(), dx), wrappingAdd(point.y(), dy)};
+        checkReadable(musicPoint, QStringLiteral("The music point of room %1").arg(i));
+        out.line("rmsc ", musicPoint, room.music, [i] { return roomMusicField(i); });
         for (const CaLevel& level : room.levels)
             out.text("prop va02 " + QByteArray::number(level.index) + ' ' + CaLevelText(level.level));
     }

@@ -151,6 +151,14 @@ void TestScriptWriter::writesNegativeHalvedAndWrappedNumbers()
     QVERIFY(refusal(defs).startsWith(QStringLiteral("A corner of room 0 in game coordinates would be written")));
     defs.offsetX = -2147483647 - 1;
     QVERIFY(refusal(defs).startsWith(QStringLiteral("The metaroom offset or size would be written")));
+    // The points of the music lines wrap as well.
+    defs.offsetX = -2147483647;
+    defs.panelWidth = -2;
+    QVERIFY(refusal(defs).startsWith(QStringLiteral("The middle of the metaroom would be written")));
+    defs.offsetX = 2147483647;
+    defs.panelWidth = 433;
+    defs.rooms = {room(0, 2, 0, 0, 6, 6)};
+    QVERIFY(refusal(defs).startsWith(QStringLiteral("The music point of room 0 would be written")));
 }
 
 void TestScriptWriter::backgroundName_data()
