@@ -483,6 +483,7 @@ void TfrmToolbox::showRoomPage(TRoom* room)
         ShownRoom = room;
         shownKey = room->key();
         neighbours = EdgeNeighbours(*document(), shownKey);
+        neighboursStale = false;
         ShowRoomPosition(room);
         edtSubRoomID->setText(IntToStr(room->id));
         fillDoorList(room);
@@ -498,11 +499,12 @@ void TfrmToolbox::followRoomChanged(RoomKey key, TMetaroomDocument::RoomChanges 
     if (!ShownRoom)
         return;
     if (changes.testFlag(TMetaroomDocument::ShapeChanged)) {
-        if (key == shownKey)
-            neighbours = EdgeNeighbours(*document(), shownKey);
-        else
+        if (key == shownKey) {
+            shownShapeChanged();
+        } else {
             followNeighbour(key);
-        followNumbers();
+            followNumbers();
+        }
     }
     if (key != shownKey)
         return;
@@ -542,6 +544,27 @@ void TfrmToolbox::followNumbers()
         fillDoorList(ShownRoom);
         showSelectedDoorPerm();
     }
+}
+
+// The shown room's neighbours are looked up once the changes of this turn of the event
+// loop are done: typing its corners or dragging it changes the shape many times.
+void TfrmToolbox::shownShapeChanged()
+{
+    if (neighboursStale)
+        return;
+    neighboursStale = true;
+    QMetaObject::invokeMethod(this, [this] { refreshNeighbours(); }, Qt::QueuedConnection);
+}
+
+void TfrmToolbox::refreshNeighbours()
+{
+    if (!neighboursStale)
+        return;
+    neighboursStale = false;
+    if (!ShownRoom)
+        return;
+    neighbours = EdgeNeighbours(*document(), shownKey);
+    followNumbers();
 }
 
 // A room that shares an edge with the shown room, or no longer does.
@@ -591,6 +614,7 @@ bool TfrmToolbox::neighbourPicked() const
 
 void TfrmToolbox::ShowDoorTo(RoomKey other)
 {
+    refreshNeighbours();
     if (!ShownRoom || !document()->contains(other))
         return;
     const QString number = IntToStr(document()->positionOf(other));

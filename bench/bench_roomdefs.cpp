@@ -68,20 +68,33 @@ private:
     std::unique_ptr<TfrmMainForm> main;
 };
 
-// The baseline: the rooms made one by one as the toolbox would, corners typed in an order
-// that never meets the minimum size.
+// The baseline: the rooms made one by one as the toolbox would, each corner typed in turn,
+// the side the room moves toward first, so that no step meets the minimum size wherever
+// Add Room put the room.
 void makeRoomsByHand(TfrmMainForm& form)
 {
     for (int k = 0; k < roomCount; ++k) {
         form.AddRoom();
         TRoom* room = form.Rooms.last();
         const Corners c = cornersOf(k);
-        room->setXr(c.xr);
-        room->setXl(c.xl);
-        room->setYbl(c.ybl);
-        room->setYbr(c.ybr);
-        room->setYtl(c.ytl);
-        room->setYtr(c.ytr);
+        if (c.xl < room->xl()) {
+            room->setXl(c.xl);
+            room->setXr(c.xr);
+        } else {
+            room->setXr(c.xr);
+            room->setXl(c.xl);
+        }
+        if (c.ytl < room->ytl()) {
+            room->setYtl(c.ytl);
+            room->setYtr(c.ytr);
+            room->setYbl(c.ybl);
+            room->setYbr(c.ybr);
+        } else {
+            room->setYbl(c.ybl);
+            room->setYbr(c.ybr);
+            room->setYtl(c.ytl);
+            room->setYtr(c.ytr);
+        }
     }
 }
 

@@ -32,8 +32,10 @@ void clickRoom(TRoom* room)
     MapMouse(room->parentForm).click(room);
 }
 
+// The list as the user sees it, once the events of the last change are done.
 QStringList doorList(const TfrmToolbox* tool)
 {
+    QCoreApplication::processEvents();
     QStringList entries;
     for (int i = 0; i < tool->cbxDoorList->count(); ++i)
         entries.append(tool->cbxDoorList->itemText(i));

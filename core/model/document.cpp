@@ -60,6 +60,16 @@ std::optional<int> TMetaroomDocument::doorPerm(RoomKey from, RoomKey to) const
     return entries.constFind(from)->record.doors[i].perm;
 }
 
+QList<RoomKey> TMetaroomDocument::roomsMeeting(const RoomBoxIndex::Box& box) const
+{
+    return boxes.meeting(box);
+}
+
+void TMetaroomDocument::sortByPosition(QList<RoomKey>& keys) const
+{
+    std::sort(keys.begin(), keys.end(), [this](RoomKey a, RoomKey b) { return positionOf(a) < positionOf(b); });
+}
+
 void TMetaroomDocument::renumberFrom(int position)
 {
     for (int i = position; i < order.size(); ++i)
@@ -77,6 +87,7 @@ RoomKey TMetaroomDocument::insertRoom(int position, const RoomRecord& record, Ro
     Entry e;
     e.record = record;
     e.record.doors.clear();
+    boxes.add(key, e.record.shape);
     entries.insert(key, std::move(e));
     order.insert(position, key);
     renumberFrom(position);
@@ -93,6 +104,7 @@ void TMetaroomDocument::removeRoom(RoomKey key)
     const int position = e.position;
     order.removeAt(position);
     entries.remove(key);
+    boxes.remove(key);
     renumberFrom(position);
     emit roomRemoved(position, key);
     if (selected == key)
@@ -107,6 +119,7 @@ void TMetaroomDocument::setShape(RoomKey key, const RoomShape& shape)
     if (r.shape == shape)
         return;
     r.shape = shape;
+    boxes.move(key, shape);
     emit roomChanged(key, ShapeChanged);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/background/graphicblock.h"
+#include "core/model/roomboxindex.h"
 #include "core/model/roomshape.h"
 #include "core/script/roomdefs.h"
 
@@ -14,8 +15,7 @@
 #include <optional>
 
 // A room's identity in the document: never reused, so an undo step can name a room that
-// it removed and put back. 0 is no room.
-using RoomKey = quint32;
+// it removed and put back. 0 is no room. (Declared with the box index.)
 
 // A one-way door record held by the room it starts from. The document keeps doors in
 // pairs: A holds a door to B exactly when B holds one to A, with the same permeability.
@@ -86,6 +86,9 @@ public:
     const RoomRecord& room(RoomKey key) const;   // the room must be in the map
     std::optional<int> doorPerm(RoomKey from, RoomKey to) const;
     int doorIndex(RoomKey from, RoomKey to) const;   // -1 when there is none
+    // The rooms whose boxes meet this box (edges included), in no set order.
+    QList<RoomKey> roomsMeeting(const RoomBoxIndex::Box& box) const;
+    void sortByPosition(QList<RoomKey>& keys) const;
 
     // Inserts a room at a position (0 to roomCount()) without doors; a key of 0 makes a new
     // one, a key given puts back a room that was removed. Returns the room's key.
@@ -154,6 +157,7 @@ private:
 
     QList<RoomKey> order;
     QHash<RoomKey, Entry> entries;
+    RoomBoxIndex boxes;
     RoomKey lastKey = 0;
     MetaroomValues values;
     PictureGrid picture;

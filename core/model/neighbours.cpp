@@ -3,24 +3,6 @@
 #include "core/model/snapshot.h"
 #include "core/rules/gamerules.h"
 
-#include <algorithm>
-
-namespace {
-
-// The room's box grown by the pixel within which floors and ceilings still meet.
-struct Box {
-    qint64 x0, y0, x1, y1;
-    bool meets(const Box& o) const { return x0 <= o.x1 && o.x0 <= x1 && y0 <= o.y1 && o.y0 <= y1; }
-};
-
-Box boxOf(const RoomShape& s)
-{
-    return {std::min(s.xl, s.xr) - 1, std::min({s.ytl, s.ytr, s.ybl, s.ybr}) - 1, std::max(s.xl, s.xr) + 1,
-            std::max({s.ytl, s.ytr, s.ybl, s.ybr}) + 1};
-}
-
-} // namespace
-
 bool ShapesShareEdge(const RoomShape& a, const RoomShape& b)
 {
     return ShareEdge(ScriptRoomOf(a), ScriptRoomOf(b));
@@ -39,14 +21,14 @@ QList<RoomKey> EdgeNeighbours(const TMetaroomDocument& doc, RoomKey key)
     if (!doc.contains(key))
         return found;
     const RoomShape& shape = doc.room(key).shape;
-    const Box box = boxOf(shape);
+    // Grown by the pixel within which floors and ceilings still meet, on both rooms.
+    RoomBoxIndex::Box box = RoomBoxIndex::boxOf(shape);
+    box = {box.x0 - 2, box.y0 - 2, box.x1 + 2, box.y1 + 2};
     const ScriptRoom room = ScriptRoomOf(shape);
-    for (const RoomKey other : doc.rooms()) {
-        if (other == key)
-            continue;
-        const RoomShape& near = doc.room(other).shape;
-        if (box.meets(boxOf(near)) && ShareEdge(room, ScriptRoomOf(near)))
+    for (const RoomKey other : doc.roomsMeeting(box)) {
+        if (other != key && ShareEdge(room, ScriptRoomOf(doc.room(other).shape)))
             found.append(other);
     }
+    doc.sortByPosition(found);
     return found;
 }
