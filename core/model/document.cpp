@@ -60,9 +60,18 @@ std::optional<int> TMetaroomDocument::doorPerm(RoomKey from, RoomKey to) const
     return entries.constFind(from)->record.doors[i].perm;
 }
 
-QList<RoomKey> TMetaroomDocument::roomsMeeting(const RoomBoxIndex::Box& box) const
+GridIndex::Box RoomBox(const RoomShape& s)
 {
-    return boxes.meeting(box);
+    return {std::min(s.xl, s.xr), std::min({s.ytl, s.ytr, s.ybl, s.ybr}), std::max(s.xl, s.xr),
+            std::max({s.ytl, s.ytr, s.ybl, s.ybr})};
+}
+
+QList<RoomKey> TMetaroomDocument::roomsMeeting(const GridIndex::Box& box) const
+{
+    QList<RoomKey> found;
+    for (const quint64 key : boxes.find(box))
+        found.append(RoomKey(key));
+    return found;
 }
 
 void TMetaroomDocument::sortByPosition(QList<RoomKey>& keys) const
@@ -87,7 +96,7 @@ RoomKey TMetaroomDocument::insertRoom(int position, const RoomRecord& record, Ro
     Entry e;
     e.record = record;
     e.record.doors.clear();
-    boxes.add(key, e.record.shape);
+    boxes.insert(key, RoomBox(e.record.shape));
     entries.insert(key, std::move(e));
     order.insert(position, key);
     renumberFrom(position);
@@ -119,7 +128,7 @@ void TMetaroomDocument::setShape(RoomKey key, const RoomShape& shape)
     if (r.shape == shape)
         return;
     r.shape = shape;
-    boxes.move(key, shape);
+    boxes.insert(key, RoomBox(shape));
     emit roomChanged(key, ShapeChanged);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/background/graphicblock.h"
-#include "core/model/roomboxindex.h"
 #include "core/model/roomshape.h"
+#include "core/rules/gridindex.h"
 #include "core/script/roomdefs.h"
 
 #include <QHash>
@@ -15,7 +15,11 @@
 #include <optional>
 
 // A room's identity in the document: never reused, so an undo step can name a room that
-// it removed and put back. 0 is no room. (Declared with the box index.)
+// it removed and put back. 0 is no room.
+using RoomKey = quint32;
+
+// The box around a room's corners, edges included.
+GridIndex::Box RoomBox(const RoomShape& shape);
 
 // A one-way door record held by the room it starts from. The document keeps doors in
 // pairs: A holds a door to B exactly when B holds one to A, with the same permeability.
@@ -87,7 +91,7 @@ public:
     std::optional<int> doorPerm(RoomKey from, RoomKey to) const;
     int doorIndex(RoomKey from, RoomKey to) const;   // -1 when there is none
     // The rooms whose boxes meet this box (edges included), in no set order.
-    QList<RoomKey> roomsMeeting(const RoomBoxIndex::Box& box) const;
+    QList<RoomKey> roomsMeeting(const GridIndex::Box& box) const;
     void sortByPosition(QList<RoomKey>& keys) const;
 
     // Inserts a room at a position (0 to roomCount()) without doors; a key of 0 makes a new
@@ -157,7 +161,7 @@ private:
 
     QList<RoomKey> order;
     QHash<RoomKey, Entry> entries;
-    RoomBoxIndex boxes;
+    GridIndex boxes{256};   // the rooms' boxes by key
     RoomKey lastKey = 0;
     MetaroomValues values;
     PictureGrid picture;

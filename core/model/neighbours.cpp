@@ -22,7 +22,7 @@ QList<RoomKey> EdgeNeighbours(const TMetaroomDocument& doc, RoomKey key)
         return found;
     const RoomShape& shape = doc.room(key).shape;
     // Grown by the pixel within which floors and ceilings still meet, on both rooms.
-    RoomBoxIndex::Box box = RoomBoxIndex::boxOf(shape);
+    GridIndex::Box box = RoomBox(shape);
     box = {box.x0 - 2, box.y0 - 2, box.x1 + 2, box.y1 + 2};
     const ScriptRoom room = ScriptRoomOf(shape);
     for (const RoomKey other : doc.roomsMeeting(box)) {

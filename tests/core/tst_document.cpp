@@ -120,11 +120,11 @@ void checkInvariants(const TMetaroomDocument& doc)
     }
     // The box index finds what a look at every room finds.
     for (const RoomKey key : doc.rooms()) {
-        RoomBoxIndex::Box box = RoomBoxIndex::boxOf(doc.room(key).shape);
+        GridIndex::Box box = RoomBox(doc.room(key).shape);
         box = {box.x0 - 2, box.y0 - 2, box.x1 + 2, box.y1 + 2};
         QList<RoomKey> meeting, sharing;
         for (const RoomKey other : doc.rooms()) {
-            if (box.meets(RoomBoxIndex::boxOf(doc.room(other).shape)))
+            if (box.meets(RoomBox(doc.room(other).shape)))
                 meeting.append(other);
             if (other != key && ShapesShareEdge(doc.room(key).shape, doc.room(other).shape))
                 sharing.append(other);
