@@ -231,6 +231,18 @@ void TestMapModes::statusFieldShowsPixelGameAndDragValues()
     QVERIFY2(m.pointer().startsWith(QStringLiteral("ybl %1   ").arg(moved.ybl + 30)), qPrintable(m.pointer()));
     m.mouse.release(QPoint(moved.xl, moved.ybl + 30));
     QCOMPARE(m.main->StatusBar->text(), QStringLiteral("Saved"));
+    // A drag of several selected rooms shows the values of the room it holds.
+    m.doc->selectRooms({m.a, m.b}, m.a);
+    const RoomShape held = m.shape(m.a);
+    const QPoint grab(int(held.xl) + 20, int(held.ytl) + 20);
+    m.mouse.hover(grab);
+    m.mouse.press(grab);
+    m.mouse.moveTo(grab + QPoint(-7, 9));
+    QVERIFY2(m.pointer().startsWith(QStringLiteral("Move: xl %1, ytl %2   ").arg(held.xl - 7).arg(held.ytl + 9)),
+             qPrintable(m.pointer()));
+    m.mouse.release(grab + QPoint(-7, 9));
+    QCOMPARE(m.shape(m.b).xl, 200 - 7);
+    QVERIFY(!m.pointer().startsWith(QStringLiteral("Move")));
     // Off the map, the field is empty.
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(m.mouse.viewport(), &leave);

@@ -148,14 +148,16 @@ void TestMapOverlay::changesWorkedOutAloneMatchTheWholeMap()
         return image;
     };
     QSignalSpy announced(overlay, &TDoorsOverlay::changed);
-    for (int turn = 0; turn < 60; ++turn) {
+    for (int turn = 0; turn < 80; ++turn) {
         const QImage before = drawing();
         announced.clear();
+        bool cameOrWent = false;   // then the overlay waits for the next turn
         for (int change = random.bounded(1, 4); change > 0; --change) {
             const QList<RoomKey> keys = doc.rooms();
             const RoomKey key = keys.value(random.bounded(int(keys.size())));
             RoomRecord record = doc.room(key);
-            switch (random.bounded(6)) {
+            const qsizetype announcedBefore = announced.size();
+            switch (random.bounded(7)) {
             case 0:   // a move by whole rooms
                 record.shape = Moved(record.shape, random.bounded(-1, 2) * 40, random.bounded(-1, 2) * 40);
                 stack.push(new ChangeRoomStep(&doc, key, record, QStringLiteral("Move Room")));
@@ -170,18 +172,38 @@ void TestMapOverlay::changesWorkedOutAloneMatchTheWholeMap()
                                               random.bounded(101), QStringLiteral("Door")));
                 break;
             case 3: {   // a room more, in a place of the grid
+                cameOrWent = true;
                 const int x = 40 * random.bounded(6), y = 40 * random.bounded(4);
                 stack.push(new AddRoomStep(&doc, RoomRecord{RoomShape{x, x + 40, y, y, y + 40, y + 40}, 0, {}, {}, {}},
                                               random.bounded(int(keys.size()) + 1)));
                 break;
             }
             case 4:
-                if (keys.size() > 2)
+                if (keys.size() > 2) {
+                    cameOrWent = true;
                     stack.push(new DeleteRoomStep(&doc, key));
+                }
                 break;
+            case 5: {   // several rooms moved together, by whole rooms or a few pixels: worked
+                        // out at once and announced once
+                QList<RoomKey> group;
+                for (int n = random.bounded(2, 6); n > 0; --n)
+                    group.append(keys.value(random.bounded(int(keys.size()))));
+                const int step = random.bounded(2) ? 40 : 1;
+                editor.moveRooms(group, random.bounded(-2, 3) * step, random.bounded(-2, 3) * step);
+                QVERIFY(announced.size() <= announcedBefore + 1);
+                if (!cameOrWent) {
+                    const RoomDefs defs = ToRoomDefs(doc);
+                    QCOMPARE(edgesOf(overlay->edges()), edgesOf(SharedEdges(defs)));
+                    QCOMPARE(marksOf(overlay->doors()), marksOf(DoorMarks(defs)));
+                }
+                break;
+            }
             default:
-                if (stack.canUndo())
+                if (stack.canUndo()) {
+                    cameOrWent = true;   // it may take back a room added or deleted
                     stack.undo();
+                }
                 break;
             }
         }

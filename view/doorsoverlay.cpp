@@ -81,11 +81,13 @@ TDoorsOverlay::TDoorsOverlay(TMetaroomDocument* document, QObject* parent)
         if (changes & TMetaroomDocument::ShapeChanged)
             roomsChanged({key});
     });
+    connect(doc, &TMetaroomDocument::changesEnded, this, &TDoorsOverlay::changesEnded);
     refresh();
 }
 
 // A move, a reshape or a door is worked out at once, so that it is drawn in the same
-// paint as the room; while rooms that came or went wait for the next turn, it waits too.
+// paint as the room; the rooms of one edit of several are worked out together when it
+// ends; while rooms that came or went wait for the next turn, it waits too.
 void TDoorsOverlay::roomsChanged(std::initializer_list<RoomKey> keys)
 {
     if (!following) {
@@ -99,9 +101,15 @@ void TDoorsOverlay::roomsChanged(std::initializer_list<RoomKey> keys)
     if (stale.size() > BulkRooms) {
         whole = true;
         pending.start();
-    } else if (!pending.isActive()) {
+    } else if (!pending.isActive() && !doc->changing()) {
         refresh();
     }
+}
+
+void TDoorsOverlay::changesEnded()
+{
+    if (following && !whole && !stale.isEmpty() && !pending.isActive())
+        refresh();
 }
 
 void TDoorsOverlay::refreshNow()

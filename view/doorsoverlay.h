@@ -23,8 +23,9 @@ class QPainter;
 // edge, and a door record whose rooms share no edge as a red line between their centres.
 // Lines are one width and text one size on the screen at every zoom. It follows the
 // document by room key, working out again only the edges and door marks of the rooms that
-// changed: at once for a move or a door, at the next turn of the event loop for rooms that
-// came or went, and the whole map over when more rooms than BulkRooms changed in a turn.
+// changed: at once for a move or a door (for an edit of several rooms, once at its end),
+// at the next turn of the event loop for rooms that came or went, and the whole map over
+// when more rooms than BulkRooms changed in a turn.
 // Rooms, edges and marks are kept in grid indexes, so that a step and a repaint of part of
 // the map touch only what lies near.
 class TDoorsOverlay : public QObject {
@@ -86,6 +87,7 @@ private:
     };
 
     void roomsChanged(std::initializer_list<RoomKey> keys);
+    void changesEnded();
     void refresh();
     void refreshWhole();
     QRectF refreshStale();

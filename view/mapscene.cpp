@@ -539,6 +539,7 @@ void TMapScene::dragGroup(qint64 dx, qint64 dy, bool snapping)
         showGuides({});
     const RoomShape& at = doc->room(drag.key).shape;
     edits->moveRooms(drag.group, shape.xl - at.xl, shape.ytl - at.ytl, drag.mergeKey);
+    reportDragValues(shape);
 }
 
 // What a drag snaps to: every room but those it moves.

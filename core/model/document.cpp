@@ -104,6 +104,19 @@ RoomKey TMetaroomDocument::insertRoom(int position, const RoomRecord& record, Ro
     return key;
 }
 
+void TMetaroomDocument::beginChanges()
+{
+    if (changeDepth++ == 0)
+        emit changesBegun();
+}
+
+void TMetaroomDocument::endChanges()
+{
+    Q_ASSERT(changeDepth > 0);
+    if (changeDepth > 0 && --changeDepth == 0)
+        emit changesEnded();
+}
+
 void TMetaroomDocument::removeRoom(RoomKey key)
 {
     Entry& e = entry(key);

@@ -136,6 +136,13 @@ public:
     // is among them, else the last.
     void selectRooms(const QList<RoomKey>& keys, RoomKey current);
 
+    // Changes that make one edit of several rooms: changesBegun comes before the first of
+    // their signals and changesEnded after the last, so that a view may work out once what
+    // they changed. Pairs nest; only the outermost is announced.
+    void beginChanges();
+    void endChanges();
+    bool changing() const { return changeDepth > 0; }
+
 signals:
     void roomInserted(int position, RoomKey key);
     void roomRemoved(int position, RoomKey key);
@@ -149,6 +156,8 @@ signals:
     void selectionChanged(RoomKey now, RoomKey before);
     // The set of selected rooms changed; sent before selectionChanged when both change.
     void selectedRoomsChanged(const QList<RoomKey>& now, const QList<RoomKey>& before);
+    void changesBegun();
+    void changesEnded();
 
 private:
     struct Entry {
@@ -171,6 +180,23 @@ private:
     RoomKey selected = 0;
     QList<RoomKey> chosen;
     QSet<RoomKey> chosenSet;
+    int changeDepth = 0;
+};
+
+// Brackets the changes made while it lives (beginChanges / endChanges).
+class DocumentChanges {
+public:
+    explicit DocumentChanges(TMetaroomDocument* document)
+        : doc(document)
+    {
+        doc->beginChanges();
+    }
+    ~DocumentChanges() { doc->endChanges(); }
+    DocumentChanges(const DocumentChanges&) = delete;
+    DocumentChanges& operator=(const DocumentChanges&) = delete;
+
+private:
+    TMetaroomDocument* doc;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TMetaroomDocument::RoomChanges)

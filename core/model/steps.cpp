@@ -144,12 +144,14 @@ ChangeRoomsStep::ChangeRoomsStep(TMetaroomDocument* document, const QList<std::p
 
 void ChangeRoomsStep::redo()
 {
+    const DocumentChanges together(document);
     for (const Change& c : std::as_const(changes))
         applyRecord(document, c.key, c.after);
 }
 
 void ChangeRoomsStep::undo()
 {
+    const DocumentChanges together(document);
     for (auto c = changes.crbegin(); c != changes.crend(); ++c)
         applyRecord(document, c->key, c->before);
 }

@@ -59,8 +59,25 @@ public:
             order.removeAt(position);
             records.remove(key);
         });
-        connect(&doc, &TMetaroomDocument::roomChanged, this,
-                [this](RoomKey key, TMetaroomDocument::RoomChanges) { records[key] = this->doc.room(key); });
+        // Rooms changed by an edit of several are taken in once, when it ends.
+        connect(&doc, &TMetaroomDocument::roomChanged, this, [this](RoomKey key, TMetaroomDocument::RoomChanges) {
+            if (inChanges)
+                held.insert(key);
+            else
+                records[key] = this->doc.room(key);
+        });
+        connect(&doc, &TMetaroomDocument::changesBegun, this, [this] {
+            QVERIFY(!inChanges);
+            inChanges = true;
+            ++edits;
+        });
+        connect(&doc, &TMetaroomDocument::changesEnded, this, [this] {
+            QVERIFY(inChanges);
+            inChanges = false;
+            for (const RoomKey key : std::as_const(held))
+                records[key] = this->doc.room(key);
+            held.clear();
+        });
         connect(&doc, &TMetaroomDocument::doorsChanged, this, [this](RoomKey a, RoomKey b) {
             records[a] = this->doc.room(a);
             records[b] = this->doc.room(b);
@@ -77,9 +94,12 @@ public:
                 });
     }
 
+    // Edits of several rooms announced so far.
+    int editsOfSeveral() const { return edits; }
+
     bool matches() const
     {
-        if (!State::sameKeys(order, doc.rooms()) || selected != doc.selection() ||
+        if (inChanges || this->doc.changing() || !State::sameKeys(order, doc.rooms()) || selected != doc.selection() ||
             !State::sameKeys(chosen, doc.selectedRooms()))
             return false;
         for (const RoomKey key : order) {
@@ -95,6 +115,9 @@ private:
     QHash<RoomKey, RoomRecord> records;
     RoomKey selected = 0;
     QList<RoomKey> chosen;
+    bool inChanges = false;
+    QSet<RoomKey> held;
+    int edits = 0;
 };
 
 // Doors come in pairs with one permeability; positions and selection agree with the order.
@@ -364,13 +387,15 @@ void TestDocument::randomEditsUndoAndRedoExactly()
                     QCOMPARE(doc.room(key).music, music);
                 break;
             }
-            case 15: {   // a drag of several rooms together, one step
+            case 15: {   // a drag of several rooms together, one step; each move one edit of them
                 const QList<RoomKey> keys = some();
                 const int gesture = MetaroomEditor::newMergeKey();
                 qint64 dx = 0, dy = 0;
                 for (int move = 0; move < 3; ++move) {
                     const int mx = rng.bounded(-9, 9), my = rng.bounded(-9, 9);
-                    editor.moveRooms(keys, mx, my, gesture);
+                    const int editsBefore = mirror.editsOfSeveral();
+                    const bool moved = editor.moveRooms(keys, mx, my, gesture);
+                    QCOMPARE(mirror.editsOfSeveral(), editsBefore + (moved ? 1 : 0));
                     dx += mx;
                     dy += my;
                 }
