@@ -6,8 +6,9 @@
 # File > Save All under the names it suggests. Every click, drag, key chord and typed field
 # goes through one helper that counts it; more than 40 fails. Then palisandre-tool finds
 # no problem in the saved script and reads the saved background file, and the script holds
-# exactly the planned corners, types, doors and music. The finished house, cropped to the
-# main window, is saved as house.png in the screenshot folder.
+# exactly the planned corners, types, doors and music. The screen with the six rooms just
+# drawn is saved as rooms-drawn.png in the screenshot folder, and the finished house with
+# View > Room Types turned on (after the count), cropped to the main window, as house.png.
 #
 #   gui-house.sh PROGRAM TOOL SCREENSHOT_FOLDER
 #
