@@ -124,8 +124,13 @@ say "main window ${mw}x${mh} at $mx,$my"
 # --- 1. The window maximized by its title bar's maximize button --------------------------
 # Openbox's title bar holds icon, title, iconify, maximize, close: the maximize button's
 # middle is 27 pixels left of the window's right edge.
-read -r _ _ frame_top _ <<<"$(xprop -id "$main" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,/ /g')"
-[ -n "${frame_top:-}" ] || fail "openbox gave the main window no frame"
+frame_top=""
+framed() {
+    read -r _ _ frame_top _ <<<"$(xprop -id "$main" _NET_FRAME_EXTENTS 2>/dev/null | grep '=' | sed 's/.*= //; s/,/ /g')"
+    [ -n "$frame_top" ]
+}
+wait_until 10 framed || fail "openbox gave the main window no frame"
+read -r mx my mw mh <<<"$(geometry "$main")"
 action "maximize the window" click $((mx + mw - 27)) $((my - frame_top / 2))
 maximized() { read -r mx my mw mh <<<"$(geometry "$main")" && [ "$mw" -ge 1200 ] && [ "$mh" -ge 900 ]; }
 wait_until 10 maximized || fail "the title bar's maximize button left the window at ${mw}x${mh}"
@@ -134,7 +139,15 @@ main_area="${mw}x${mh}+${mx}+${my}"
 page_x=$((mx + mw - 224)) page_y=$((my + 62))
 
 # --- 2. File > Import Bitmap, the path typed -----------------------------------------------
-menu_window() { visible_windows | grep -vx -e "$main" | head -n 1 | grep .; }
+# A visible popup of the program (a menu): any window but the main window and tooltips.
+menu_window() {
+    local window
+    for window in $(visible_windows); do
+        [ "$window" != "$main" ] || continue
+        xprop -id "$window" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q '_TOOLTIP' || { echo "$window" && return 0; }
+    done
+    return 1
+}
 menu_open() { menu_window >/dev/null; }
 menu_closed() { ! menu_open; }
 xdotool windowactivate --sync "$main" 2>/dev/null
