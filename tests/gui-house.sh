@@ -107,7 +107,7 @@ wm_running() {
 }
 wait_until 20 wm_running || fail "openbox did not take the screen"
 
-# The program starts in the picture's folder, as from a file manager.
+# The program starts in the test's own folder, away from the source and build trees.
 (cd "$work" && exec "$program") >"$work/program.log" 2>&1 &
 app_pid=$!
 say "started $program (pid $app_pid)"
@@ -135,7 +135,8 @@ action "maximize the window" click $((mx + mw - 27)) $((my - frame_top / 2))
 maximized() { read -r mx my mw mh <<<"$(geometry "$main")" && [ "$mw" -ge 1200 ] && [ "$mh" -ge 900 ]; }
 wait_until 10 maximized || fail "the title bar's maximize button left the window at ${mw}x${mh}"
 main_area="${mw}x${mh}+${mx}+${my}"
-# The toolbox is docked on the right: its pages' top-left on the screen.
+# The toolbox is docked on the right: its pages' top-left on the screen, under the menu
+# bar, the dock's title and the tabs (the pages are 226 x 247, their controls at fixed places).
 page_x=$((mx + mw - 224)) page_y=$((my + 62))
 
 # --- 2. File > Import Bitmap, the path typed -----------------------------------------------
