@@ -64,8 +64,8 @@ planned_doors="0 1 100
 4 5 50"
 
 # The picture: sky, a roof, the walls of a house with windows and a front door, a lawn.
-mkdir "$work/house"
-picture="$work/house/house.png"
+mkdir -p "$work/metarooms/house"
+picture="$work/metarooms/house/house.png"
 lawn='#4f7a3a'   # only there, from y 410 to the bottom
 convert -size 640x480 gradient:'#6f9fd8-#cfe3f0' \
     -fill '#8a5a3c' -draw 'polygon 70,120 310,20 550,120' \
@@ -285,8 +285,8 @@ action "click in \"Metaroom Music:\"" click $((page_x + 156)) $((page_y + 90))
 action "music typed, Return" type_field "$music"
 
 # --- 7. File > Save All, taking the names offered ------------------------------------------
-saved_blk="$work/house/house.blk"
-saved_cos="$work/house/house.cos"
+saved_blk="$work/metarooms/house/house.blk"
+saved_cos="$work/metarooms/house/house.cos"
 take_offered_name() {
     wait_until 20 has_window_named "Save As" || fail "Save All asked no name for the $1 (no \"Save As\" dialog)"
     local dialog
