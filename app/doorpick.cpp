@@ -27,6 +27,12 @@ void TfrmMainForm::createDoorPicking()
     connect(Panel, &TMapScene::sharedEdgeClicked, this, [this](RoomKey first, RoomKey second) {
         plsd::runGuarded([this, first, second] { SharedEdgeClicked(first, second); });
     });
+    // A door made or changed for the pair: the line says what it is now.
+    connect(Document, &TMetaroomDocument::doorsChanged, this, [this](RoomKey a, RoomKey b) {
+        const bool pair = (a == edgePair.first && b == edgePair.second) || (a == edgePair.second && b == edgePair.first);
+        if (pair && !edgePairLine.isEmpty() && StatusBar->text() == edgePairLine)
+            showEdgePair();
+    });
 }
 
 void TfrmMainForm::CancelPendingDoor()
@@ -70,13 +76,23 @@ void TfrmMainForm::SharedEdgeClicked(RoomKey first, RoomKey second)
     // A permeability typed next goes to their door.
     frmToolbox->edtPerm->setFocus(Qt::OtherFocusReason);
     frmToolbox->edtPerm->selectAll();
+    edgePair = {first, second};
+    showEdgePair();
+}
+
+void TfrmMainForm::showEdgePair()
+{
+    const auto [first, second] = edgePair;
+    if (!Document->contains(first) || !Document->contains(second))
+        return;
     const QString pair = QStringLiteral("Rooms %1 and %2")
                              .arg(IntToStr(Document->positionOf(first)), IntToStr(Document->positionOf(second)));
     if (const std::optional<int> perm = Document->doorPerm(first, second))
-        StatusBar->setText(QStringLiteral("%1: door at %2; type a permeability and press Return to change it")
-                               .arg(pair, IntToStr(*perm)));
+        edgePairLine = QStringLiteral("%1: door at %2; type a permeability and press Return to change it")
+                           .arg(pair, IntToStr(*perm));
     else
-        StatusBar->setText(QStringLiteral("%1 share an edge without a door line: type a permeability and press "
-                                          "Return to make one")
-                               .arg(pair));
+        edgePairLine = QStringLiteral("%1 share an edge without a door line: type a permeability and press "
+                                      "Return to make one")
+                           .arg(pair);
+    StatusBar->setText(edgePairLine);
 }

@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QAction;
@@ -339,6 +340,11 @@ private:
     void createDoorPicking();
     QAction* cancelDoor = nullptr;   // Esc while a door waits
     QString doorWaitingLine;         // the status line that says so
+    // The pair of a shared edge clicked last and the status line about their door, which
+    // follows the door while it is shown.
+    std::pair<RoomKey, RoomKey> edgePair{0, 0};
+    QString edgePairLine;
+    void showEdgePair();
     // Runs a save dialog offering a name from the map's files.
     std::optional<QString> chooseSaveFile(QFileDialog* dialog, mapfiles::Kind kind);
 };

@@ -805,6 +805,23 @@ void TestToolbox::sharedEdgeClickPicksThePair()
     QCOMPARE(main->UndoStack->count(), steps + 1);
     QCOMPARE(main->Document->doorPerm(a, b), 50);
     QCOMPARE(main->Document->doorPerm(b, a), 50);
+    // The status line follows their door, typed again or undone; not once it says other things.
+    QCOMPARE(main->StatusBar->text(), QStringLiteral("Rooms 0 and 1: door at 50; type a permeability and press "
+                                                     "Return to change it"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(main->StatusBar->text().startsWith(QStringLiteral("Rooms 0 and 1: door at 0;")));
+    main->UndoStack->undo();
+    QVERIFY(main->StatusBar->text().startsWith(QStringLiteral("Rooms 0 and 1: door at 50;")));
+    main->UndoStack->undo();
+    QVERIFY(main->StatusBar->text().startsWith(QStringLiteral("Rooms 0 and 1 share an edge without a door line")));
+    main->UndoStack->redo();
+    main->UndoStack->redo();
+    main->StatusBar->setText(QStringLiteral("elsewhere"));
+    main->Editor->setDoor(a, b, 60);
+    QCOMPARE(main->StatusBar->text(), QStringLiteral("elsewhere"));
+    main->Editor->setDoor(a, b, 50);
 
     // Clicked again, from the other room: their door is picked and its permeability shown.
     main->Document->select(b);

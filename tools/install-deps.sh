@@ -8,6 +8,6 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends \
-  cmake make g++ clang-14 libclang-rt-14-dev qt6-base-dev qt6-image-formats-plugins fonts-dejavu-core xvfb xauth xdotool x11-utils \
+  cmake make g++ clang-14 libclang-rt-14-dev qt6-base-dev qt6-image-formats-plugins fonts-dejavu-core xvfb xauth openbox xdotool x11-utils \
   imagemagick desktop-file-utils \
   dpkg-dev file appstream shared-mime-info xdg-utils libfile-mimeinfo-perl man-db bash-completion gzip >/dev/null
