@@ -4,6 +4,7 @@
 #include <QStatusBar>
 
 class QLabel;
+class TPointerField;
 
 // A status bar with one line of text that commands set, and at its right end a field of
 // its own for where the mouse is on the map and the values a drag changes. Setting the
@@ -27,7 +28,7 @@ private:
     void showPointerField();
 
     QLabel* line;
-    QLabel* pointer;
+    TPointerField* pointer;
     QString position;
     QString dragValues;
 };

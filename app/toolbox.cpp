@@ -498,14 +498,8 @@ void TfrmToolbox::followRoomChanged(RoomKey key, TMetaroomDocument::RoomChanges 
 {
     if (!ShownRoom)
         return;
-    if (changes.testFlag(TMetaroomDocument::ShapeChanged)) {
-        if (key == shownKey) {
-            shownShapeChanged();
-        } else {
-            followNeighbour(key);
-            followNumbers();
-        }
-    }
+    if (changes.testFlag(TMetaroomDocument::ShapeChanged))
+        neighboursMayHaveChanged();
     if (key != shownKey)
         return;
     QScopedValueRollback<bool> showing(showingValues, true);
@@ -546,9 +540,9 @@ void TfrmToolbox::followNumbers()
     }
 }
 
-// The shown room's neighbours are looked up once the changes of this turn of the event
-// loop are done: typing its corners or dragging it changes the shape many times.
-void TfrmToolbox::shownShapeChanged()
+// The shown room's neighbours are looked up again once the changes of this turn of the
+// event loop are done: typing corners or dragging rooms changes shapes many times.
+void TfrmToolbox::neighboursMayHaveChanged()
 {
     if (neighboursStale)
         return;
@@ -630,13 +624,14 @@ void TfrmToolbox::ShowDoorTo(RoomKey other)
 
 void TfrmToolbox::ShowRoomPosition(TRoom* room)
 {
+    // Fields already showing their value are left alone: a drag changes one or two.
     showingPosition = true;
-    edtxl->setText(IntToStr(room->xl()));
-    edtxr->setText(IntToStr(room->xr()));
-    edtytl->setText(IntToStr(room->ytl()));
-    edtybl->setText(IntToStr(room->ybl()));
-    edtytr->setText(IntToStr(room->ytr()));
-    edtybr->setText(IntToStr(room->ybr()));
+    showText(edtxl, IntToStr(room->xl()));
+    showText(edtxr, IntToStr(room->xr()));
+    showText(edtytl, IntToStr(room->ytl()));
+    showText(edtybl, IntToStr(room->ybl()));
+    showText(edtytr, IntToStr(room->ytr()));
+    showText(edtybr, IntToStr(room->ybr()));
     showingPosition = false;
     typedCorners.clear();
 }

@@ -223,7 +223,7 @@ private:
     void typed(QLineEdit* typedIn);
     QStringList doorEntries(const TRoom* room) const;
     void followNeighbour(RoomKey key);
-    void shownShapeChanged();
+    void neighboursMayHaveChanged();
     void refreshNeighbours();
     TRoom* entryRoom(const QString& entry) const;
     bool neighbourPicked() const;
@@ -241,7 +241,7 @@ private:
     // A neighbour's entry in the door list: its number and this.
     static inline const QString NeighbourMark = QStringLiteral(" new");
     QList<RoomKey> neighbours;          // the rooms that share an edge with the shown room
-    bool neighboursStale = false;       // the shown room changed shape; looked up again once the events are done
+    bool neighboursStale = false;       // a room changed shape; looked up again once the events are done
     QSet<QLineEdit*> typedCorners;      // corner fields typed since the room was shown
     bool showingPosition = false;       // the page writes the corners, nobody types them
 };
