@@ -15,22 +15,25 @@
 namespace {
 
 // Throws when the game refuses or overflows text as a quoted string.
-void checkTextField(const QString& text, const QString& what)
+// `what` gives the field's name, made only for the message.
+template <typename What>
+void checkTextField(const QString& text, What what)
 {
     if (const QString fault = GameTextFault(text); !fault.isEmpty())
         throw PlsdError(QStringLiteral("%1 cannot be written to a room definition script: it holds %2. "
                                        "Nothing was saved.")
-                            .arg(what, fault));
+                            .arg(what(), fault));
 }
 
 // Throws for a number the reader converts that would be -2147483648: the reader, as every
 // number field, does not take it.
-void checkReadable(std::initializer_list<std::int32_t> numbers, const QString& what)
+template <typename What>
+void checkReadable(std::initializer_list<std::int32_t> numbers, What what)
 {
     if (std::find(numbers.begin(), numbers.end(), INT32_MIN) != numbers.end())
         throw PlsdError(QStringLiteral("%1 would be written as -2147483648, which a room definition script "
                                        "cannot hold. Nothing was saved.")
-                            .arg(what));
+                            .arg(what()));
 }
 
 // The text fields as the user's messages name them.
@@ -51,10 +54,10 @@ QString roomMusicField(qsizetype position)
 
 void checkTextFields(const RoomDefs& defs)
 {
-    checkTextField(BackgroundName(defs.metaroomFilename), metaroomFilenameField());
-    checkTextField(defs.metaroomMusic, metaroomMusicField());
+    checkTextField(BackgroundName(defs.metaroomFilename), metaroomFilenameField);
+    checkTextField(defs.metaroomMusic, metaroomMusicField);
     for (qsizetype i = 0; i < defs.rooms.size(); ++i)
-        checkTextField(defs.rooms[i].music, roomMusicField(i));
+        checkTextField(defs.rooms[i].music, [i] { return roomMusicField(i); });
 }
 
 // Halving truncates toward zero, as integer division does.
@@ -138,14 +141,14 @@ void writeMetaroom(ScriptText& out, const RoomDefs& defs, GameNumbering& roomNum
     const std::int32_t dx = defs.offsetX;
     const std::int32_t dy = defs.offsetY;
     const std::initializer_list<std::int32_t> numbering = {defs.metaRoomID, defs.subRoomStartID};
-    checkReadable(numbering, QStringLiteral("The metaroom ID or sub room start ID"));
+    checkReadable(numbering, [] { return QStringLiteral("The metaroom ID or sub room start ID"); });
     out.line("brmi ", numbering);
     const std::initializer_list<std::int32_t> metaroom = {dx, dy, defs.panelWidth, defs.panelHeight};
-    checkReadable(metaroom, QStringLiteral("The metaroom offset or size"));
+    checkReadable(metaroom, [] { return QStringLiteral("The metaroom offset or size"); });
     out.line("setv va01 addm ", metaroom, BackgroundName(defs.metaroomFilename), metaroomFilenameField);
     const std::initializer_list<std::int32_t> metaroomMiddle = {wrappingAdd(half(defs.panelWidth), dx),
                                                                 wrappingAdd(half(defs.panelHeight), dy)};
-    checkReadable(metaroomMiddle, QStringLiteral("The middle of the metaroom"));
+    checkReadable(metaroomMiddle, [] { return QStringLiteral("The middle of the metaroom"); });
     out.line("mmsc ", metaroomMiddle, defs.metaroomMusic, metaroomMusicField);
 
     QList<std::int32_t> numbers;
@@ -156,10 +159,10 @@ void writeMetaroom(ScriptText& out, const RoomDefs& defs, GameNumbering& roomNum
         const std::initializer_list<std::int32_t> corners = {
             wrappingAdd(room.xl, dx),  wrappingAdd(room.xr, dx),  wrappingAdd(room.ytl, dy),
             wrappingAdd(room.ytr, dy), wrappingAdd(room.ybl, dy), wrappingAdd(room.ybr, dy)};
-        checkReadable(corners, QStringLiteral("A corner of room %1 in game coordinates").arg(i));
+        checkReadable(corners, [i] { return QStringLiteral("A corner of room %1 in game coordinates").arg(i); });
         out.line("setv va02 addr va01 ", corners);
         numbers.append(roomNumbers.next(defs.subRoomStartID));
-        checkReadable({room.roomtype}, QStringLiteral("The type of room %1").arg(i));
+        checkReadable({room.roomtype}, [i] { return QStringLiteral("The type of room %1").arg(i); });
         out.line("rtyp va02 ", {room.roomtype});
         // A point the game finds in the room; a room it finds nowhere keeps the middle
         // of its diagonal, and the check says what the game does with it.
@@ -171,7 +174,7 @@ void writeMetaroom(ScriptText& out, const RoomDefs& defs, GameNumbering& roomNum
         const QPoint point = MusicPoint(c, takenEarlier).value_or(MusicPoint(c).value_or(diagonal));
         earlier.add(c);
         const std::initializer_list<std::int32_t> musicPoint = {wrappingAdd(point.x(), dx), wrappingAdd(point.y(), dy)};
-        checkReadable(musicPoint, QStringLiteral("The music point of room %1").arg(i));
+        checkReadable(musicPoint, [i] { return QStringLiteral("The music point of room %1").arg(i); });
         out.line("rmsc ", musicPoint, room.music, [i] { return roomMusicField(i); });
         for (const CaLevel& level : room.levels)
             out.text("prop va02 " + QByteArray::number(level.index) + ' ' + CaLevelText(level.level));
@@ -183,7 +186,9 @@ void writeMetaroom(ScriptText& out, const RoomDefs& defs, GameNumbering& roomNum
             if (door.target <= a || door.target >= numbers.size())
                 continue;
             const std::initializer_list<std::int32_t> doorNumbers = {numbers[a], numbers[door.target], door.perm};
-            checkReadable(doorNumbers, QStringLiteral("The door between rooms %1 and %2").arg(a).arg(door.target));
+            checkReadable(doorNumbers, [&] {
+                return QStringLiteral("The door between rooms %1 and %2").arg(a).arg(door.target);
+            });
             out.line("door ", doorNumbers);
         }
     }
