@@ -245,7 +245,6 @@ TDoorsOverlay::Mark TDoorsOverlay::markBetween(RoomKey x, RoomKey y, int perm) c
 void TDoorsOverlay::refreshWhole()
 {
     known.clear();
-    roomIndex.clear();
     edgeOf.clear();
     markOf.clear();
     edgeIndex.clear();
@@ -258,7 +257,6 @@ void TDoorsOverlay::refreshWhole()
         shape.music.clear();
         shape.doors.clear();
         known.insert(key, {shape, doc->room(key).doors});
-        roomIndex.insert(key, roomBox(shape));
     }
     for (const SharedEdge& e : SharedEdges(defs))
         putEdge({doc->roomAt(e.a), doc->roomAt(e.b), e.line});
@@ -305,14 +303,12 @@ QRectF TDoorsOverlay::refreshStale()
     for (const RoomKey k : std::as_const(w.keys)) {
         if (!doc->contains(k)) {
             known.remove(k);
-            roomIndex.remove(k);
             continue;
         }
         const RoomRecord& record = doc->room(k);
         Known& room = known[k];
         room.shape = ScriptRoomOf(record.shape);
         room.doors = record.doors;
-        roomIndex.insert(k, roomBox(room.shape));
     }
 
     // What comes: their edges with the rooms near them, and their door marks.
@@ -322,7 +318,9 @@ QRectF TDoorsOverlay::refreshStale()
         const auto room = known.constFind(k);
         if (room == known.cend())
             continue;
-        roomIndex.find(roomBox(room->shape), w.found);
+        // The document holds the rooms' boxes as they are; both grown by the pixel.
+        const GridIndex::Box grown = roomBox(room->shape);
+        doc->roomsMeeting({grown.x0 - 1, grown.y0 - 1, grown.x1 + 1, grown.y1 + 1}, w.found);
         for (const quint64 found : std::as_const(w.found)) {
             const RoomKey other = RoomKey(found);
             const quint64 key = pairKey(k, other);

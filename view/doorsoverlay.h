@@ -104,7 +104,6 @@ private:
     bool whole = true;       // all is worked out again at the next turn
     QSet<RoomKey> stale;     // else only these rooms' edges and marks
     QHash<RoomKey, Known> known;
-    GridIndex roomIndex;     // keys, by their rooms' boxes
     QHash<quint64, Edge> edgeOf;   // by pair of keys
     QHash<quint64, Mark> markOf;
     GridIndex edgeIndex;

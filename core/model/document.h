@@ -92,6 +92,8 @@ public:
     int doorIndex(RoomKey from, RoomKey to) const;   // -1 when there is none
     // The rooms whose boxes meet this box (edges included), in no set order.
     QList<RoomKey> roomsMeeting(const GridIndex::Box& box) const;
+    // The same, as keys into a list kept for the next look-up.
+    void roomsMeeting(const GridIndex::Box& box, QList<quint64>& found) const { boxes.find(box, found); }
     void sortByPosition(QList<RoomKey>& keys) const;
 
     // Inserts a room at a position (0 to roomCount()) without doors; a key of 0 makes a new
