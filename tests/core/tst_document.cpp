@@ -232,7 +232,8 @@ void TestDocument::randomEditsUndoAndRedoExactly()
         auto shape = [&] {
             const qint64 x = rng.bounded(-50, 500), y = rng.bounded(-50, 500);
             const int across = rng.bounded(10) == 0 ? 70000 : 200;   // now and then over very many cells
-            return RoomShape{x, x + rng.bounded(across), y, y + rng.bounded(9), y + rng.bounded(200), y + rng.bounded(300)};
+            return RoomShape{x,     x + rng.bounded(across), y, y + rng.bounded(9), y + rng.bounded(200),
+                             y + rng.bounded(300)};
         };
         auto some = [&] {   // a few rooms, repeats among them, or the selected ones
             if (rng.bounded(2))
@@ -243,6 +244,18 @@ void TestDocument::randomEditsUndoAndRedoExactly()
             return keys;
         };
         MetaroomEditor::EditRun typing;
+        // A script of one room from x to x + 100 in a metaroom at this offset, read over the map.
+        auto oneRoomScript = [&](int offsetX, int x, const char* more) {
+            ScriptStart start;
+            start.panelWidth = doc.surfaceSize().width();
+            start.panelHeight = doc.surfaceSize().height();
+            const QString text = QStringLiteral("setv va00 addm %1 0 800 600 \"m\"\n"
+                                                "setv va01 addr va00 %2 %3 20 20 80 90\n")
+                                     .arg(offsetX)
+                                     .arg(x)
+                                     .arg(x + 100);
+            return ReadScript(text.toLatin1() + more, start);
+        };
         // A picture of its own bitmap, which tells it from every other.
         auto picture = [&] {
             auto blocks = std::make_shared<TBlockList>();
@@ -339,31 +352,14 @@ void TestDocument::randomEditsUndoAndRedoExactly()
                 break;
             }
             case 12: {   // a script read: its room, type and metaroom values in one step
-                ScriptStart start;
-                start.panelWidth = doc.surfaceSize().width();
-                start.panelHeight = doc.surfaceSize().height();
                 const int x = rng.bounded(500);
-                const QByteArray script = QStringLiteral("setv va00 addm %1 0 800 600 \"m\"\nsetv va01 addr va00 %2 %3 20 20 "
-                                                         "80 90\nrtyp va01 3\n")
-                                              .arg(rng.bounded(100))
-                                              .arg(x)
-                                              .arg(x + 100)
-                                              .toLatin1();
-                const RoomKey added = editor.applyScript(ReadScript(script, start));
+                const RoomKey added = editor.applyScript(oneRoomScript(rng.bounded(100), x, "rtyp va01 3\n"));
                 QCOMPARE(doc.room(added).roomtype, 3);
                 break;
             }
             case 20: {   // a script opened in place of the rooms: its room and values only
-                ScriptStart start;
-                start.panelWidth = doc.surfaceSize().width();
-                start.panelHeight = doc.surfaceSize().height();
                 const int x = rng.bounded(500);
-                const QByteArray script = QStringLiteral("setv va00 addm 7 0 800 600 \"m\"\nsetv va01 addr va00 %1 %2 20 20 80 "
-                                                         "90\n")
-                                              .arg(x)
-                                              .arg(x + 100)
-                                              .toLatin1();
-                const RoomKey added = editor.replaceWithScript(ReadScript(script, start));
+                const RoomKey added = editor.replaceWithScript(oneRoomScript(7, x, ""));
                 QCOMPARE(doc.rooms(), QList<RoomKey>{added});
                 QCOMPARE(doc.room(added).shape, (RoomShape{x - 7, x + 93, 20, 20, 80, 90}));   // less the offset
                 QCOMPARE(doc.metaroom().offsetX, 7);
