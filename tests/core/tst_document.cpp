@@ -232,7 +232,7 @@ void TestDocument::randomEditsUndoAndRedoExactly()
         auto shape = [&] {
             const qint64 x = rng.bounded(-50, 500), y = rng.bounded(-50, 500);
             const int across = rng.bounded(10) == 0 ? 70000 : 200;   // now and then over very many cells
-            return RoomShape{x,     x + rng.bounded(across), y, y + rng.bounded(9), y + rng.bounded(200),
+            return RoomShape{x, x + rng.bounded(across), y, y + rng.bounded(9), y + rng.bounded(200),
                              y + rng.bounded(300)};
         };
         auto some = [&] {   // a few rooms, repeats among them, or the selected ones
