@@ -404,14 +404,20 @@ void TDoorsOverlay::paint(QPainter* painter, const QRectF& exposed) const
     mappainter::useSharedEdgePen(painter);
     QList<quint64>& found = paintFound;
     edgeIndex.find(lineArea, found);
-    for (const quint64 key : std::as_const(found))
-        painter->drawLine(edgeOf.value(key).line.translated(middle));
+    {
+        mappainter::DeviceLines lines(painter);
+        for (const quint64 key : std::as_const(found))
+            lines.draw(edgeOf.value(key).line.translated(middle));
+    }
     mappainter::useDoorWithoutEdgePen(painter);
     markIndex.find(lineArea, found);
-    for (const quint64 key : std::as_const(found)) {
-        const Mark& door = *markOf.constFind(key);
-        if (!door.onEdge)
-            painter->drawLine(door.line.translated(middle));
+    {
+        mappainter::DeviceLines lines(painter);
+        for (const quint64 key : std::as_const(found)) {
+            const Mark& door = *markOf.constFind(key);
+            if (!door.onEdge)
+                lines.draw(door.line.translated(middle));
+        }
     }
 
     // The permeabilities, untransformed so that they keep their size.

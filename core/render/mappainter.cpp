@@ -23,6 +23,19 @@ QPen devicePen(const QColor& colour, qreal width, Qt::PenCapStyle cap = Qt::Squa
     return pen;
 }
 
+// Where a coordinate on the device lies, kept within what an int holds.
+qreal onDevice(qreal at)
+{
+    return std::clamp(at, -16777216.0, 16777216.0);
+}
+
+// The first pixel whose centre lies past a boundary on the device, as the rasterizer
+// counts it.
+int firstPixelPast(qreal boundary)
+{
+    return int(std::floor(onDevice(boundary) + 0.5));
+}
+
 } // namespace
 
 QPointF pixelPoint(qint64 x, qint64 y, PixelLines lines)
@@ -53,7 +66,37 @@ void drawOutline(QPainter* painter, const RoomOutline& room, const QColor& colou
 {
     painter->setPen(QPen(colour, 0));   // width 0: one device pixel at every scale
     painter->setBrush(Qt::NoBrush);
-    painter->drawPolygon(room.corners, 4);
+    const QTransform toDevice = painter->worldTransform();
+    const bool straightOnDevice = toDevice.type() <= QTransform::TxScale && toDevice.m11() > 0 && toDevice.m22() > 0;
+    if (!straightOnDevice || colour.alpha() != 255 || painter->device()->devicePixelRatio() != 1) {
+        painter->drawPolygon(room.corners, 4);
+        return;
+    }
+    // Walls, and level ceilings and floors, are filled as runs of device pixels, which
+    // costs a small part of stroking them; sloped edges are stroked.
+    const auto pixel = [](qreal at) { return int(std::floor(onDevice(at))); };
+    QPoint corner[4];
+    for (int i = 0; i < 4; ++i) {
+        const QPointF onDevice = toDevice.map(room.corners[i]);
+        corner[i] = QPoint(pixel(onDevice.x()), pixel(onDevice.y()));
+    }
+    const auto fillRun = [&](QPoint a, QPoint b) {
+        painter->fillRect(QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                                QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y()))),
+                          colour);
+    };
+    painter->resetTransform();
+    fillRun(corner[0], corner[1]);   // left wall
+    fillRun(corner[3], corner[2]);   // right wall
+    const auto ceilingOrFloor = [&](int from, int to) {
+        if (corner[from].y() == corner[to].y())
+            fillRun(corner[from], corner[to]);
+        else
+            painter->drawLine(toDevice.map(room.corners[from]), toDevice.map(room.corners[to]));
+    };
+    ceilingOrFloor(3, 0);   // in the polygon's order, which rounds alike
+    ceilingOrFloor(1, 2);
+    painter->setWorldTransform(toDevice);
 }
 
 void drawOutlineHalo(QPainter* painter, const RoomOutline& room)
@@ -71,6 +114,46 @@ void useSharedEdgePen(QPainter* painter)
 void useDoorWithoutEdgePen(QPainter* painter)
 {
     painter->setPen(devicePen(mapcolours::doorWithoutEdge(), 2, Qt::FlatCap));
+}
+
+DeviceLines::DeviceLines(QPainter* painter)
+    : painter(painter)
+    , toDevice(painter->worldTransform())
+{
+    const QPen& pen = painter->pen();
+    colour = pen.color();
+    halfWidth = pen.widthF() / 2;
+    filled = pen.isCosmetic() && pen.style() == Qt::SolidLine && pen.capStyle() == Qt::FlatCap
+             && pen.brush().style() == Qt::SolidPattern && colour.alpha() == 255 && pen.widthF() >= 1
+             && toDevice.type() <= QTransform::TxScale && toDevice.m11() > 0 && toDevice.m22() > 0
+             && painter->device()->devicePixelRatio() == 1;
+    painter->resetTransform();
+}
+
+DeviceLines::~DeviceLines()
+{
+    painter->setWorldTransform(toDevice);
+}
+
+void DeviceLines::draw(const QLineF& line)
+{
+    const QLineF onDevice = toDevice.map(line);
+    const bool upright = onDevice.x1() == onDevice.x2();
+    if (!filled || (!upright && onDevice.y1() != onDevice.y2())) {
+        painter->drawLine(onDevice);
+        return;
+    }
+    // The stroke's rectangle, and the pixels whose centres lie in it.
+    const qreal across = upright ? onDevice.x1() : onDevice.y1();
+    const qreal from = upright ? std::min(onDevice.y1(), onDevice.y2()) : std::min(onDevice.x1(), onDevice.x2());
+    const qreal to = upright ? std::max(onDevice.y1(), onDevice.y2()) : std::max(onDevice.x1(), onDevice.x2());
+    const int firstAcross = firstPixelPast(across - halfWidth), endAcross = firstPixelPast(across + halfWidth);
+    const int firstAlong = firstPixelPast(from), endAlong = firstPixelPast(to);
+    if (firstAcross >= endAcross || firstAlong >= endAlong)
+        return;
+    const QRect run = upright ? QRect(firstAcross, firstAlong, endAcross - firstAcross, endAlong - firstAlong)
+                              : QRect(firstAlong, firstAcross, endAlong - firstAlong, endAcross - firstAcross);
+    painter->fillRect(run, colour);
 }
 
 QFont labelFont()
@@ -252,17 +335,21 @@ public:
     void sharedEdges()
     {
         useSharedEdgePen(&painter);
+        DeviceLines lines(&painter);
         for (const SharedEdge& edge : SharedEdges(defs))
-            painter.drawLine(edge.line);
+            lines.draw(edge.line);
     }
 
     void doors()
     {
         const QList<DoorMark> marks = DoorMarks(defs);
         useDoorWithoutEdgePen(&painter);
-        for (const DoorMark& door : marks) {
-            if (!door.onEdge)
-                painter.drawLine(door.line);
+        {
+            DeviceLines lines(&painter);
+            for (const DoorMark& door : marks) {
+                if (!door.onEdge)
+                    lines.draw(door.line);
+            }
         }
         for (const DoorMark& door : marks)
             label(door.labelAt(), QString::number(door.perm), mapcolours::sharedEdge());

@@ -15,6 +15,7 @@
 #include <QPointF>
 #include <QSize>
 #include <QString>
+#include <QTransform>
 
 class QPainter;
 class QFontMetrics;
@@ -45,6 +46,26 @@ void drawOutlineHalo(QPainter* painter, const RoomOutline& room);
 void useSharedEdgePen(QPainter* painter);
 // Sets the pen of a door line between rooms that share no edge.
 void useDoorWithoutEdgePen(QPainter* painter);
+
+// Lines in the painter's pen, a cosmetic one, drawn on the device: level and upright
+// lines as runs of the device pixels that a stroke with a flat cap covers, at a small part
+// of its cost; others stroked. The painter draws untransformed while this lives.
+class DeviceLines {
+public:
+    explicit DeviceLines(QPainter* painter);
+    ~DeviceLines();
+    DeviceLines(const DeviceLines&) = delete;
+    DeviceLines& operator=(const DeviceLines&) = delete;
+
+    void draw(const QLineF& line);
+
+private:
+    QPainter* painter;
+    QTransform toDevice;
+    bool filled = false;   // runs can stand for strokes here
+    QColor colour;
+    qreal halfWidth = 0;
+};
 
 // The font of the labels on the map: permeabilities and room numbers.
 QFont labelFont();

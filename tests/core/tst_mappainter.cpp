@@ -5,6 +5,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QtTest>
+#include <algorithm>
+#include <random>
 
 using namespace mappainter;
 
@@ -52,6 +54,7 @@ private slots:
     void outlinesAreOnePixelOnTheirPixelsAtEveryScale_data();
     void outlinesAreOnePixelOnTheirPixelsAtEveryScale();
     void linesKeepTheirWidthOnTheDevice();
+    void runsCoverWhatStrokesCover();
     void labelsAreDarkEdgedAndCentred();
     void legendEntriesStayInsideTheirSize();
     void drawMapPutsTheLegendBandBelowTheMap();
@@ -118,13 +121,101 @@ void TestMapPainter::linesKeepTheirWidthOnTheDevice()
     for (const qreal scale : {0.5, 1.0, 4.0}) {
         const QImage image = drawn(QSize(int(100 * scale), int(100 * scale)), scale, [](QPainter& p) {
             useSharedEdgePen(&p);
-            p.drawLine(QLineF(20, 10, 20, 90));
+            DeviceLines(&p).draw(QLineF(20, 10, 20, 90));
             useDoorWithoutEdgePen(&p);
-            p.drawLine(QLineF(70, 10, 70, 90));
+            DeviceLines(&p).draw(QLineF(70, 10, 70, 90));
         });
         const int row = int(50 * scale);
         QCOMPARE(columnsOf(image, row, mapcolours::sharedEdge().rgb()).size(), 3);
         QCOMPARE(columnsOf(image, row, mapcolours::doorWithoutEdge().rgb()).size(), 2);
+    }
+}
+
+// Outlines and lines filled as runs of device pixels light the pixels that Qt's stroke
+// of the same outline or line lights, but for one here and there at an end, or a step of
+// a sloped edge put one pixel over, on random rooms, lines, scales and offsets.
+void TestMapPainter::runsCoverWhatStrokesCover()
+{
+    std::mt19937 random(7);
+    auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    const qreal scales[] = {0.1, 0.25, 0.33, 0.5, 0.75, 1, 1.5, 2, 3, 16};
+    const QSize size(300, 300);
+    auto near = [](QPointF centre, QPointF end) {
+        return std::abs(end.x() - centre.x()) <= 1.5 && std::abs(end.y() - centre.y()) <= 1.5;
+    };
+    auto nearSegment = [](QPointF centre, const QLineF& segment) {
+        const QPointF along = segment.p2() - segment.p1();
+        const qreal length2 = QPointF::dotProduct(along, along);
+        const qreal t = length2 > 0 ? std::clamp(QPointF::dotProduct(centre - segment.p1(), along) / length2, 0.0, 1.0) : 0;
+        const QPointF closest = segment.p1() + t * along;
+        return QLineF(centre, closest).length() <= 1.0;
+    };
+    // Two drawings differ only near the ends, or next to a sloped edge, and light about as many pixels.
+    auto differOnlyAtEnds = [&](const QImage& ours, const QImage& qts, const QList<QPointF>& ends,
+                                const QList<QLineF>& sloped = {}) {
+        int lit = 0;
+        for (int y = 0; y < ours.height(); ++y) {
+            for (int x = 0; x < ours.width(); ++x) {
+                lit += (ours.pixel(x, y) != qRgb(0, 0, 0)) - (qts.pixel(x, y) != qRgb(0, 0, 0));
+                if (ours.pixel(x, y) == qts.pixel(x, y))
+                    continue;
+                const QPointF centre(x + 0.5, y + 0.5);
+                if (std::none_of(ends.begin(), ends.end(), [&](QPointF end) { return near(centre, end); })
+                    && std::none_of(sloped.begin(), sloped.end(), [&](const QLineF& edge) { return nearSegment(centre, edge); }))
+                    return false;
+            }
+        }
+        return std::abs(lit) <= 2 * ends.size();
+    };
+    for (int trial = 0; trial < 300; ++trial) {
+        const qreal scale = scales[pick(0, 9)];
+        QTransform place;
+        place.translate(pick(-40, 40) + pick(0, 3) / 4.0, pick(-40, 40) + pick(0, 3) / 4.0).scale(scale, scale);
+        const PixelLines lines = pick(0, 1) ? PixelLines::ThroughMiddle : PixelLines::AlongEdges;
+        const int xl = pick(0, 150), ytl = pick(0, 150), ytr = pick(0, 1) ? ytl : pick(0, 150);
+        const int xr = xl + pick(1, 150), ybl = ytl + pick(1, 100), ybr = pick(0, 1) ? ybl - ytl + ytr : ytr + pick(1, 100);
+        const RoomOutline room = roomOutline(xl, xr, ytl, ytr, ybl, ybr, lines);
+        const QString where = QStringLiteral("trial %1, scale %2, room %3 %4 %5 %6 %7 %8, at %9, %10")
+                                  .arg(trial).arg(scale).arg(xl).arg(xr).arg(ytl).arg(ytr).arg(ybl).arg(ybr)
+                                  .arg(place.dx()).arg(place.dy());
+
+        auto draw = [&](auto paint) {
+            QImage image(size, QImage::Format_RGB32);
+            image.fill(Qt::black);
+            QPainter painter(&image);
+            painter.setTransform(place);
+            paint(painter);
+            return image;
+        };
+        const QImage ourOutline = draw([&](QPainter& p) { drawOutline(&p, room, Qt::white); });
+        const QImage qtsOutline = draw([&](QPainter& p) {
+            p.setPen(QPen(Qt::white, 0));
+            p.drawPolygon(room.corners, 4);
+        });
+        QList<QPointF> corners;
+        for (const QPointF& corner : room.corners)
+            corners.append(place.map(corner));
+        QList<QLineF> sloped;
+        for (const auto& [from, to] : {std::pair(0, 3), std::pair(1, 2)}) {
+            if (room.corners[from].y() != room.corners[to].y())
+                sloped.append(QLineF(corners[from], corners[to]));
+        }
+        QVERIFY2(differOnlyAtEnds(ourOutline, qtsOutline, corners, sloped), qPrintable(where));
+
+        const QPointF start = pixelPoint(pick(0, 200), pick(0, 200), lines);
+        const QPointF end = start + (pick(0, 1) ? QPointF(0, pick(-100, 100)) : QPointF(pick(-100, 100), 0));
+        const QLineF line(start, pick(0, 5) ? end : end + QPointF(0, 7));   // now and then sloped
+        for (auto usePen : {useSharedEdgePen, useDoorWithoutEdgePen}) {
+            const QImage ours = draw([&](QPainter& p) {
+                usePen(&p);
+                DeviceLines(&p).draw(line);
+            });
+            const QImage qts = draw([&](QPainter& p) {
+                usePen(&p);
+                p.drawLine(line);
+            });
+            QVERIFY2(differOnlyAtEnds(ours, qts, {place.map(line.p1()), place.map(line.p2())}), qPrintable(where));
+        }
     }
 }
 
