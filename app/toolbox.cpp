@@ -1,5 +1,7 @@
 #include "app/toolbox.h"
 
+#include "app/fieldstyle.h"
+
 #include "app/application.h"
 #include "app/roomtypepicker.h"
 #include "core/common/intconv.h"
@@ -105,6 +107,50 @@ void condenseToFit(QWidget* window)
 
 } // namespace
 
+namespace {
+
+// Whether a widget shares pixels with another shown one of the same parent, which may
+// paint over its corners or under them.
+bool overlapsASibling(const QWidget* widget)
+{
+    const QList<QWidget*> siblings = widget->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    return std::any_of(siblings.begin(), siblings.end(), [widget](const QWidget* sibling) {
+        return sibling != widget && !sibling->isHidden() && sibling->geometry().intersects(widget->geometry());
+    });
+}
+
+} // namespace
+
+// The fields draw their panels from pictures over what lies behind them, so that they
+// cover their place and repaint alone instead of with the page, box and dock beneath.
+void TfrmToolbox::useFieldStyle()
+{
+    auto* fieldStyle = new TFieldStyle;
+    fieldStyle->setParent(this);
+    const int shown = PageControl1->currentIndex();
+    for (int tab = 0; tab < PageControl1->count(); ++tab) {
+        QList<QLineEdit*> fields;
+        for (QLineEdit* field : PageControl1->widget(tab)->findChildren<QLineEdit*>()) {
+            if (!field->isHidden() && !qobject_cast<QComboBox*>(field->parentWidget()))
+                fields.append(field);
+        }
+        PageControl1->setCurrentIndex(tab);
+        for (QLineEdit* field : fields)
+            field->hide();
+        const QImage behind = PageControl1->grab().toImage();
+        for (QLineEdit* field : fields) {
+            field->show();
+            field->setStyle(fieldStyle);
+            const QRect place(field->mapTo(PageControl1, QPoint(0, 0)), field->size());
+            if (behind.rect().contains(place) && behind.devicePixelRatio() == 1 && !overlapsASibling(field)) {
+                TFieldStyle::setBackdrop(field, behind.copy(place));
+                field->setAttribute(Qt::WA_OpaquePaintEvent);
+            }
+        }
+    }
+    PageControl1->setCurrentIndex(shown);
+}
+
 TfrmToolbox::TfrmToolbox(TfrmMainForm* mainForm)
     : QDockWidget(QStringLiteral("Toolbox"), mainForm)
     , frmMainForm(mainForm)
@@ -128,6 +174,7 @@ TfrmToolbox::TfrmToolbox(TfrmMainForm* mainForm)
     PageControl1->setCurrentWidget(TabSheet1);
     setTabOrders();
     setWidget(pages);
+    useFieldStyle();
 
     condenseToFit(this);
 

@@ -210,6 +210,7 @@ private:
     void createMetaRoomPage();
     void createSubRoomPage();
     void setTabOrders();
+    void useFieldStyle();
     TMetaroomDocument* document() const;
     void followDocument();
     void followSelection(RoomKey now);

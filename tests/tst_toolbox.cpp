@@ -99,6 +99,7 @@ private slots:
     void init();
     void cleanup();
     void layout();
+    void fieldsLookAsTheStyleDrawsThem();
     void nothingHappensWithoutAShownRoom();
     void positionEdits();
     void musicAndRoomType();
@@ -230,6 +231,29 @@ void TestToolbox::layout()
                                 tool->edtybr, tool->edtSubRoomID, tool->cbxDoorList, tool->edtPerm,
                                 tool->btnAddDoor, tool->btnDeleteDoor, tool->btnUpdateDoor, tool->edtMusic};
     QCOMPARE(order, expected);
+}
+
+// The fields' panels, drawn from pictures over what lies behind them, look as the
+// application's style draws them, on both pages, with a room shown and without, and with
+// fields of both kinds of state (one read-only, one disabled).
+void TestToolbox::fieldsLookAsTheStyleDrawsThem()
+{
+    addRoom();
+    QVERIFY(!tool->edtSubRoomID->isEnabled() || tool->edtSubRoomID->isReadOnly());
+    QTabWidget* pages = tool->PageControl1;
+    QList<QImage> ours;
+    for (int page = 0; page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        ours.append(pages->grab().toImage());
+    }
+    for (QLineEdit* field : pages->findChildren<QLineEdit*>()) {
+        field->setStyle(QApplication::style());
+        field->setAttribute(Qt::WA_OpaquePaintEvent, false);
+    }
+    for (int page = 0; page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        QCOMPARE(ours[page], pages->grab().toImage());
+    }
 }
 
 void TestToolbox::nothingHappensWithoutAShownRoom()
