@@ -1,5 +1,6 @@
 #include "core/script/roompoint.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -84,23 +85,31 @@ std::optional<QPoint> MusicPoint(const RoomShape& room, const std::function<bool
     return std::nullopt;
 }
 
-qint64 RoomPointIndex::column(qint64 x)
+qint64 RoomPointIndex::cellOf(qint64 at)
 {
-    return x >= 0 ? x / Width : -((-x + Width - 1) / Width);
+    return at >= 0 ? at / CellSize : -((-at + CellSize - 1) / CellSize);
+}
+
+quint64 RoomPointIndex::keyOf(qint64 column, qint64 row)
+{
+    return (quint64(quint32(column)) << 32) | quint32(row);
 }
 
 void RoomPointIndex::add(const RoomShape& room)
 {
     const int index = int(rooms.size());
     rooms.push_back(room);
-    const qint64 first = column(room.xl);
-    const qint64 last = column(room.xr);
-    if (last < first || last - first > MaxColumns) {
+    const qint64 left = cellOf(room.xl), right = cellOf(room.xr);
+    const qint64 top = cellOf(std::min({room.ytl, room.ytr, room.ybl, room.ybr}));
+    const qint64 bottom = cellOf(std::max({room.ytl, room.ytr, room.ybl, room.ybr}));
+    if (right < left || (right - left + 1) * (bottom - top + 1) > MaxCells) {
         wide.push_back(index);
         return;
     }
-    for (qint64 k = first; k <= last; ++k)
-        columns[k].push_back(index);
+    for (qint64 column = left; column <= right; ++column) {
+        for (qint64 row = top; row <= bottom; ++row)
+            cells[keyOf(column, row)].push_back(index);
+    }
 }
 
 int RoomPointIndex::find(qint64 x, qint64 y) const
@@ -116,7 +125,7 @@ int RoomPointIndex::find(qint64 x, qint64 y) const
             }
         }
     };
-    if (const auto it = columns.find(column(x)); it != columns.end())
+    if (const auto it = cells.find(keyOf(cellOf(x), cellOf(y))); it != cells.end())
         consider(it->second);
     consider(wide);
     return found;

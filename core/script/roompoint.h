@@ -35,11 +35,12 @@ public:
     int size() const { return int(rooms.size()); }
 
 private:
-    static constexpr qint64 Width = 256;
-    static constexpr qint64 MaxColumns = 64;
-    static qint64 column(qint64 x);
+    static constexpr qint64 CellSize = 128;
+    static constexpr qint64 MaxCells = 256;
+    static qint64 cellOf(qint64 at);
+    static quint64 keyOf(qint64 column, qint64 row);
 
     std::vector<RoomShape> rooms;
-    std::unordered_map<qint64, std::vector<int>> columns;
-    std::vector<int> wide;
+    std::unordered_map<quint64, std::vector<int>> cells;   // rooms by the square cells they reach
+    std::vector<int> wide;   // rooms over too many cells to list in each
 };

@@ -69,6 +69,7 @@ private slots:
     void panelGrowsInPictureCoordinates();
     void failures_data();
     void failures();
+    void pointIndexFindsTheFirstRoomHoldingAPoint();
 };
 
 void TestScriptReader::readsBackWhatWasWritten()
@@ -456,6 +457,39 @@ void TestScriptReader::gameStylesReadAsTheWritersForm()
         QCOMPARE(game.keptLines, kept);
         game.keptLines.clear();
         QVERIFY2(game == own, qPrintable(QStringLiteral("seed %1, map %2:\n%3").arg(seed).arg(i).arg(QString::fromLatin1(text))));
+    }
+}
+
+// The index of rooms by point finds what a look at every room in the order added finds,
+// on random rooms: sloped, upside down, wide and tall, now and then over many cells.
+void TestScriptReader::pointIndexFindsTheFirstRoomHoldingAPoint()
+{
+    std::mt19937 random(11);
+    auto pick = [&](qint64 low, qint64 high) { return std::uniform_int_distribution<qint64>(low, high)(random); };
+    for (int map = 0; map < 20; ++map) {
+        RoomPointIndex index;
+        std::vector<RoomShape> rooms;
+        for (int i = 0; i < 200; ++i) {
+            RoomShape room;
+            const qint64 reach = pick(0, 9) == 0 ? 20000 : 400;
+            room.xl = pick(-1000, 3000);
+            room.xr = room.xl + pick(-20, reach);
+            room.ytl = pick(-1000, 3000);
+            room.ytr = room.ytl + pick(-60, 60);
+            room.ybl = room.ytl + pick(-20, reach);
+            room.ybr = room.ytr + pick(-20, reach);
+            index.add(room);
+            rooms.push_back(room);
+        }
+        for (int probe = 0; probe < 2000; ++probe) {
+            const qint64 x = pick(-1200, 3500), y = pick(-1200, 3500);
+            int first = -1;
+            for (int r = 0; r < int(rooms.size()) && first < 0; ++r) {
+                if (GameRoomContains(rooms[r], x, y))
+                    first = r;
+            }
+            QCOMPARE(index.find(x, y), first);
+        }
     }
 }
 
