@@ -110,14 +110,16 @@ void TfrmMainForm::readRoomDefs(const QString& path, bool replace)
     try {
         // Opened, the script's rooms are the map's first, numbered as in an empty map.
         ScriptStart start = replace ? emptyMapStart(*this) : scriptStart(*this);
-        const QList<MetaroomSummary> metarooms = ScriptMetarooms(bytes, start);
-        if (metarooms.size() > 1) {
-            const std::optional<int> chosen = ChooseMetaroom(this, name, metarooms);
+        content = ReadScript(bytes, start);
+        if (content.metarooms.size() > 1) {
+            const std::optional<int> chosen = ChooseMetaroom(this, name, content.metarooms);
             if (!chosen)
                 return;
-            start.metaroom = *chosen;
+            if (*chosen != start.metaroom) {
+                start.metaroom = *chosen;
+                content = ReadScript(bytes, start);
+            }
         }
-        content = ReadScript(bytes, start);
         applyScript(*this, *frmToolbox, content, replace);
     } catch (const ScriptError& error) {
         throw error.inFile(name);
