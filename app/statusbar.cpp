@@ -1,11 +1,17 @@
 #include "app/statusbar.h"
 
+#include <QEvent>
+#include <QGlyphRun>
+#include <QHash>
 #include <QLabel>
 #include <QPainter>
+#include <QTextLayout>
 
 // The mouse's field changes at every move: it paints its text itself and asks the status
 // bar for more room only when a text is longer than any before, where a label would lay
-// the bar out again at every change.
+// the bar out again at every change. Its words are laid out once and kept, for the text
+// changes at every move but its words repeat, and laying them out costs many times
+// drawing them.
 class TPointerField : public QWidget {
 public:
     explicit TPointerField(QWidget* parent)
@@ -33,17 +39,56 @@ public:
     QSize sizeHint() const override { return {minimumWidth(), fontMetrics().height()}; }
 
 protected:
+    void changeEvent(QEvent* event) override
+    {
+        if (event->type() == QEvent::FontChange)
+            words.clear();
+        QWidget::changeEvent(event);
+    }
+
     void paintEvent(QPaintEvent*) override
     {
+        const Word& space = wordOf(QStringLiteral(" "));
         QPainter painter(this);
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(rect().adjusted(Margin, 0, -Margin, 0), Qt::AlignLeft | Qt::AlignVCenter, shown);
+        QPointF at(Margin, (height() - space.height) / 2);
+        for (const QStringView text : QStringView(shown).tokenize(u' ')) {
+            if (!text.isEmpty()) {
+                const Word& word = wordOf(text.toString());
+                for (const QGlyphRun& run : word.runs)
+                    painter.drawGlyphRun(at, run);
+                at.rx() += word.advance;
+            }
+            at.rx() += space.advance;
+        }
     }
 
 private:
+    struct Word {
+        QList<QGlyphRun> runs;
+        qreal advance = 0;
+        qreal height = 0;
+    };
+
+    const Word& wordOf(const QString& text)
+    {
+        const auto found = words.constFind(text);
+        if (found != words.cend())
+            return *found;
+        if (words.size() >= MostWordsKept)
+            words.clear();
+        QTextLayout layout(text, font());
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        return *words.insert(text, Word{layout.glyphRuns(), line.horizontalAdvance(), line.height()});
+    }
+
     static constexpr int Margin = 2;
+    static constexpr qsizetype MostWordsKept = 4096;
     QString shown;
     qsizetype longest = 0;
+    QHash<QString, Word> words;
 };
 
 TStatusBar::TStatusBar(QWidget* parent)

@@ -4,6 +4,7 @@
 #include "app/statusbar.h"
 #include "core/model/editor.h"
 
+#include <QPainter>
 #include <QUndoStack>
 #include <limits>
 
@@ -66,6 +67,7 @@ private slots:
     void dragOnEmptyMapDrawsARoom();
     void snapTurnsOffByMenuAndShift();
     void statusFieldShowsPixelGameAndDragValues();
+    void statusFieldDrawsItsTextAsQtLaysItOut();
 };
 
 void TestMapModes::noneModeOnlySelects()
@@ -257,4 +259,37 @@ void TestMapModes::statusFieldShowsPixelGameAndDragValues()
 }
 
 PLSD_TEST_MAIN(TestMapModes)
+// The mouse's field, which draws words it laid out before, shows what Qt's own drawing of
+// the whole text shows, whatever words repeat and however many spaces part them.
+void TestMapModes::statusFieldDrawsItsTextAsQtLaysItOut()
+{
+    TStatusBar bar;
+    bar.resize(600, 19);
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    auto* field = bar.findChild<QWidget*>(QStringLiteral("MousePosition"));
+    QVERIFY(field);
+    bar.setDragValues(QStringLiteral("Move: xl 1940, ytl 109"));
+    bar.setPointer(QPoint(226, 141), 226, -141);   // the longest text first: the field's width stays
+    const QString drag = bar.pointerText();
+    bar.setDragValues({});
+    bar.clearPointer();
+    QCoreApplication::processEvents();
+    const QImage empty = field->grab().toImage();
+    const QString texts[] = {drag, QStringLiteral("Move: xl 1940, ytl 109"), QStringLiteral("0, 0 (game 0, 0)"),
+                             QStringLiteral("226, 141 (game 226, -141)")};
+    for (const QString& text : texts) {
+        bar.setDragValues(text);
+        QCoreApplication::processEvents();
+        QCOMPARE(bar.pointerText(), text);
+        QImage qts = empty;
+        QPainter painter(&qts);
+        painter.setFont(field->font());
+        painter.setPen(field->palette().color(QPalette::WindowText));
+        painter.drawText(field->rect().adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+        painter.end();
+        QCOMPARE(field->grab().toImage(), qts);
+    }
+}
+
 #include "tst_mapmodes.moc"
