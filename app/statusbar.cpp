@@ -48,7 +48,9 @@ protected:
 
     void paintEvent(QPaintEvent*) override
     {
-        const Word& space = wordOf(QStringLiteral(" "));
+        // Copied: looking other words up may move the kept ones.
+        const qreal spaceAdvance = wordOf(QStringLiteral(" ")).advance;
+        const qreal lineHeight = wordOf(QStringLiteral(" ")).height;
         QPainter painter(this);
         painter.setPen(palette().color(QPalette::WindowText));
         // The words' glyphs in one run for each font, which draws at a small part of the
@@ -65,7 +67,7 @@ protected:
             glyphs.clear();
             positions.clear();
         };
-        QPointF at(Margin, (height() - space.height) / 2);
+        QPointF at(Margin, (height() - lineHeight) / 2);
         for (const QStringView text : QStringView(shown).tokenize(u' ')) {
             if (!text.isEmpty()) {
                 const Word& word = wordOf(text.toString());
@@ -80,7 +82,7 @@ protected:
                 }
                 at.rx() += word.advance;
             }
-            at.rx() += space.advance;
+            at.rx() += spaceAdvance;
         }
         draw();
     }

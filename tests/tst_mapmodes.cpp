@@ -276,9 +276,12 @@ void TestMapModes::statusFieldDrawsItsTextAsQtLaysItOut()
     bar.clearPointer();
     QCoreApplication::processEvents();
     const QImage empty = field->grab().toImage();
-    const QString texts[] = {drag, QStringLiteral("Move: xl 1940, ytl 109"), QStringLiteral("0, 0 (game 0, 0)"),
-                             QStringLiteral("226, 141 (game 226, -141)")};
-    for (const QString& text : texts) {
+    QStringList texts = {drag, QStringLiteral("Move: xl 1940, ytl 109"), QStringLiteral("0, 0 (game 0, 0)"),
+                         QStringLiteral("226, 141 (game 226, -141)")};
+    // Many words never seen before, as a long drag brings, while words seen before are drawn.
+    for (int x = 0; x < 300; x += 3)
+        texts.append(QStringLiteral("%1, 7 (game %1, 7)").arg(x));
+    for (const QString& text : std::as_const(texts)) {
         bar.setDragValues(text);
         QCoreApplication::processEvents();
         QCOMPARE(bar.pointerText(), text);
