@@ -48,43 +48,20 @@ protected:
 
     void paintEvent(QPaintEvent*) override
     {
-        // Copied: looking other words up may move the kept ones.
-        const qreal spaceAdvance = wordOf(QStringLiteral(" ")).advance;
-        const qreal lineHeight = wordOf(QStringLiteral(" ")).height;
+        // A copy: looking other words up may move the kept ones.
+        const Word space = wordOf(QStringLiteral(" "));
         QPainter painter(this);
         painter.setPen(palette().color(QPalette::WindowText));
-        // The words' glyphs in one run for each font, which draws at a small part of the
-        // cost of a run for each word.
-        QGlyphRun line;
-        QList<quint32> glyphs;
-        QList<QPointF> positions;
-        const auto draw = [&] {
-            if (glyphs.isEmpty())
-                return;
-            line.setGlyphIndexes(glyphs);
-            line.setPositions(positions);
-            painter.drawGlyphRun(QPointF(), line);
-            glyphs.clear();
-            positions.clear();
-        };
-        QPointF at(Margin, (height() - lineHeight) / 2);
+        QPointF at(Margin, (height() - space.height) / 2);
         for (const QStringView text : QStringView(shown).tokenize(u' ')) {
             if (!text.isEmpty()) {
                 const Word& word = wordOf(text.toString());
-                for (const QGlyphRun& run : word.runs) {
-                    if (run.rawFont() != line.rawFont()) {
-                        draw();
-                        line.setRawFont(run.rawFont());
-                    }
-                    glyphs.append(run.glyphIndexes());
-                    for (const QPointF& position : run.positions())
-                        positions.append(at + position);
-                }
+                for (const QGlyphRun& run : word.runs)
+                    painter.drawGlyphRun(at, run);
                 at.rx() += word.advance;
             }
-            at.rx() += spaceAdvance;
+            at.rx() += space.advance;
         }
-        draw();
     }
 
 private:

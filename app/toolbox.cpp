@@ -105,10 +105,6 @@ void condenseToFit(QWidget* window)
         label->adjustSize();
 }
 
-} // namespace
-
-namespace {
-
 // Whether a widget shares pixels with another shown one of the same parent, which may
 // paint over its corners or under them.
 bool overlapsASibling(const QWidget* widget)

@@ -77,8 +77,8 @@ void drawOutline(QPainter* painter, const RoomOutline& room, const QColor& colou
     const auto pixel = [](qreal at) { return int(std::floor(onDevice(at))); };
     QPoint corner[4];
     for (int i = 0; i < 4; ++i) {
-        const QPointF onDevice = toDevice.map(room.corners[i]);
-        corner[i] = QPoint(pixel(onDevice.x()), pixel(onDevice.y()));
+        const QPointF at = toDevice.map(room.corners[i]);
+        corner[i] = QPoint(pixel(at.x()), pixel(at.y()));
     }
     const auto fillRun = [&](QPoint a, QPoint b) {
         painter->fillRect(QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
