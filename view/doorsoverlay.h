@@ -2,7 +2,7 @@
 
 #include "core/rules/doormarks.h"
 #include "core/rules/gamerules.h"
-#include "core/rules/gridindex.h"
+#include "core/common/gridindex.h"
 
 #include "core/model/document.h"
 #include "core/render/mappainter.h"

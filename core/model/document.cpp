@@ -60,12 +60,6 @@ std::optional<int> TMetaroomDocument::doorPerm(RoomKey from, RoomKey to) const
     return entries.constFind(from)->record.doors[i].perm;
 }
 
-GridIndex::Box RoomBox(const RoomShape& s)
-{
-    return {std::min(s.xl, s.xr), std::min({s.ytl, s.ytr, s.ybl, s.ybr}), std::max(s.xl, s.xr),
-            std::max({s.ytl, s.ytr, s.ybl, s.ybr})};
-}
-
 QList<RoomKey> TMetaroomDocument::roomsMeeting(const GridIndex::Box& box) const
 {
     QList<RoomKey> found;

@@ -2,7 +2,7 @@
 
 #include "core/background/graphicblock.h"
 #include "core/model/roomshape.h"
-#include "core/rules/gridindex.h"
+#include "core/common/gridindex.h"
 #include "core/script/roomdefs.h"
 
 #include <QHash>
@@ -17,9 +17,6 @@
 // A room's identity in the document: never reused, so an undo step can name a room that
 // it removed and put back. 0 is no room.
 using RoomKey = quint32;
-
-// The box around a room's corners, edges included.
-GridIndex::Box RoomBox(const RoomShape& shape);
 
 // A one-way door record held by the room it starts from. The document keeps doors in
 // pairs: A holds a door to B exactly when B holds one to A, with the same permeability.

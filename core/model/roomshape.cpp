@@ -70,3 +70,9 @@ RoomShape Moved(const RoomShape& s, qint64 dx, qint64 dy)
 {
     return {s.xl + dx, s.xr + dx, s.ytl + dy, s.ytr + dy, s.ybl + dy, s.ybr + dy};
 }
+
+GridIndex::Box RoomBox(const RoomShape& s)
+{
+    return {std::min(s.xl, s.xr), std::min({s.ytl, s.ytr, s.ybl, s.ybr}), std::max(s.xl, s.xr),
+            std::max({s.ytl, s.ytr, s.ybl, s.ybr})};
+}

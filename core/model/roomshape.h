@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/common/gridindex.h"
+
 #include <QtGlobal>
 
 // A room's six corners in picture coordinates (in game coordinates where so said): the two
@@ -46,3 +48,6 @@ RoomShape WithCorner(RoomShape shape, Corner corner, qint64 value);
 
 // The shape moved by dx, dy.
 RoomShape Moved(const RoomShape& shape, qint64 dx, qint64 dy);
+
+// The box around a room's corners, edges included.
+GridIndex::Box RoomBox(const RoomShape& shape);

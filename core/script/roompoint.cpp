@@ -85,48 +85,18 @@ std::optional<QPoint> MusicPoint(const RoomShape& room, const std::function<bool
     return std::nullopt;
 }
 
-qint64 RoomPointIndex::cellOf(qint64 at)
-{
-    return at >= 0 ? at / CellSize : -((-at + CellSize - 1) / CellSize);
-}
-
-quint64 RoomPointIndex::keyOf(qint64 column, qint64 row)
-{
-    return (quint64(quint32(column)) << 32) | quint32(row);
-}
-
 void RoomPointIndex::add(const RoomShape& room)
 {
-    const int index = int(rooms.size());
+    boxes.insert(rooms.size(), RoomBox(room));
     rooms.push_back(room);
-    const qint64 left = cellOf(room.xl), right = cellOf(room.xr);
-    const qint64 top = cellOf(std::min({room.ytl, room.ytr, room.ybl, room.ybr}));
-    const qint64 bottom = cellOf(std::max({room.ytl, room.ytr, room.ybl, room.ybr}));
-    if (right < left || (right - left + 1) * (bottom - top + 1) > MaxCells) {
-        wide.push_back(index);
-        return;
-    }
-    for (qint64 column = left; column <= right; ++column) {
-        for (qint64 row = top; row <= bottom; ++row)
-            cells[keyOf(column, row)].push_back(index);
-    }
 }
 
 int RoomPointIndex::find(qint64 x, qint64 y) const
 {
-    int found = -1;
-    const auto consider = [&](const std::vector<int>& list) {
-        for (const int r : list) {
-            if (found >= 0 && r > found)
-                break;
-            if (GameRoomContains(rooms[r], x, y)) {
-                found = r;
-                break;
-            }
-        }
-    };
-    if (const auto it = cells.find(keyOf(cellOf(x), cellOf(y))); it != cells.end())
-        consider(it->second);
-    consider(wide);
-    return found;
+    boxes.find({x, y, x, y}, found);   // in the order added
+    for (const quint64 r : std::as_const(found)) {
+        if (GameRoomContains(rooms[r], x, y))
+            return int(r);
+    }
+    return -1;
 }

@@ -5,7 +5,6 @@
 #include <QPoint>
 #include <functional>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 // Where the game finds a room: the point look-up of rmsc and of everything in the room.
@@ -26,7 +25,7 @@ ScriptRoom ScriptRoomOf(const RoomShape& shape);
 // spread over the room.
 std::optional<QPoint> MusicPoint(const RoomShape& room, const std::function<bool(QPoint)>& taken = {});
 
-// Rooms in the order they are added, by columns of x, for the game's point look-up.
+// Rooms in the order they are added, by where their boxes lie, for the game's point look-up.
 class RoomPointIndex {
 public:
     void add(const RoomShape& room);
@@ -35,12 +34,7 @@ public:
     int size() const { return int(rooms.size()); }
 
 private:
-    static constexpr qint64 CellSize = 128;
-    static constexpr qint64 MaxCells = 256;
-    static qint64 cellOf(qint64 at);
-    static quint64 keyOf(qint64 column, qint64 row);
-
     std::vector<RoomShape> rooms;
-    std::unordered_map<quint64, std::vector<int>> cells;   // rooms by the square cells they reach
-    std::vector<int> wide;   // rooms over too many cells to list in each
+    GridIndex boxes;                    // by the room's place in rooms
+    mutable QList<quint64> found;       // kept for the next look-up
 };

@@ -1,5 +1,5 @@
 #include "core/rules/gamerules.h"
-#include "core/rules/gridindex.h"
+#include "core/common/gridindex.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "core/rules/gridindex.h"
+#include "core/common/gridindex.h"
 
 #include <algorithm>
 #include <cmath>
