@@ -7,7 +7,9 @@
 #include "view/doorsoverlay.h"
 
 #include <QImage>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <algorithm>
@@ -64,6 +66,7 @@ private slots:
     void changesWorkedOutAloneMatchTheWholeMap();
     void menuItemsToggleDoorsAndTypes();
     void dragsSnapToNeighboursAndAltTurnsItOff();
+    void dragsLeaveWhatAFreshDrawingShows();
 };
 
 void TestMapOverlay::edgesFollowChangesAndUndo()
@@ -325,6 +328,61 @@ void TestMapOverlay::dragsSnapToNeighboursAndAltTurnsItOff()
     QCOMPARE(doc->room(b).shape.ytl, 110);
     dragHolding(mouse, {160, 110}, {160, 104}, Qt::AltModifier);
     QCOMPARE(doc->room(b).shape.ytl, 104);
+}
+
+// Drags of several joined rooms with doors, snapping as they go, repaint the rooms' area
+// together with their door lines' and guides' own: after every step the window shows what
+// a fresh drawing of the map shows.
+void TestMapOverlay::dragsLeaveWhatAFreshDrawingShows()
+{
+    Editor e;
+    TfrmMainForm* main = e.main;
+    QVERIFY(showOverEmptySurface(main));
+    main->ShowDoors1->setChecked(true);
+    main->scbImage->zoomActual();
+    TMetaroomDocument* doc = main->Document;
+    QList<RoomKey> keys;
+    for (int i = 0; i < 24; ++i)   // six to a row, sharing walls and floors
+        keys.append(doc->insertRoom(i, roomAt(40 * (i % 6), 40 * (i / 6), 40 * (i % 6) + 40, 40 * (i / 6) + 40)));
+    for (int i = 0; i < 24; ++i) {
+        if (i % 6 < 5)
+            doc->setDoor(keys[i], keys[i + 1], 25 * (i % 5));
+        if (i < 18)
+            doc->setDoor(keys[i], keys[i + 6], 100);
+    }
+    doc->selectRooms({keys[7], keys[8], keys[13], keys[14]}, keys[7]);
+    QCoreApplication::processEvents();
+
+    struct PaintRegions : QObject {
+        int ofSeveralRectangles = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint && static_cast<QPaintEvent*>(event)->region().rectCount() > 1)
+                ++ofSeveralRectangles;
+            return false;
+        }
+    } regions;
+    MapMouse mouse(main);
+    mouse.viewport()->installEventFilter(&regions);
+    const QPoint origin = mouse.viewport()->mapTo(main, QPoint(0, 0));
+    auto shown = [&] {
+        const QPixmap window = main->screen()->grabWindow(main->winId());
+        return window.toImage().copy(QRect(origin, mouse.viewport()->size())).convertToFormat(QImage::Format_RGB32);
+    };
+    QPoint at(60, 60);
+    mouse.hover(at);
+    mouse.press(at);
+    QRandomGenerator random(7);
+    for (int step = 0; step < 24; ++step) {
+        at += QPoint(random.bounded(-9, 10), random.bounded(-9, 10));
+        mouse.moveTo(at);
+        QCoreApplication::processEvents();
+        QCOMPARE(shown(), mouse.screen());
+    }
+    mouse.release(at);
+    QCoreApplication::processEvents();
+    QCOMPARE(shown(), mouse.screen());
+    QVERIFY(regions.ofSeveralRectangles > 0);
 }
 
 PLSD_TEST_MAIN(TestMapOverlay)

@@ -8,6 +8,7 @@
 #include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -122,6 +123,40 @@ QRect TMapView::typeLegendRect() const
     const QSize size(2 * legendPadding + width, 2 * legendPadding + int(used.size()) * metrics.height());
     const int bottom = viewport()->height() - legendOffset;
     return QRect(QPoint(legendOffset, bottom - size.height()), size);
+}
+
+// The view repaints one rectangle around the items that changed, and the overlays that
+// change with them ask for rectangles of their own: a paint of the several is painted as
+// the one rectangle around them, its background filled where Qt did not fill it. Qt clips
+// every line of pixels against several rectangles at a far greater cost than painting the
+// few pixels between them. Done only where the viewport is unobscured across that
+// rectangle, and at one device pixel per pixel, where the clip's rectangle is the same on
+// the device.
+void TMapView::paintEvent(QPaintEvent* event)
+{
+    const QRegion& region = event->region();
+    const QRect around = region.boundingRect();
+    if (region.rectCount() > 1 && QRegion(around).subtracted(viewport()->visibleRegion()).isEmpty()) {
+        QPaintEngine* engine = nullptr;
+        {
+            QPainter probe(viewport());   // the engine of the window's backing store
+            if (probe.device()->devicePixelRatio() == 1)
+                engine = probe.paintEngine();
+        }
+        if (engine && !engine->isActive()) {
+            engine->setSystemClip(QRegion(engine->systemClip().boundingRect()));
+            if (viewport()->autoFillBackground()) {
+                QPainter background(viewport());
+                const QBrush& brush = viewport()->palette().brush(viewport()->backgroundRole());
+                for (const QRect& part : QRegion(around).subtracted(region))
+                    background.fillRect(part, brush);
+            }
+            QPaintEvent wider(around);
+            QGraphicsView::paintEvent(&wider);
+            return;
+        }
+    }
+    QGraphicsView::paintEvent(event);
 }
 
 // A swatch and the name of each type in use, one a line, on a dark box.
