@@ -60,8 +60,18 @@ std::optional<int> TMetaroomDocument::doorPerm(RoomKey from, RoomKey to) const
     return entries.constFind(from)->record.doors[i].perm;
 }
 
+void TMetaroomDocument::boxNewRooms() const
+{
+    for (const RoomKey key : std::as_const(unboxed)) {
+        if (const auto e = entries.constFind(key); e != entries.cend())
+            boxes.insert(key, RoomBox(e->record.shape));
+    }
+    unboxed.clear();
+}
+
 QList<RoomKey> TMetaroomDocument::roomsMeeting(const GridIndex::Box& box) const
 {
+    boxNewRooms();
     QList<RoomKey> found;
     for (const quint64 key : boxes.find(box))
         found.append(RoomKey(key));
@@ -90,7 +100,7 @@ RoomKey TMetaroomDocument::insertRoom(int position, const RoomRecord& record, Ro
     Entry e;
     e.record = record;
     e.record.doors.clear();
-    boxes.insert(key, RoomBox(e.record.shape));
+    unboxed.append(key);
     entries.insert(key, std::move(e));
     order.insert(position, key);
     renumberFrom(position);
@@ -135,7 +145,8 @@ void TMetaroomDocument::setShape(RoomKey key, const RoomShape& shape)
     if (r.shape == shape)
         return;
     r.shape = shape;
-    boxes.insert(key, RoomBox(shape));
+    if (boxes.contains(key))   // else it waits to be boxed
+        boxes.insert(key, RoomBox(shape));
     emit roomChanged(key, ShapeChanged);
 }
 

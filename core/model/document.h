@@ -90,7 +90,11 @@ public:
     // The rooms whose boxes meet this box (edges included), in no set order.
     QList<RoomKey> roomsMeeting(const GridIndex::Box& box) const;
     // The same, as keys into a list kept for the next look-up.
-    void roomsMeeting(const GridIndex::Box& box, QList<quint64>& found) const { boxes.find(box, found); }
+    void roomsMeeting(const GridIndex::Box& box, QList<quint64>& found) const
+    {
+        boxNewRooms();
+        boxes.find(box, found);
+    }
     void sortByPosition(QList<RoomKey>& keys) const;
 
     // Inserts a room at a position (0 to roomCount()) without doors; a key of 0 makes a new
@@ -169,7 +173,11 @@ private:
 
     QList<RoomKey> order;
     QHash<RoomKey, Entry> entries;
-    GridIndex boxes{256};   // the rooms' boxes by key
+    // The rooms' boxes by key. Rooms put in are boxed at the next look-up, so that a load
+    // of many rooms does not wait for an index that nothing may ask.
+    void boxNewRooms() const;
+    mutable GridIndex boxes{256};
+    mutable QList<RoomKey> unboxed;
     RoomKey lastKey = 0;
     MetaroomValues values;
     PictureGrid picture;
