@@ -683,8 +683,7 @@ void TfrmToolbox::fillDoorList(TRoom* room)
 {
     cbxDoorList->clear();
     cbxDoorList->clearEditText();
-    for (const QString& entry : doorEntries(room))
-        cbxDoorList->addItem(entry);
+    cbxDoorList->addItems(doorEntries(room));   // in one insertion, announced once
     // The first door is picked; a neighbour only when the user picks it.
     if (cbxDoorList->count() > 0 && !cbxDoorList->itemText(0).endsWith(NeighbourMark))
         cbxDoorList->setCurrentIndex(0);
