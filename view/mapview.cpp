@@ -125,9 +125,24 @@ QRect TMapView::typeLegendRect() const
     return QRect(QPoint(legendOffset, bottom - size.height()), size);
 }
 
+namespace {
+
+// Whether the rectangles of a region cover at least three quarters of the rectangle
+// around them (a guide along a row of rooms and a room do not).
+bool fillsMostOf(const QRegion& region, const QRect& around)
+{
+    qint64 covered = 0;
+    for (const QRect& r : region)
+        covered += qint64(r.width()) * r.height();
+    return 4 * covered >= 3 * qint64(around.width()) * around.height();
+}
+
+} // namespace
+
 // The view repaints one rectangle around the items that changed, and the overlays that
-// change with them ask for rectangles of their own: a paint of the several is painted as
-// the one rectangle around them, its background filled where Qt did not fill it. Qt clips
+// change with them ask for rectangles of their own: a paint of the several, where they
+// fill most of the rectangle around them, is painted as that rectangle, its background
+// filled where Qt did not fill it. Qt clips
 // every line of pixels against several rectangles at a far greater cost than painting the
 // few pixels between them. Done only where the viewport is unobscured across that
 // rectangle, and at one device pixel per pixel, where the clip's rectangle is the same on
@@ -136,7 +151,8 @@ void TMapView::paintEvent(QPaintEvent* event)
 {
     const QRegion& region = event->region();
     const QRect around = region.boundingRect();
-    if (region.rectCount() > 1 && QRegion(around).subtracted(viewport()->visibleRegion()).isEmpty()) {
+    if (region.rectCount() > 1 && fillsMostOf(region, around)
+        && QRegion(around).subtracted(viewport()->visibleRegion()).isEmpty()) {
         QPaintEngine* engine = nullptr;
         {
             QPainter probe(viewport());   // the engine of the window's backing store
