@@ -4,19 +4,25 @@
 #include <QGlyphRun>
 #include <QHash>
 #include <QLabel>
+#include <QPaintEvent>
+#include <QResizeEvent>
 #include <QPainter>
 #include <QTextLayout>
+#include <cmath>
+#include <utility>
 
 // The mouse's field changes at every move: it paints its text itself and asks the status
 // bar for more room only when a text is longer than any before, where a label would lay
-// the bar out again at every change. Its words are laid out once and kept, for the text
-// changes at every move but its words repeat, and laying them out costs many times
-// drawing them.
+// the bar out again at every change. Its words are drawn once each, onto its background,
+// and kept as pictures, for the text changes at every move but its words repeat, and
+// drawing a word's glyphs costs several times copying the picture. The field fills its
+// own background, so that the status bar need not paint beneath it.
 class TPointerField : public QWidget {
 public:
     explicit TPointerField(QWidget* parent)
         : QWidget(parent)
     {
+        setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
     QString text() const { return shown; }
@@ -41,39 +47,49 @@ public:
 protected:
     void changeEvent(QEvent* event) override
     {
-        if (event->type() == QEvent::FontChange)
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
             words.clear();
         QWidget::changeEvent(event);
     }
 
-    void paintEvent(QPaintEvent*) override
+    void resizeEvent(QResizeEvent* event) override
     {
-        // A copy: looking other words up may move the kept ones.
-        const Word space = wordOf(QStringLiteral(" "));
+        if (event->size().height() != event->oldSize().height())
+            words.clear();   // the pictures are as high as the field
+        QWidget::resizeEvent(event);
+    }
+
+    void paintEvent(QPaintEvent* event) override
+    {
         QPainter painter(this);
-        painter.setPen(palette().color(QPalette::WindowText));
-        QPointF at(Margin, (height() - space.height) / 2);
+        painter.fillRect(event->rect(), palette().brush(QPalette::Window));
+        const qreal spaceAdvance = wordOf(QStringLiteral(" "), 0).advance;
+        qreal x = Margin;
         for (const QStringView text : QStringView(shown).tokenize(u' ')) {
             if (!text.isEmpty()) {
-                const Word& word = wordOf(text.toString());
-                for (const QGlyphRun& run : word.runs)
-                    painter.drawGlyphRun(at, run);
-                at.rx() += word.advance;
+                const int left = int(std::floor(x));
+                const Word& word = wordOf(text.toString(), x - left);
+                painter.drawImage(QPoint(left - Pad, 0), word.picture);
+                x += word.advance;
             }
-            at.rx() += space.advance;
+            x += spaceAdvance;
         }
     }
 
 private:
     struct Word {
-        QList<QGlyphRun> runs;
+        QImage picture;   // the glyphs over nothing, Pad pixels out from where the word starts
         qreal advance = 0;
-        qreal height = 0;
     };
 
-    const Word& wordOf(const QString& text)
+    // The word drawn as the field would draw it at this part of a pixel, on the field's
+    // background; then that background taken out, so that a word does not cover what a
+    // glyph of its neighbour reaches over.
+    const Word& wordOf(const QString& text, qreal start)
     {
-        const auto found = words.constFind(text);
+        // Qt places glyphs to a 64th of a pixel.
+        const std::pair<QString, int> key(text, int(std::lround(start * 64)));
+        const auto found = words.constFind(key);
         if (found != words.cend())
             return *found;
         if (words.size() >= MostWordsKept)
@@ -82,14 +98,35 @@ private:
         layout.beginLayout();
         const QTextLine line = layout.createLine();
         layout.endLayout();
-        return *words.insert(text, Word{layout.glyphRuns(), line.horizontalAdvance(), line.height()});
+        Word word{{}, line.horizontalAdvance()};
+        const QColor background = palette().color(QPalette::Window);
+        word.picture = QImage(int(std::ceil(start + word.advance)) + 2 * Pad, std::max(1, height()), QImage::Format_RGB32);
+        word.picture.fill(background);
+        {
+            QPainter painter(&word.picture);
+            painter.setPen(palette().color(QPalette::WindowText));
+            const QPointF at(Pad + start, (height() - line.height()) / 2);
+            for (const QGlyphRun& run : layout.glyphRuns())
+                painter.drawGlyphRun(at, run);
+        }
+        word.picture = word.picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const QRgb clear = background.rgb();
+        for (int y = 0; y < word.picture.height(); ++y) {
+            auto* pixel = reinterpret_cast<QRgb*>(word.picture.scanLine(y));
+            for (int x = 0; x < word.picture.width(); ++x) {
+                if (pixel[x] == clear)
+                    pixel[x] = 0;
+            }
+        }
+        return *words.insert(key, std::move(word));
     }
 
     static constexpr int Margin = 2;
+    static constexpr int Pad = 4;   // pixels that a glyph may reach beyond its word
     static constexpr qsizetype MostWordsKept = 4096;
     QString shown;
     qsizetype longest = 0;
-    QHash<QString, Word> words;
+    QHash<std::pair<QString, int>, Word> words;   // by text and where in a pixel it starts
 };
 
 TStatusBar::TStatusBar(QWidget* parent)
