@@ -681,14 +681,28 @@ void TfrmToolbox::ShowRoomPosition(TRoom* room)
 
 void TfrmToolbox::fillDoorList(TRoom* room)
 {
-    cbxDoorList->clear();
-    cbxDoorList->clearEditText();
-    cbxDoorList->addItems(doorEntries(room));   // in one insertion, announced once
+    const QStringList entries = doorEntries(room);
     // The first door is picked; a neighbour only when the user picks it.
-    if (cbxDoorList->count() > 0 && !cbxDoorList->itemText(0).endsWith(NeighbourMark))
-        cbxDoorList->setCurrentIndex(0);
-    else
-        cbxDoorList->setCurrentIndex(-1);
+    const int picked = !entries.isEmpty() && !entries.first().endsWith(NeighbourMark) ? 0 : -1;
+    // The entries after those that stay are replaced, which leaves the list as it shows
+    // when the picked entry is among those that stay (as when a drag changes the
+    // neighbours offered); otherwise, or while the field holds other text, the list is
+    // filled anew.
+    qsizetype kept = 0;
+    while (kept < entries.size() && kept < cbxDoorList->count() && cbxDoorList->itemText(int(kept)) == entries[kept])
+        ++kept;
+    const int current = cbxDoorList->currentIndex();
+    const QString shownText = current >= 0 ? cbxDoorList->itemText(current) : QString();
+    if (current == picked && current < kept && cbxDoorList->currentText() == shownText) {
+        for (int i = cbxDoorList->count() - 1; i >= kept; --i)
+            cbxDoorList->removeItem(i);
+        cbxDoorList->insertItems(int(kept), entries.mid(kept));
+    } else {
+        cbxDoorList->clear();
+        cbxDoorList->clearEditText();
+        cbxDoorList->addItems(entries);   // in one insertion, announced once
+    }
+    cbxDoorList->setCurrentIndex(picked);
     doorListIndex = cbxDoorList->currentIndex();
 }
 
