@@ -41,17 +41,39 @@ quint64 GridIndex::cellKey(qint64 column, qint64 row)
 template <typename Visit>
 void GridIndex::forEachCell(const Box& box, Visit visit) const
 {
-    for (qint64 column = cellOf(box.x0); column <= cellOf(box.x1); ++column) {
-        for (qint64 row = cellOf(box.y0); row <= cellOf(box.y1); ++row)
+    const qint64 firstColumn = cellOf(box.x0), lastColumn = cellOf(box.x1);
+    const qint64 firstRow = cellOf(box.y0), lastRow = cellOf(box.y1);
+    for (qint64 column = firstColumn; column <= lastColumn; ++column) {
+        for (qint64 row = firstRow; row <= lastRow; ++row)
             visit(cellKey(column, row));
     }
 }
 
+bool GridIndex::sameCells(const Box& a, const Box& b) const
+{
+    return cellOf(a.x0) == cellOf(b.x0) && cellOf(a.x1) == cellOf(b.x1) && cellOf(a.y0) == cellOf(b.y0)
+           && cellOf(a.y1) == cellOf(b.y1);
+}
+
 void GridIndex::insert(quint64 id, const Box& box)
 {
-    if (const auto kept = boxes.constFind(id); kept != boxes.cend()) {
-        if (kept->x0 == box.x0 && kept->y0 == box.y0 && kept->x1 == box.x1 && kept->y1 == box.y1)
+    if (const auto kept = boxes.find(id); kept != boxes.end()) {
+        const Box was = *kept;
+        if (was.x0 == box.x0 && was.y0 == box.y0 && was.x1 == box.x1 && was.y1 == box.y1)
             return;
+        // A box moved within its cells is changed where it lies.
+        if (cellCount(was) <= MostCells && sameCells(was, box)) {
+            *kept = box;
+            forEachCell(box, [&](quint64 key) {
+                for (Entry& e : cells[key]) {
+                    if (e.id == id) {
+                        e.box = box;
+                        break;
+                    }
+                }
+            });
+            return;
+        }
         remove(id);
     }
     boxes.insert(id, box);
@@ -72,10 +94,18 @@ void GridIndex::remove(quint64 id)
         large.removeOne(id);
         return;
     }
+    // Entries of a cell are in no order: the last takes the place of the one that goes.
     forEachCell(box, [&](quint64 key) {
-        auto cell = cells.find(key);
-        if (cell != cells.end())
-            cell->removeIf([id](const Entry& e) { return e.id == id; });
+        const auto cell = cells.find(key);
+        if (cell == cells.end())
+            return;
+        const auto at = std::find_if(cell->cbegin(), cell->cend(), [id](const Entry& e) { return e.id == id; });
+        if (at == cell->cend())
+            return;
+        const qsizetype i = at - cell->cbegin();
+        if (i + 1 < cell->size())
+            (*cell)[i] = cell->constLast();
+        cell->removeLast();
     });
 }
 

@@ -37,6 +37,7 @@ private:
 
     qint64 cellOf(qint64 v) const;
     qint64 cellCount(const Box& box) const;
+    bool sameCells(const Box& a, const Box& b) const;
     template <typename Visit>
     void forEachCell(const Box& box, Visit visit) const;
     static quint64 cellKey(qint64 column, qint64 row);

@@ -327,7 +327,7 @@ void TestGameRules::pairFindingsAndOrder()
 }
 
 QTEST_APPLESS_MAIN(TestGameRules)
-// Random boxes put in, moved and taken out, some small, some over many cells, some far
+// Random boxes put in, moved (far, or a few pixels) and taken out, some small, some over many cells, some far
 // out or negative; every look-up gives what trying every box gives.
 void TestGameRules::gridIndexFindsWhatEveryBoxFinds()
 {
@@ -351,6 +351,12 @@ void TestGameRules::gridIndexFindsWhatEveryBoxFinds()
         if (random.bounded(4) == 0) {
             index.remove(id);
             kept.remove(id);
+        } else if (random.bounded(3) == 0 && kept.contains(id)) {   // a step of a drag
+            GridIndex::Box box = kept.value(id);
+            const qint64 dx = random.bounded(-3, 4), dy = random.bounded(-3, 4);
+            box = {box.x0 + dx, box.y0 + dy, box.x1 + dx + random.bounded(2), box.y1 + dy};
+            index.insert(id, box);
+            kept.insert(id, box);
         } else {
             const GridIndex::Box box = randomBox();
             index.insert(id, box);
