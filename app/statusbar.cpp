@@ -5,8 +5,8 @@
 #include <QHash>
 #include <QLabel>
 #include <QPaintEvent>
-#include <QResizeEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QTextLayout>
 #include <cmath>
 #include <utility>

@@ -258,7 +258,6 @@ void TestMapModes::statusFieldShowsPixelGameAndDragValues()
     QCOMPARE(m.pointer(), QStringLiteral("10, 20 (game 2147483657, -2147483628)"));
 }
 
-PLSD_TEST_MAIN(TestMapModes)
 // The mouse's field, which draws words it laid out before, shows what Qt's own drawing of
 // the whole text shows, whatever words repeat and however many spaces part them.
 void TestMapModes::statusFieldDrawsItsTextAsQtLaysItOut()
@@ -295,4 +294,5 @@ void TestMapModes::statusFieldDrawsItsTextAsQtLaysItOut()
     }
 }
 
+PLSD_TEST_MAIN(TestMapModes)
 #include "tst_mapmodes.moc"

@@ -142,11 +142,10 @@ bool fillsMostOf(const QRegion& region, const QRect& around)
 // The view repaints one rectangle around the items that changed, and the overlays that
 // change with them ask for rectangles of their own: a paint of the several, where they
 // fill most of the rectangle around them, is painted as that rectangle, its background
-// filled where Qt did not fill it. Qt clips
-// every line of pixels against several rectangles at a far greater cost than painting the
-// few pixels between them. Done only where the viewport is unobscured across that
-// rectangle, and at one device pixel per pixel, where the clip's rectangle is the same on
-// the device.
+// filled where Qt did not fill it. Qt clips every line of pixels against several
+// rectangles at a far greater cost than painting the few pixels between them. Done only
+// where the viewport is unobscured across that rectangle, and at one device pixel per
+// pixel, where the clip's rectangle is the same on the device.
 void TMapView::paintEvent(QPaintEvent* event)
 {
     const QRegion& region = event->region();
