@@ -357,7 +357,8 @@ xdotool windowactivate --sync "$main" 2>/dev/null
 key alt+f
 wait_until 10 menu_open || fail "Alt+F opened no menu before quitting"
 key q
-if ! wait_until 20 app_ended; then
+if ! wait_until 60 app_ended; then
+    describe_program
     fail "File > Quit after Save All did not end the program: \"$(xdotool getwindowname "$(menu_window)" 2>/dev/null)\" is open"
 fi
 status=0

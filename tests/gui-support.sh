@@ -78,6 +78,23 @@ geometry() {
 }
 app_running() { kill -0 "$app_pid" 2>/dev/null; }
 app_ended() { ! app_running; }
+# What a program that has not ended is doing: its windows' titles, the state of each of
+# its threads, and their stacks when gdb is there.
+describe_program() {
+    app_running || return 0
+    local window task
+    for window in $(visible_windows); do
+        echo "$test_name: a window of the program is shown: \"$(xdotool getwindowname "$window" 2>/dev/null)\"" >&2
+    done
+    for task in /proc/"$app_pid"/task/*; do
+        echo "$test_name: thread $(basename "$task") ($(cat "$task/comm" 2>/dev/null)):" \
+            "state $(awk '{ print $3 }' "$task/stat" 2>/dev/null), waits in $(cat "$task/wchan" 2>/dev/null)" >&2
+    done
+    if command -v gdb >/dev/null; then
+        timeout 60 gdb -p "$app_pid" -batch -ex 'thread apply all bt 30' 2>/dev/null \
+            | grep '^#\|^Thread' | sed "s/^/$test_name: | /" >&2
+    fi
+}
 # Types a path into a file dialog's name field. The dialog first gets a moment to settle:
 # keys that come before its name field has the keyboard go to the file list's search, and
 # a slow build (the sanitizers) takes a while to get there.
