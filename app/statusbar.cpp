@@ -132,6 +132,7 @@ private:
 TStatusBar::TStatusBar(QWidget* parent)
     : QStatusBar(parent)
     , line(new QLabel(this))
+    , pointerFormat(tr("%1, %2 (game %3, %4)"))
 {
     setObjectName(QStringLiteral("StatusBar"));
     setSizeGripEnabled(false);
@@ -157,7 +158,9 @@ QString TStatusBar::text() const
 
 void TStatusBar::setPointer(QPoint picturePixel, qint64 gameX, qint64 gameY)
 {
-    position = tr("%1, %2 (game %3, %4)").arg(picturePixel.x()).arg(picturePixel.y()).arg(gameX).arg(gameY);
+    // One pass over the text for the four numbers; the mouse moves it at every event.
+    position = pointerFormat.arg(QString::number(picturePixel.x()), QString::number(picturePixel.y()),
+                                 QString::number(gameX), QString::number(gameY));
     showPointerField();
 }
 

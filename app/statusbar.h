@@ -29,6 +29,7 @@ private:
 
     QLabel* line;
     TPointerField* pointer;
+    const QString pointerFormat;
     QString position;
     QString dragValues;
 };

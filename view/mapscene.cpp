@@ -522,10 +522,9 @@ void TMapScene::reportDragValues(const RoomShape& shape)
 {
     static const char* const names[] = {"", "ytl", "xl", "ybl", "ytr", "xr", "ybr"};
     if (drag.part == BodyPart)
-        emit dragValuesChanged(tr("Move: xl %1, ytl %2").arg(shape.xl).arg(shape.ytl));
+        emit dragValuesChanged(moveFormat.arg(QString::number(shape.xl), QString::number(shape.ytl)));
     else if (drag.part >= FirstHandle && drag.part <= LastHandle)
-        emit dragValuesChanged(
-            QStringLiteral("%1 %2").arg(QLatin1String(names[drag.part])).arg(cornerValue(shape, Corner(drag.part))));
+        emit dragValuesChanged(QLatin1String(names[drag.part]) + u' ' + QString::number(cornerValue(shape, Corner(drag.part))));
 }
 
 // Several selected rooms move as one: the room under the mouse snaps, the others keep

@@ -162,6 +162,7 @@ private:
 
     TMetaroomDocument* doc;
     MetaroomEditor* edits;
+    const QString moveFormat = tr("Move: xl %1, ytl %2");   // a drag's values, at each step
     QHash<RoomKey, TRoom*> roomItems;
     QList<TImage*> blocks;
     TPictureOverview* overview = nullptr;
