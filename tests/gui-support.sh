@@ -79,7 +79,8 @@ geometry() {
 app_running() { kill -0 "$app_pid" 2>/dev/null; }
 app_ended() { ! app_running; }
 # What a program that has not ended is doing: its windows' titles, the state of each of
-# its threads, and their stacks when gdb is there.
+# its threads (read after the name's closing parenthesis, as a name may hold spaces), and
+# their stacks when gdb is there.
 describe_program() {
     app_running || return 0
     local window task
@@ -88,7 +89,7 @@ describe_program() {
     done
     for task in /proc/"$app_pid"/task/*; do
         echo "$test_name: thread $(basename "$task") ($(cat "$task/comm" 2>/dev/null)):" \
-            "state $(awk '{ print $3 }' "$task/stat" 2>/dev/null), waits in $(cat "$task/wchan" 2>/dev/null)" >&2
+            "state $(sed 's/.*) //' "$task/stat" 2>/dev/null | cut -d' ' -f1), waits in $(cat "$task/wchan" 2>/dev/null)" >&2
     done
     if command -v gdb >/dev/null; then
         timeout 60 gdb -p "$app_pid" -batch -ex 'thread apply all bt 30' 2>/dev/null \
