@@ -1,5 +1,6 @@
 #include "app/statusbar.h"
 
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QGlyphRun>
 #include <QHash>
@@ -8,21 +9,29 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QTextLayout>
+#include <QTimer>
 #include <cmath>
+#include <limits>
 #include <utility>
+#include <vector>
 
 // The mouse's field changes at every move: it paints its text itself and asks the status
 // bar for more room only when a text is longer than any before, where a label would lay
 // the bar out again at every change. Its words are drawn once each, onto its background,
-// and kept as pictures, for the text changes at every move but its words repeat, and
-// drawing a word's glyphs costs several times copying the picture. The field fills its
-// own background, so that the status bar need not paint beneath it.
+// and kept as pictures cut to their ink, for the text changes at every move but its words
+// repeat, and drawing a word's glyphs costs several times copying the picture. A change
+// repaints from the first word that changed, at most once a frame; the words are placed
+// when the field paints, once for any number of changes. The field fills its own
+// background, so that the status bar need not paint beneath it.
 class TPointerField : public QWidget {
 public:
     explicit TPointerField(QWidget* parent)
         : QWidget(parent)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
+        nextFrame.setSingleShot(true);
+        nextFrame.setTimerType(Qt::PreciseTimer);
+        connect(&nextFrame, &QTimer::timeout, this, &TPointerField::showChange);
     }
 
     QString text() const { return shown; }
@@ -39,7 +48,14 @@ public:
             if (wanted > minimumWidth())
                 setMinimumWidth(wanted);
         }
-        update();
+        changedFrom = std::min(changedFrom, unchangedWidth());
+        if (nextFrame.isActive())
+            return;
+        const qint64 sinceShown = shownAt.isValid() ? shownAt.elapsed() : FrameMs;
+        if (sinceShown >= FrameMs)
+            showChange();
+        else
+            nextFrame.start(int(FrameMs - sinceShown));
     }
 
     QSize sizeHint() const override { return {minimumWidth(), fontMetrics().height()}; }
@@ -48,43 +64,123 @@ protected:
     void changeEvent(QEvent* event) override
     {
         if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
-            words.clear();
+            forgetWords();
         QWidget::changeEvent(event);
     }
 
     void resizeEvent(QResizeEvent* event) override
     {
         if (event->size().height() != event->oldSize().height())
-            words.clear();   // the pictures are as high as the field
+            forgetWords();   // the pictures are as high as the field
         QWidget::resizeEvent(event);
     }
 
     void paintEvent(QPaintEvent* event) override
     {
+        if (placedText != shown)
+            placeWords();
         QPainter painter(this);
-        painter.fillRect(event->rect(), palette().brush(QPalette::Window));
-        const qreal spaceAdvance = wordOf(QStringLiteral(" "), 0).advance;
-        qreal x = Margin;
-        for (const QStringView text : QStringView(shown).tokenize(u' ')) {
-            if (!text.isEmpty()) {
-                const int left = int(std::floor(x));
-                const Word& word = wordOf(text.toString(), x - left);
-                painter.drawImage(QPoint(left - Pad, 0), word.picture);
-                x += word.advance;
-            }
-            x += spaceAdvance;
+        const QRect exposed = event->rect();
+        painter.fillRect(exposed, palette().brush(QPalette::Window));
+        for (const Placed& word : placed) {
+            if (word.at.x() + word.picture.width() > exposed.left() && !word.picture.isNull())
+                painter.drawImage(word.at, word.picture);
         }
     }
 
 private:
     struct Word {
-        QImage picture;   // the glyphs over nothing, Pad pixels out from where the word starts
+        QImage picture;   // the glyphs' ink over nothing
+        QPoint inkAt;     // where the picture goes from the pixel the word starts in
         qreal advance = 0;
     };
+    // A word of the placed text where the field draws it.
+    struct Placed {
+        qsizetype begin = 0, end = 0;   // its characters in placedText
+        int start = 0;                  // where in its pixel it starts, in 64ths of a pixel
+        qreal advance = 0;
+        qreal right = 0;                // where its advance ends
+        QPoint inkAt;                   // Word::inkAt
+        QPoint at;                      // where its picture goes
+        QImage picture;
+    };
+
+    // Repaints what changed since the field was last shown.
+    void showChange()
+    {
+        if (changedFrom < width())
+            update(QRect(changedFrom, 0, width() - changedFrom, height()));
+        changedFrom = std::numeric_limits<int>::max();
+        shownAt.start();
+    }
+
+    // Where the field as it shows now and the shown text first differ: after the last
+    // placed word that the change leaves as it is, less what a glyph of the next word may
+    // reach back over.
+    int unchangedWidth() const
+    {
+        qsizetype same = 0;
+        const qsizetype most = std::min(placedText.size(), shown.size());
+        while (same < most && placedText[same] == shown[same])
+            ++same;
+        qreal x = 0;
+        for (const Placed& word : placed) {
+            if (word.end >= same)   // the character after the word changed, or the word grew
+                break;
+            x = word.right;
+        }
+        return std::max(0, int(std::floor(x)) - Pad);
+    }
+
+    // Places the words of the shown text, taking those that start alike from the last placing.
+    void placeWords()
+    {
+        std::vector<Placed> now;
+        now.reserve(placed.size() + 4);
+        const qreal spaceAdvance = wordOf(QStringLiteral(" "), 0).advance;
+        qreal x = Margin;
+        qsizetype begin = 0;
+        for (const QStringView text : QStringView(shown).tokenize(u' ')) {
+            if (!text.isEmpty()) {
+                const int pixel = int(std::floor(x));
+                const int start = int(std::lround((x - pixel) * 64));
+                const size_t i = now.size();
+                Placed word;
+                if (i < placed.size() && placed[i].start == start
+                    && QStringView(placedText).sliced(placed[i].begin, placed[i].end - placed[i].begin) == text) {
+                    word = placed[i];
+                } else {
+                    const Word& drawn = wordOf(text.toString(), x - pixel);
+                    word.start = start;
+                    word.advance = drawn.advance;
+                    word.inkAt = drawn.inkAt;
+                    word.picture = drawn.picture;
+                }
+                word.begin = begin;
+                word.end = begin + text.size();
+                word.right = x + word.advance;
+                word.at = QPoint(pixel, 0) + word.inkAt;
+                now.push_back(std::move(word));
+                x += now.back().advance;
+            }
+            x += spaceAdvance;
+            begin += text.size() + 1;
+        }
+        placed = std::move(now);
+        placedText = shown;
+    }
+
+    void forgetWords()
+    {
+        words.clear();
+        placed.clear();
+        placedText.clear();
+        update();
+    }
 
     // The word drawn as the field would draw it at this part of a pixel, on the field's
     // background; then that background taken out, so that a word does not cover what a
-    // glyph of its neighbour reaches over.
+    // glyph of its neighbour reaches over, and the picture cut to the ink.
     const Word& wordOf(const QString& text, qreal start)
     {
         // Qt places glyphs to a 64th of a pixel.
@@ -98,7 +194,7 @@ private:
         layout.beginLayout();
         const QTextLine line = layout.createLine();
         layout.endLayout();
-        Word word{{}, line.horizontalAdvance()};
+        Word word{{}, {}, line.horizontalAdvance()};
         const QColor background = palette().color(QPalette::Window);
         word.picture = QImage(int(std::ceil(start + word.advance)) + 2 * Pad, std::max(1, height()), QImage::Format_RGB32);
         word.picture.fill(background);
@@ -118,15 +214,42 @@ private:
                     pixel[x] = 0;
             }
         }
+        word.picture = cutToInk(word.picture, word.inkAt);
+        word.inkAt -= QPoint(Pad, 0);
         return *words.insert(key, std::move(word));
     }
 
+    // The part of a picture that is not clear, and where it lies in the picture; a null
+    // picture when all of it is.
+    static QImage cutToInk(const QImage& picture, QPoint& at)
+    {
+        QRect ink;
+        for (int y = 0; y < picture.height(); ++y) {
+            const auto* pixel = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+            for (int x = 0; x < picture.width(); ++x) {
+                if (pixel[x] != 0)
+                    ink |= QRect(x, y, 1, 1);
+            }
+        }
+        at = ink.topLeft();
+        return ink.isEmpty() ? QImage() : picture.copy(ink);
+    }
+
+    // A change shows at once, or when a frame of the screen has passed since the last one
+    // showed: the mouse may move many times in a frame, and the map's repaint need not wait
+    // for the field's.
+    static constexpr qint64 FrameMs = 16;
     static constexpr int Margin = 2;
     static constexpr int Pad = 4;   // pixels that a glyph may reach beyond its word
     static constexpr qsizetype MostWordsKept = 4096;
     QString shown;
     qsizetype longest = 0;
     QHash<std::pair<QString, int>, Word> words;   // by text and where in a pixel it starts
+    QString placedText;                           // the text the field shows
+    std::vector<Placed> placed;                   // its words
+    int changedFrom = std::numeric_limits<int>::max();   // where the changes not yet shown begin
+    QElapsedTimer shownAt;                                // since the last change was shown
+    QTimer nextFrame;                                     // shows the changes made since
 };
 
 TStatusBar::TStatusBar(QWidget* parent)
