@@ -155,6 +155,9 @@ TfrmToolbox::TfrmToolbox(TfrmMainForm* mainForm)
     setObjectName(QStringLiteral("frmToolbox"));
     setFeatures(DockWidgetClosable | DockWidgetMovable | DockWidgetFloatable);
     setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    neighboursTimer.setSingleShot(true);
+    neighboursTimer.setInterval(0);
+    connect(&neighboursTimer, &QTimer::timeout, this, &TfrmToolbox::refreshNeighbours);
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
@@ -584,13 +587,14 @@ void TfrmToolbox::followNumbers()
 }
 
 // The shown room's neighbours are looked up again once the changes of this turn of the
-// event loop are done: typing corners or dragging rooms changes shapes many times.
+// event loop are done: typing corners or dragging rooms changes shapes many times. A timer
+// of no wait, unlike a posted call, does not wake the event loop at every change.
 void TfrmToolbox::neighboursMayHaveChanged()
 {
     if (neighboursStale)
         return;
     neighboursStale = true;
-    QMetaObject::invokeMethod(this, [this] { refreshNeighbours(); }, Qt::QueuedConnection);
+    neighboursTimer.start();
 }
 
 void TfrmToolbox::refreshNeighbours()

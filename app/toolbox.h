@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QSize>
 #include <QString>
+#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -243,6 +244,7 @@ private:
     static inline const QString NeighbourMark = QStringLiteral(" new");
     QList<RoomKey> neighbours;          // the rooms that share an edge with the shown room
     bool neighboursStale = false;       // a room changed shape; looked up again once the events are done
+    QTimer neighboursTimer;             // that look-up
     QSet<QLineEdit*> typedCorners;      // corner fields typed since the room was shown
     bool showingPosition = false;       // the page writes the corners, nobody types them
 };
