@@ -19,9 +19,9 @@ class TRoom;
 
 // The map as items, following a document: one block item per block of the picture, behind
 // every room (far zoomed out, one item of the whole picture is shown instead); one room item
-// per room (TRoom), the selected one on top, and the game's doors (TDoorsOverlay) in the foreground and the one that lost the selection just above the
-// picture; the scene's rectangle is the surface. The mouse and
-// the keys edit the rooms through undo steps on the stack it is given:
+// per room (TRoom), the selected one on top and the one that lost the selection just above
+// the picture; the game's doors (TDoorsOverlay) in the foreground; the scene's rectangle is
+// the surface. The mouse and the keys edit the rooms through the editor it is given:
 // - a click selects the top room under the mouse alone, Alt+click the one under it; a click
 //   without a move on the body of the selected room selects the next room beneath it;
 //   Ctrl+click adds a room to the selection or takes it out;
