@@ -70,6 +70,9 @@ TMapScene::TMapScene(MetaroomEditor* editor, QObject* parent)
     , doc(editor->document())
     , edits(editor)
 {
+    turnEnd.setSingleShot(true);
+    turnEnd.setInterval(0);
+    connect(&turnEnd, &QTimer::timeout, this, [this] { removedThisTurn = 0; });
     connect(doc, &TMetaroomDocument::roomInserted, this, &TMapScene::addRoom);
     connect(doc, &TMetaroomDocument::roomRemoved, this, &TMapScene::removeRoom);
     connect(doc, &TMetaroomDocument::roomChanged, this, [this](RoomKey key, TMetaroomDocument::RoomChanges changes) {
@@ -133,7 +136,19 @@ void TMapScene::removeRoom(int, RoomKey key)
         drag = {};
         showGuides({});
     }
-    delete roomItems.take(key);
+    TRoom* item = roomItems.take(key);
+    if (!item)
+        return;
+    // The first few rooms that go in a turn of the event loop are taken out of the scene
+    // before they are deleted: the scene's index then drops each where it lies, where a room
+    // deleted in the scene makes the index look over every item at its next use, which an
+    // undo's change of selection brings at once. Many rooms that go together are left to
+    // that one look.
+    if (removedThisTurn++ == 0)
+        turnEnd.start();
+    if (removedThisTurn <= FewRemovals)
+        removeItem(item);
+    delete item;
 }
 
 void TMapScene::changeRoom(RoomKey key)

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QLineF>
 #include <QList>
+#include <QTimer>
 #include <memory>
 #include <optional>
 
@@ -178,4 +179,7 @@ private:
     Mode editMode = Mode::Rooms;
     bool snapOn = true;
     std::optional<DrawnRoom> sketch;
+    static constexpr int FewRemovals = 64;
+    int removedThisTurn = 0;   // rooms removed since the event loop last turned
+    QTimer turnEnd;            // ends the count
 };
