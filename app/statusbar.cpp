@@ -1,6 +1,7 @@
 #include "app/statusbar.h"
 
-#include <QElapsedTimer>
+#include "app/framepacer.h"
+
 #include <QEvent>
 #include <QGlyphRun>
 #include <QHash>
@@ -9,7 +10,6 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QTextLayout>
-#include <QTimer>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -29,9 +29,6 @@ public:
         : QWidget(parent)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
-        nextFrame.setSingleShot(true);
-        nextFrame.setTimerType(Qt::PreciseTimer);
-        connect(&nextFrame, &QTimer::timeout, this, &TPointerField::showChange);
     }
 
     QString text() const { return shown; }
@@ -49,13 +46,7 @@ public:
                 setMinimumWidth(wanted);
         }
         changedFrom = std::min(changedFrom, unchangedWidth());
-        if (nextFrame.isActive())
-            return;
-        const qint64 sinceShown = shownAt.isValid() ? shownAt.elapsed() : FrameMs;
-        if (sinceShown >= FrameMs)
-            showChange();
-        else
-            nextFrame.start(int(FrameMs - sinceShown));
+        pacer.changed();
     }
 
     QSize sizeHint() const override { return {minimumWidth(), fontMetrics().height()}; }
@@ -111,7 +102,6 @@ private:
         if (changedFrom < width())
             update(QRect(changedFrom, 0, width() - changedFrom, height()));
         changedFrom = std::numeric_limits<int>::max();
-        shownAt.start();
     }
 
     // Where the field as it shows now and the shown text first differ: after the last
@@ -235,10 +225,6 @@ private:
         return ink.isEmpty() ? QImage() : picture.copy(ink);
     }
 
-    // A change shows at once, or when a frame of the screen has passed since the last one
-    // showed: the mouse may move many times in a frame, and the map's repaint need not wait
-    // for the field's.
-    static constexpr qint64 FrameMs = 16;
     static constexpr int Margin = 2;
     static constexpr int Pad = 4;   // pixels that a glyph may reach beyond its word
     static constexpr qsizetype MostWordsKept = 4096;
@@ -248,8 +234,8 @@ private:
     QString placedText;                           // the text the field shows
     std::vector<Placed> placed;                   // its words
     int changedFrom = std::numeric_limits<int>::max();   // where the changes not yet shown begin
-    QElapsedTimer shownAt;                                // since the last change was shown
-    QTimer nextFrame;                                     // shows the changes made since
+    // The map's repaint need not wait for the field's.
+    FramePacer pacer{[this] { showChange(); }};
 };
 
 TStatusBar::TStatusBar(QWidget* parent)

@@ -6,6 +6,7 @@
 #include "app/roomtypepicker.h"
 #include "core/common/intconv.h"
 #include "app/main.h"
+#include "view/mapscene.h"
 #include "view/room.h"
 #include "core/model/editor.h"
 #include "core/model/neighbours.h"
@@ -184,6 +185,11 @@ TfrmToolbox::TfrmToolbox(TfrmMainForm* mainForm)
         if (QDockWidget* rooms = frmMainForm->findChild<QDockWidget*>(QStringLiteral("dockRooms")))
             frmMainForm->splitDockWidget(this, rooms, Qt::Vertical);
         connect(this, &TfrmToolbox::doorPendingChanged, frmMainForm, &TfrmMainForm::followDoorPending);
+        if (frmMainForm->Panel) {
+            // The values of a drag in progress; none when it ends.
+            connect(frmMainForm->Panel, &TMapScene::dragValuesChanged, this,
+                    [this](const QString& values) { followDrag(!values.isEmpty()); });
+        }
     }
     followDocument();
     FormCreate();
@@ -552,8 +558,13 @@ void TfrmToolbox::followRoomChanged(RoomKey key, TMetaroomDocument::RoomChanges 
     const RoomRecord& record = document()->room(key);
     if (changes.testFlag(TMetaroomDocument::ShapeChanged)) {
         // A new shape refreshes the page, which ends a pending door.
-        ShowRoomPosition(ShownRoom);
         DoorPending = false;
+        if (dragging) {
+            positionStale = true;
+            paced.changed();
+        } else {
+            ShowRoomPosition(ShownRoom);
+        }
     }
     if (changes.testFlag(TMetaroomDocument::TypeChanged))
         showNumber(edtRoomType, record.roomtype);
@@ -594,7 +605,28 @@ void TfrmToolbox::neighboursMayHaveChanged()
     if (neighboursStale)
         return;
     neighboursStale = true;
-    neighboursTimer.start();
+    if (dragging)
+        paced.changed();
+    else
+        neighboursTimer.start();
+}
+
+// A drag on the map changes shapes at every move of the mouse: meanwhile the shown room's
+// corners and neighbours show at most once a frame, and at once when it ends.
+void TfrmToolbox::followDrag(bool inProgress)
+{
+    if (inProgress == dragging)
+        return;
+    dragging = inProgress;
+    if (!dragging)
+        paced.showPending();
+}
+
+void TfrmToolbox::showPaced()
+{
+    if (positionStale && ShownRoom)
+        ShowRoomPosition(ShownRoom);
+    refreshNeighbours();
 }
 
 void TfrmToolbox::refreshNeighbours()
@@ -681,6 +713,7 @@ void TfrmToolbox::ShowRoomPosition(TRoom* room)
     showText(edtybr, IntToStr(room->ybr()));
     showingPosition = false;
     typedCorners.clear();
+    positionStale = false;
 }
 
 void TfrmToolbox::fillDoorList(TRoom* room)

@@ -4,6 +4,7 @@
 #include "core/model/editor.h"
 #include "core/model/document.h"
 #include "core/model/roomshape.h"
+#include "app/framepacer.h"
 
 #include <QDockWidget>
 #include <QHash>
@@ -227,6 +228,8 @@ private:
     void followNeighbour(RoomKey key);
     void neighboursMayHaveChanged();
     void refreshNeighbours();
+    void followDrag(bool inProgress);
+    void showPaced();
     TRoom* entryRoom(const QString& entry) const;
     bool neighbourPicked() const;
     QList<std::pair<QLineEdit*, Corner>> cornerEdits() const;
@@ -245,6 +248,9 @@ private:
     QList<RoomKey> neighbours;          // the rooms that share an edge with the shown room
     bool neighboursStale = false;       // a room changed shape; looked up again once the events are done
     QTimer neighboursTimer;             // that look-up
+    bool dragging = false;              // the mouse drags rooms on the map
+    bool positionStale = false;         // the shown room's corners changed in a drag, not yet shown
+    FramePacer paced{[this] { showPaced(); }, FramePacer::First::AfterTheTurn};   // shows those and the neighbours
     QSet<QLineEdit*> typedCorners;      // corner fields typed since the room was shown
     bool showingPosition = false;       // the page writes the corners, nobody types them
 };

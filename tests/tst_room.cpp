@@ -4,6 +4,7 @@
 #include "app/pictureinstall.h"
 #include "view/room.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 
 #include <climits>
@@ -192,6 +193,21 @@ void TestRoom::clickAndDragTheBody()
     QCOMPARE(e.main->Panel->draggedPart(), 0);
     QCOMPARE(e.tool->ShownRoom, room);
     QCOMPARE(e.tool->edtxl->text(), QStringLiteral("-148"));
+
+    // Dragged along with a third room, in many moves within a frame, to meet the other room:
+    // the release of a group is no click, and the toolbox shows the last shape and offers
+    // the new neighbour as soon as the button is up.
+    TRoom* third = e.addRoom();
+    third->setLeft(-400);
+    e.main->Document->selectRooms({room->key(), third->key()}, room->key());
+    e.mouse.press(QPoint(-100, 10));
+    for (int step = 1; step <= 10; ++step)
+        e.mouse.moveTo(QPoint(-100, 10) + QPoint(255, 40) * step / 10);
+    e.mouse.release(QPoint(155, 50));
+    QCOMPARE(cornersOf(room), (Corners{107, 202, 2, 2, 97, 97}));
+    QCOMPARE(e.tool->edtxl->text(), QStringLiteral("107"));
+    QCOMPARE(e.tool->edtybr->text(), QStringLiteral("97"));
+    QCOMPARE(e.tool->cbxDoorList->itemText(0), QStringLiteral("1 new"));
 }
 
 void TestRoom::dragABox_data()

@@ -133,8 +133,11 @@ void TMapScene::setMode(Mode mode)
 void TMapScene::removeRoom(int, RoomKey key)
 {
     if (drag.pressed == key || drag.key == key) {
+        const bool reported = drag.key != 0;
         drag = {};
         showGuides({});
+        if (reported)
+            emit dragValuesChanged(QString());
     }
     TRoom* item = roomItems.take(key);
     if (!item)
