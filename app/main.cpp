@@ -5,6 +5,7 @@
 #include "app/dialogs.h"
 #include "app/recentfiles.h"
 #include "app/settings.h"
+#include "core/common/errors.h"
 #include "core/common/product.h"
 #include "app/statusbar.h"
 #include "app/toolbox.h"
@@ -267,6 +268,11 @@ void TfrmMainForm::createPictureSurface()
     connect(Panel, &TMapScene::pointerMoved, this, &TfrmMainForm::showPointer);
     connect(Panel, &TMapScene::pointerLeft, this, [this] { StatusBar->clearPointer(); });
     connect(Panel, &TMapScene::dragValuesChanged, this, [this](const QString& text) { StatusBar->setDragValues(text); });
+    // A pending door may take the click and refuse its permeability: the error is
+    // reported here, so that it does not cross Qt's event delivery.
+    connect(Panel, &TMapScene::roomSelectRequested, this, [this](TRoom* clicked) {
+        plsd::runGuarded([this, clicked] { SelectRoom(clicked); });
+    });
     createMapMenu();
     createDoorPicking();
     setCentralWidget(scbImage);

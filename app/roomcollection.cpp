@@ -78,11 +78,6 @@ void TfrmMainForm::followRoomInserted(int position, RoomKey key)
     // Panel made the room's item first.
     TRoom* room = roomOf(key);
     room->parentForm = this;
-    // A pending door may take the click and refuse its permeability: the error is
-    // reported here, so that it does not cross Qt's event delivery.
-    connect(room, &TRoom::selectRequested, this, [this](TRoom* clicked) {
-        plsd::runGuarded([this, clicked] { SelectRoom(clicked); });
-    });
     Rooms.insert(position, room);
 }
 

@@ -96,6 +96,8 @@ signals:
     void sharedEdgeClicked(RoomKey first, RoomKey second);
     // A left press where there is no room.
     void offRoomsPressed();
+    // A room asked to be the selected one (TRoom::Select), for the window to decide.
+    void roomSelectRequested(TRoom* room);
 
 signals:
     // The picture pixel under the mouse, at every move over the map.

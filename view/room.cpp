@@ -133,8 +133,10 @@ void TRoom::followShape()
 
 void TRoom::Select()
 {
-    if (parentForm)
-        emit selectRequested(this);
+    // One connection for all rooms, where one for each would cost a load of thousands of
+    // rooms a connection made and undone for each.
+    if (auto* map = qobject_cast<TMapScene*>(scene()); parentForm && map)
+        emit map->roomSelectRequested(this);
     else
         doc->select(roomKey);
 }

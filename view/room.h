@@ -99,8 +99,8 @@ public:
     const RoomShape& roomShape() const;
 
     // Makes the room the selected one: a window that selects rooms (parentForm) hears
-    // selectRequested and decides (a pending door may take the click); without one the
-    // document selects it.
+    // its map scene's roomSelectRequested and decides (a pending door may take the click);
+    // without one the document selects it.
     void Select();
 
     // Doors, both ways at once: SetDoor links the two rooms (or sets the permeability of
@@ -139,9 +139,6 @@ public:
 
     QRectF boundingRect() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
-
-signals:
-    void selectRequested(TRoom* room);
 
 protected:
     QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
