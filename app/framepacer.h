@@ -20,7 +20,6 @@ public:
     void changed();
     // Shows at once what waits for the end of the frame.
     void showPending();
-    bool pending() const { return nextFrame.isActive(); }
 
     static constexpr qint64 FrameMs = 16;
 
