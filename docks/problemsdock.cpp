@@ -78,9 +78,9 @@ void ProblemsDock::check()
     if (!document)
         return;
     const qint64 start = clock.nsecsElapsed();
-    const RoomDefs defs = ToRoomDefs(*document);
-    const QList<Finding> findings = CheckGameRules(defs, PictureSize(document->grid()));
-    problems->setFindings(findings, defs, document->rooms());
+    checkedRooms = ToRoomDefs(*document);
+    const QList<Finding> findings = CheckGameRules(checkedRooms, PictureSize(document->grid()));
+    problems->setFindings(findings, checkedRooms, document->rooms());
     found = CountFindings(findings);
     const qint64 end = clock.nsecsElapsed();
     restUntilNs = end + RestPerCheck * (end - start);

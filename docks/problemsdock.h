@@ -2,6 +2,7 @@
 
 #include "core/model/document.h"
 #include "core/rules/findingsummary.h"
+#include "core/script/roomdefs.h"
 
 #include <QDockWidget>
 #include <QElapsedTimer>
@@ -49,4 +50,7 @@ private:
     QElapsedTimer clock;
     qint64 restUntilNs = 0;   // on the clock: no check starts before
     FindingCounts found;
+    // The records of the last check, held until the next one replaces them: freed at once,
+    // their memory goes back to the system and is faulted in again at the next check.
+    RoomDefs checkedRooms;
 };
