@@ -91,19 +91,19 @@ void TMetaroomDocument::renumberFrom(int position)
 
 RoomKey TMetaroomDocument::insertRoom(int position, const RoomRecord& record, RoomKey key)
 {
-    if (position < 0 || position > order.size() || entries.contains(key))
+    if (position < 0 || position > order.size() || (key != 0 && entries.contains(key)))
         throw ListIndexError();
     if (key == 0)
         key = ++lastKey;
     else if (key > lastKey)
         lastKey = key;
-    Entry e;
+    Entry& e = entries[key];   // made in place: a load puts in thousands
     e.record = record;
     e.record.doors.clear();
+    e.position = position;
     unboxed.append(key);
-    entries.insert(key, std::move(e));
     order.insert(position, key);
-    renumberFrom(position);
+    renumberFrom(position + 1);
     emit roomInserted(position, key);
     return key;
 }
