@@ -150,6 +150,16 @@ RoomsDock::RoomsDock(TMetaroomDocument* document, QWidget* parent)
     connect(edtFindRoom, &QLineEdit::returnPressed, this, &RoomsDock::findTyped);
     connect(document, &TMetaroomDocument::selectionChanged, this, &RoomsDock::followSelection);
     connect(document, &TMetaroomDocument::selectedRoomsChanged, this, &RoomsDock::followSelection);
+    // What the table was last given is not known once anything else changes its selection.
+    const auto forgetApplied = [this] {
+        if (!following)
+            applied = false;
+    };
+    connect(tblRooms->selectionModel(), &QItemSelectionModel::selectionChanged, this, forgetApplied);
+    connect(tblRooms->selectionModel(), &QItemSelectionModel::currentChanged, this, forgetApplied);
+    connect(rooms, &QAbstractItemModel::rowsInserted, this, forgetApplied);
+    connect(rooms, &QAbstractItemModel::rowsRemoved, this, forgetApplied);
+    connect(rooms, &QAbstractItemModel::modelReset, this, forgetApplied);
     // A room put back or removed moves rows under the current one.
     connect(rooms, &QAbstractItemModel::rowsInserted, this, &RoomsDock::followSelection);
     connect(rooms, &QAbstractItemModel::rowsRemoved, this, &RoomsDock::followSelection);
@@ -227,13 +237,20 @@ void RoomsDock::followSelection()
             wanted.append(r);
     }
     std::sort(wanted.begin(), wanted.end());
+    // (QList's own == may hand memcmp a null pointer for empty lists.)
+    const auto equal = [](const QList<int>& a, const QList<int>& b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end());
+    };
+    if (applied && row == appliedCurrent && equal(wanted, appliedRows))
+        return;
+    appliedRows = wanted;
+    appliedCurrent = row;
+    applied = true;
     QList<int> shown;
     for (const QModelIndex& index : selection->selectedRows())
         shown.append(index.row());
     std::sort(shown.begin(), shown.end());
-    // (QList's own == may hand memcmp a null pointer for empty lists.)
-    const bool same = std::equal(wanted.begin(), wanted.end(), shown.begin(), shown.end());
-    if (row == selection->currentIndex().row() && same)
+    if (row == selection->currentIndex().row() && equal(wanted, shown))
         return;
     QScopedValueRollback<bool> guard(following, true);
     if (row < 0 && wanted.isEmpty()) {
