@@ -241,16 +241,21 @@ void RoomsDock::followSelection()
     const auto equal = [](const QList<int>& a, const QList<int>& b) {
         return std::equal(a.begin(), a.end(), b.begin(), b.end());
     };
-    if (applied && row == appliedCurrent && equal(wanted, appliedRows))
-        return;
+    // What the table shows: what it was last given, unless something else has changed it.
+    bool shown = false;
+    if (applied) {
+        shown = row == appliedCurrent && equal(wanted, appliedRows);
+    } else {
+        QList<int> rowsShown;
+        for (const QModelIndex& index : selection->selectedRows())
+            rowsShown.append(index.row());
+        std::sort(rowsShown.begin(), rowsShown.end());
+        shown = row == selection->currentIndex().row() && equal(wanted, rowsShown);
+    }
     appliedRows = wanted;
     appliedCurrent = row;
     applied = true;
-    QList<int> shown;
-    for (const QModelIndex& index : selection->selectedRows())
-        shown.append(index.row());
-    std::sort(shown.begin(), shown.end());
-    if (row == selection->currentIndex().row() && equal(wanted, shown))
+    if (shown)
         return;
     QScopedValueRollback<bool> guard(following, true);
     if (row < 0 && wanted.isEmpty()) {

@@ -47,8 +47,8 @@ private:
     QLineEdit* edtFindRoom;
     QLabel* lblFindResult;
     bool following = false;   // the current row is being set to the selection
-    // The rows and current row the table was last given, while nothing else has changed its
-    // selection since: a selection that asks for the same needs no look at the table.
+    // The rows and current row the table shows, as last given or found, while nothing else
+    // has changed its selection since: then the table need not be asked.
     QList<int> appliedRows;
     int appliedCurrent = -1;
     bool applied = false;
