@@ -25,7 +25,6 @@ class QDropEvent;
 class QFileDialog;
 class QMenu;
 class QMenuBar;
-class QUndoCommand;
 class QUndoStack;
 class QWidget;
 class ProblemsDock;
