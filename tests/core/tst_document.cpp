@@ -6,6 +6,7 @@
 #include "core/background/blkformat.h"
 
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QUndoStack>
 #include <QtTest>
 #include <algorithm>
@@ -168,6 +169,7 @@ private slots:
     void deleteAndUndoPutsEveryDoorBackInPlace();
     void randomEditsUndoAndRedoExactly();
     void appliedStepIsNotAppliedTwice();
+    void filesFollowReadsImportsAndANewMap();
 };
 
 void TestDocument::adjustedShapeHoldsOnlyTheMovedCorner()
@@ -516,5 +518,54 @@ void TestDocument::appliedStepIsNotAppliedTwice()
     QCOMPARE(doc.selection(), RoomKey(0));
 }
 
+// The map's files and saved state through a script read, an import and a new map, none of
+// which is a step.
+void TestDocument::filesFollowReadsImportsAndANewMap()
+{
+    MetaroomEditor editor;
+    TMetaroomDocument& doc = *editor.document();
+    QUndoStack& stack = *editor.undoStack();
+    QSignalSpy told(&editor, &MetaroomEditor::filesChanged);
+
+    editor.addRoom(RoomRecord{});
+    editor.roomFileRead(QStringLiteral("a.cos"), true);   // into an empty map: its file, saved
+    QCOMPARE(editor.roomFile(), QStringLiteral("a.cos"));
+    QVERIFY(!editor.editsUnsaved());
+    editor.roomFileRead(QStringLiteral("b.cos"), false);   // added to rooms there: saved nowhere
+    QCOMPARE(editor.roomFile(), QStringLiteral("a.cos"));
+    QVERIFY(editor.editsUnsaved());
+    QCOMPARE(stack.count(), 1);
+
+    auto picture = [] {   // a bitmap of its own, which tells the picture from others
+        auto blocks = std::make_shared<TBlockList>();
+        blocks->push_back(std::make_unique<TGraphicBlock>());
+        blocks->front()->SetBitmap(QImage(8, 8, QImage::Format_RGB32));
+        return PictureGrid{blocks, 1, 1};
+    };
+    editor.openBackground(picture(), QSize(128, 128), QStringLiteral("old.blk"), false);
+    editor.installPicture(picture(), QSize(128, 128), QStringLiteral("Import"));
+    editor.pictureImported(QStringLiteral("p.png"));
+    QCOMPARE(stack.count(), 3);
+    QCOMPARE(editor.importedPicture(), QStringLiteral("p.png"));
+    QVERIFY(editor.backgroundFile().isEmpty());   // a save must not write over old.blk
+    QVERIFY(editor.pictureUnsaved());
+    stack.undo();   // the picture before the import: no longer the imported one
+    QVERIFY(editor.importedPicture().isEmpty());
+
+    const int steps = stack.count();
+    const int announced = told.count();
+    editor.newMap(QSize(640, 480));
+    QCOMPARE(told.count(), announced + 1);
+    QVERIFY(steps > 0);
+    QCOMPARE(stack.count(), 0);
+    QCOMPARE(doc.roomCount(), 0);
+    QVERIFY(!doc.grid().blocks);
+    QCOMPARE(doc.surfaceSize(), QSize(640, 480));
+    QCOMPARE(doc.metaroom(), MetaroomValues{});
+    QVERIFY(editor.roomFile().isEmpty() && editor.backgroundFile().isEmpty());
+    QVERIFY(!editor.hasUnsavedWork());
+}
+
 QTEST_GUILESS_MAIN(TestDocument)
+
 #include "tst_document.moc"
