@@ -89,7 +89,8 @@ void TMetaroomDocument::renumberFrom(int position)
         entries[order[i]].position = i;
 }
 
-RoomKey TMetaroomDocument::insertRoom(int position, const RoomRecord& record, RoomKey key)
+// The record comes by value: one of this map's own may be given, and the table may grow.
+RoomKey TMetaroomDocument::insertRoom(int position, RoomRecord record, RoomKey key)
 {
     if (position < 0 || position > order.size() || (key != 0 && entries.contains(key)))
         throw ListIndexError();
@@ -98,7 +99,7 @@ RoomKey TMetaroomDocument::insertRoom(int position, const RoomRecord& record, Ro
     else if (key > lastKey)
         lastKey = key;
     Entry& e = entries[key];   // made in place: a load puts in thousands
-    e.record = record;
+    e.record = std::move(record);
     e.record.doors.clear();
     e.position = position;
     unboxed.append(key);

@@ -99,7 +99,7 @@ public:
 
     // Inserts a room at a position (0 to roomCount()) without doors; a key of 0 makes a new
     // one, a key given puts back a room that was removed. Returns the room's key.
-    RoomKey insertRoom(int position, const RoomRecord& record, RoomKey key = 0);
+    RoomKey insertRoom(int position, RoomRecord record, RoomKey key = 0);
     // Removes a room and every door that leads to it. When it was selected, the first room
     // left becomes selected.
     void removeRoom(RoomKey key);
